@@ -1,0 +1,30 @@
+# The suite's two commands:
+#   make run   builds and opens the utility on the embedded default simulated machine
+#   make test  installs what is missing, builds, and runs every test (also under ASan+UBSan)
+.PHONY: run test build deps clean format
+
+JOBS ?= $(shell nproc)
+BUILD := build
+ASAN_BUILD := build-asan
+
+deps:
+	./scripts/install-deps.sh base
+
+build: deps
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	$(BUILD)/tools/kelvalist/kelvalist
+
+test: build
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKV_SANITIZE=ON
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
+
+format:
+	find common platform sim library reloaddrv installer tools utility -name '*.cpp' -o -name '*.h' 2>/dev/null | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -1,0 +1,61 @@
+// The system: version records, WOW64, file-system redirection, the last error, the clock.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace kv::platform {
+
+inline constexpr uint32_t kPlatformWin32s = 0;
+inline constexpr uint32_t kPlatformWindows = 1;  // Windows 9x
+inline constexpr uint32_t kPlatformNt = 2;
+
+struct OsVersion {
+    uint32_t majorVersion = 0;
+    uint32_t minorVersion = 0;
+    uint32_t buildNumber = 0;
+    uint32_t platformId = 0;
+    std::u16string servicePack;
+};
+
+class System {
+public:
+    virtual ~System() = default;
+    // GetVersionExW with the extended record (OSVERSIONINFOEXW) and with the basic one.
+    virtual bool versionEx(OsVersion* out) = 0;
+    virtual bool version(OsVersion* out) = 0;
+    // "IsWow64Process" looked up in "kernel32" at run time: false when the function is absent.
+    virtual bool hasIsWow64Process() = 0;
+    // Calls it for the current process.
+    virtual bool isWow64Process(bool* wow64) = 0;
+    // Wow64DisableWow64FsRedirection / Wow64RevertWow64FsRedirection for this thread.
+    virtual bool disableFsRedirection(void** oldValue) = 0;
+    virtual bool revertFsRedirection(void* oldValue) = 0;
+
+    virtual uint32_t lastError() = 0;
+    virtual void setLastError(uint32_t error) = 0;
+
+    // ExitProcess: ends the process at once, without clean-up.
+    [[noreturn]] virtual void exitProcess(uint32_t code) = 0;
+};
+
+System& system();
+
+// True when this is a 32-bit process on 64-bit Windows; false also when the system cannot tell.
+inline bool runsUnderWow64() {
+    bool wow64 = false;
+    return system().hasIsWow64Process() && system().isWow64Process(&wow64) && wow64;
+}
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+    // Milliseconds since an arbitrary start.
+    virtual uint64_t nowMs() = 0;
+    // Every wait of the suite goes through here.
+    virtual void sleep(uint32_t ms) = 0;
+};
+
+Clock& clock();
+
+}  // namespace kv::platform

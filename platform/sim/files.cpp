@@ -1,0 +1,116 @@
+// Files on the simulated machine: real files, with Windows paths mapped by resolveWindowsPath.
+#include "kv/platform/files.h"
+
+#include <cstdio>
+#include <system_error>
+
+#include "kv/sim/host.h"
+#include "kv/sim/paths.h"
+#include "kv/text.h"
+
+namespace kv::platform {
+
+namespace {
+
+using sim::Host;
+
+class StdTextFile : public TextFile {
+public:
+    explicit StdTextFile(std::FILE* file) : file_(file) {}
+    ~StdTextFile() override { std::fclose(file_); }
+
+    bool readLine(std::string* line, size_t maxChars) override {
+        line->clear();
+        if (maxChars < 2) return false;
+        int c = 0;
+        while (line->size() + 1 < maxChars && (c = std::fgetc(file_)) != EOF) {
+            line->push_back(static_cast<char>(c));
+            if (c == '\n') break;
+        }
+        return !line->empty();
+    }
+
+    std::string read(size_t maxBytes) override {
+        std::string out(maxBytes, '\0');
+        out.resize(std::fread(out.data(), 1, maxBytes, file_));
+        return out;
+    }
+
+    bool write(std::string_view text) override {
+        return std::fwrite(text.data(), 1, text.size(), file_) == text.size() && std::fflush(file_) == 0;
+    }
+
+private:
+    std::FILE* file_;
+};
+
+class SimFiles : public Files {
+public:
+    std::unique_ptr<TextFile> open(std::u16string_view path, FileMode mode) override {
+        Host::Call call(Host::get());
+        const auto real = sim::resolveWindowsPath(path);
+        const char* how = mode == FileMode::Read ? "rb" : mode == FileMode::Append ? "ab" : "wb";
+        std::FILE* f = real.empty() ? nullptr : std::fopen(real.string().c_str(), how);
+        if (!f) {
+            Host::setLastError(mode == FileMode::Read ? err::kFileNotFound : err::kAccessDenied);
+            return nullptr;
+        }
+        return std::make_unique<StdTextFile>(f);
+    }
+
+    bool exists(std::u16string_view path) override {
+        Host::Call call(Host::get());
+        std::error_code ec;
+        const auto real = sim::resolveWindowsPath(path);
+        return !real.empty() && std::filesystem::is_regular_file(real, ec);
+    }
+
+    bool remove(std::u16string_view path) override {
+        Host::Call call(Host::get());
+        std::error_code ec;
+        const auto real = sim::resolveWindowsPath(path);
+        if (real.empty() || !std::filesystem::is_regular_file(real, ec) || !std::filesystem::remove(real, ec)) {
+            Host::setLastError(err::kFileNotFound);
+            return false;
+        }
+        return true;
+    }
+
+    bool copy(std::u16string_view from, std::u16string_view to, bool failIfExists) override {
+        Host::Call call(Host::get());
+        std::error_code ec;
+        const auto src = sim::resolveWindowsPath(from);
+        const auto dst = sim::resolveWindowsPath(to);
+        uint32_t error = 0;
+        if (src.empty() || !std::filesystem::is_regular_file(src, ec)) {
+            error = err::kFileNotFound;
+        } else if (dst.empty() || !std::filesystem::is_directory(dst.parent_path(), ec)) {
+            error = err::kPathNotFound;
+        } else if (failIfExists && std::filesystem::exists(dst, ec)) {
+            error = err::kFileExists;
+        } else if (!std::filesystem::copy_file(src, dst, std::filesystem::copy_options::overwrite_existing, ec)) {
+            error = err::kAccessDenied;
+        }
+        call.host.trace().add("copy " + utf16ToUtf8(from) + " " + utf16ToUtf8(to) + " " +
+                              (error ? "err=" + std::to_string(error) : std::string("ok")));
+        if (error) Host::setLastError(error);
+        return error == 0;
+    }
+
+    std::u16string currentDirectory() override {
+        std::error_code ec;
+        const auto cwd = std::filesystem::current_path(ec);
+        return ec ? std::u16string() : utf8ToUtf16(cwd.string());
+    }
+
+    std::u16string windowsDirectory() override { return u"C:\\WINDOWS"; }
+};
+
+}  // namespace
+
+Files& files() {
+    static SimFiles instance;
+    return instance;
+}
+
+}  // namespace kv::platform

@@ -1,0 +1,34 @@
+// Message boxes and standard output on the simulated host: traced, and shown by the utility.
+#include "kv/platform/ui.h"
+
+#include "kv/sim/host.h"
+
+namespace kv::platform {
+
+namespace {
+
+class SimMessageBoxes : public MessageBoxes {
+public:
+    int show(std::u16string_view text, std::u16string_view caption, uint32_t flags) override {
+        return sim::Host::get().messageBox(text, caption, flags);
+    }
+};
+
+class SimConsole : public Console {
+public:
+    void write(std::string_view text) override { sim::Host::get().writeStdout(text); }
+};
+
+}  // namespace
+
+MessageBoxes& messageBoxes() {
+    static SimMessageBoxes instance;
+    return instance;
+}
+
+Console& console() {
+    static SimConsole instance;
+    return instance;
+}
+
+}  // namespace kv::platform

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build needs, only those that are missing.
+# Usage: install-deps.sh [group...]   groups: base (default), utility, windows
+set -euo pipefail
+
+groups=("$@")
+[ ${#groups[@]} -eq 0 ] && groups=(base)
+
+packages=()
+for g in "${groups[@]}"; do
+  case "$g" in
+    base) packages+=(cmake ninja-build g++ make libgtest-dev libgmock-dev libbenchmark-dev) ;;
+    utility) packages+=(qt6-base-dev xvfb xauth) ;;
+    windows) packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 wine) ;;
+    *) echo "install-deps.sh: unknown group $g" >&2; exit 2 ;;
+  esac
+done
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,83 @@
+// The simulated Windows host. One per process, shared by every platform service of the sim
+// backend; one lock inside guards it, so the UI thread and worker threads may call in at once.
+//
+// The host reads its environment on first use:
+//   KELVA_MACHINE=dir   the machine directory (unset: a per-user directory made from the
+//                       embedded default machine when missing)
+//   KELVA_CLOCK=virtual every sleep returns at once and advances the clock
+//   KELVA_TRACE=file    append the trace to that file
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+
+#include "kv/sim/clock.h"
+#include "kv/sim/machine.h"
+#include "kv/sim/protocol_driver.h"
+#include "kv/sim/trace.h"
+
+namespace kv::sim {
+
+class Host {
+public:
+    static Host& get();
+
+    // Replaces the machine: the state of the old one is dropped, the trace cleared.
+    void install(std::unique_ptr<Machine> machine, SimClock::Mode mode);
+
+    // Every call into the host holds this lock; taking it runs what fell due on the timeline.
+    class Call {
+    public:
+        explicit Call(Host& host);
+        Host& host;
+
+    private:
+        std::unique_lock<std::recursive_mutex> lock_;
+    };
+
+    Machine& machine();
+    SimClock& clock();
+    Trace& trace() { return trace_; }
+    ProtocolDriver& protocolDriver() { return protocolDriver_; }
+
+    // The last error of the calling thread.
+    static uint32_t lastError();
+    static void setLastError(uint32_t error);
+
+    // A wait of the suite: traced, then virtual or real.
+    void sleep(uint32_t ms);
+
+    // Message boxes are traced; the answer comes from the handler when one is set (the utility
+    // shows them for real), else the affirmative button of the box.
+    using MessageBoxHandler = std::function<int(std::u16string_view text, std::u16string_view caption, uint32_t)>;
+    void setMessageBoxHandler(MessageBoxHandler handler);
+    int messageBox(std::u16string_view text, std::u16string_view caption, uint32_t flags);
+
+    // Diagnostic lines of the suite on standard output, traced as "stdout <TEXT>".
+    void writeStdout(std::string_view text);
+
+    // Saves registry.reg into the machine directory after a change (atomically).
+    void registryChanged();
+
+private:
+    Host();
+    void ensureMachine();
+
+    std::recursive_mutex mutex_;
+    std::unique_ptr<Machine> machine_;
+    std::unique_ptr<SimClock> clock_;
+    Trace trace_;
+    ProtocolDriver protocolDriver_{*this};
+    MessageBoxHandler messageBoxHandler_;
+};
+
+// The per-user machine directory used when KELVA_MACHINE is unset.
+std::filesystem::path defaultMachineDirectory();
+// Writes the embedded default machine into the directory (which is created).
+void writeDefaultMachine(const std::filesystem::path& directory);
+
+}  // namespace kv::sim

@@ -1,0 +1,68 @@
+// The simulated machine: what machine.json and registry.reg declare, and its running state.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "kv/sim/adapter/adapter.h"
+#include "kv/sim/json.h"
+#include "kv/sim/registry_tree.h"
+
+namespace kv::sim {
+
+struct OsConfig {
+    uint32_t platformId = 2;  // 0 Win32s, 1 Windows 9x, 2 NT
+    uint32_t major = 6;
+    uint32_t minor = 0;
+    uint32_t build = 6002;
+    std::u16string servicePack = u"Service Pack 2";
+    bool versionExFails = false;  // the extended version record is refused
+    bool versionFails = false;    // the basic one too
+    bool hasIsWow64Process = true;
+    bool wow64 = false;           // a 32-bit process on 64-bit Windows
+    bool redirectionFails = false;  // switching the file-system redirection off fails
+};
+
+// The protocol driver TvNdPt60: its service and its device.
+struct ProtocolDriverConfig {
+    bool installed = true;     // the service exists
+    bool running = true;       // the service runs (the device exists)
+    uint32_t openError = 0;    // opening the device fails with this error
+    uint32_t bindWaitError = 0;  // IOCTL_PROT_BIND_WAIT fails with this error
+    uint32_t enumerationError = 0;  // the enumeration fails with this error ...
+    uint32_t enumerationErrorAt = 0;  // ... at this binding index
+};
+
+class Machine {
+public:
+    Machine();
+    ~Machine();
+    Machine(const Machine&) = delete;
+    Machine& operator=(const Machine&) = delete;
+
+    // Empty for a machine that lives in memory only (the registry is then never saved).
+    std::filesystem::path directory;
+    std::string name;
+    OsConfig os;
+    ProtocolDriverConfig protocolDriver;
+    std::vector<std::unique_ptr<Adapter>> adapters;
+    RegistryTree registry;
+    // machine.json as loaded, for the sections that machine-level parts read.
+    Json config;
+
+    Adapter* adapterByDeviceName(std::u16string_view deviceName);
+    Adapter* adapterByGuid(std::u16string_view guid);
+    // The adapters the protocol driver is bound to, in enumeration order.
+    std::vector<Adapter*> boundAdapters();
+};
+
+// Builds a machine from machine.json text (and registry.reg bytes, when given). Throws
+// std::runtime_error with a message that names the problem.
+std::unique_ptr<Machine> buildMachine(const Json& config);
+std::unique_ptr<Machine> loadMachineDirectory(const std::filesystem::path& directory);
+
+}  // namespace kv::sim

@@ -1,0 +1,33 @@
+// The simulated host's trace: every control request, frame, message box, registry write, device
+// property change, wait and started program, one line per event. Kept in memory for tests and
+// appended to the file named by KELVA_TRACE, flushed per line.
+#pragma once
+
+#include <cstdint>
+#include <fstream>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kv::sim {
+
+class Trace {
+public:
+    void openFile(const std::string& path);
+    void add(std::string line);
+    const std::vector<std::string>& lines() const { return lines_; }
+    void clear() { lines_.clear(); }
+    // Lines that begin with the given word followed by a blank.
+    std::vector<std::string> linesOf(std::string_view kind) const;
+
+    static std::string hex(std::span<const uint8_t> bytes);
+    // Newlines as "\n", carriage returns as "\r", so that one event stays on one line.
+    static std::string escape(std::string_view text);
+
+private:
+    std::vector<std::string> lines_;
+    std::ofstream file_;
+};
+
+}  // namespace kv::sim

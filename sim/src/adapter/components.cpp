@@ -1,0 +1,7 @@
+#include "kv/sim/adapter/components.h"
+
+namespace kv::sim {
+
+void addStandardComponents(Adapter& adapter) { adapter.addComponent(makeDiagMode()); }
+
+}  // namespace kv::sim

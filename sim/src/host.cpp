@@ -1,0 +1,150 @@
+#include "kv/sim/host.h"
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <thread>
+
+#include "kv/platform/ui.h"
+#include "kv/sim/atomic_file.h"
+#include "kv/sim/reg_file.h"
+#include "kv/text.h"
+
+namespace kv::sim {
+
+namespace {
+thread_local uint32_t tLastError = 0;
+
+std::string envOr(const char* name, const std::string& fallback = {}) {
+    const char* v = std::getenv(name);
+    return v ? std::string(v) : fallback;
+}
+}  // namespace
+
+uint64_t nextHandleValue() {
+    static std::atomic<uint64_t> next{0x1000};
+    return next.fetch_add(4);
+}
+
+Host& Host::get() {
+    static Host host;
+    return host;
+}
+
+Host::Host() {
+    const std::string trace = envOr("KELVA_TRACE");
+    if (!trace.empty()) trace_.openFile(trace);
+}
+
+Host::Call::Call(Host& h) : host(h), lock_(h.mutex_) {
+    h.ensureMachine();
+    h.clock_->runDue();
+}
+
+void Host::ensureMachine() {
+    if (machine_) return;
+    const auto mode = envOr("KELVA_CLOCK") == "virtual" ? SimClock::Mode::Virtual : SimClock::Mode::Real;
+    clock_ = std::make_unique<SimClock>(mode);
+    std::filesystem::path dir = envOr("KELVA_MACHINE");
+    if (dir.empty()) {
+        dir = defaultMachineDirectory();
+        if (!std::filesystem::exists(dir / "machine.json")) writeDefaultMachine(dir);
+    }
+    try {
+        machine_ = loadMachineDirectory(dir);
+    } catch (const std::exception& e) {
+        std::cerr << "Kelvadiag: cannot load the simulated machine in " << dir.string() << ": " << e.what()
+                  << "\n";
+        machine_ = std::make_unique<Machine>();
+    }
+}
+
+void Host::install(std::unique_ptr<Machine> machine, SimClock::Mode mode) {
+    std::lock_guard lock(mutex_);
+    protocolDriver_.reset();
+    machine_ = std::move(machine);
+    clock_ = std::make_unique<SimClock>(mode);
+    trace_.clear();
+    tLastError = 0;
+}
+
+Machine& Host::machine() {
+    ensureMachine();
+    return *machine_;
+}
+
+SimClock& Host::clock() {
+    ensureMachine();
+    return *clock_;
+}
+
+uint32_t Host::lastError() { return tLastError; }
+void Host::setLastError(uint32_t error) { tLastError = error; }
+
+void Host::sleep(uint32_t ms) {
+    std::unique_lock lock(mutex_);
+    ensureMachine();
+    trace_.add("sleep " + std::to_string(ms));
+    if (clock_->mode() == SimClock::Mode::Virtual) {
+        clock_->advance(ms);
+        return;
+    }
+    // Real time: wait without holding the lock, waking for events that fall due meanwhile.
+    const uint64_t until = clock_->nowMs() + ms;
+    for (;;) {
+        clock_->runDue();
+        const uint64_t now = clock_->nowMs();
+        if (now >= until) break;
+        const uint64_t wake = std::min(until, clock_->nextEventAt());
+        lock.unlock();
+        std::this_thread::sleep_for(std::chrono::milliseconds(wake > now ? wake - now : 0));
+        lock.lock();
+    }
+}
+
+void Host::setMessageBoxHandler(MessageBoxHandler handler) {
+    std::lock_guard lock(mutex_);
+    messageBoxHandler_ = std::move(handler);
+}
+
+int Host::messageBox(std::u16string_view text, std::u16string_view caption, uint32_t flags) {
+    MessageBoxHandler handler;
+    {
+        std::lock_guard lock(mutex_);
+        trace_.add("msgbox " + Trace::escape(utf16ToUtf8(text)));
+        handler = messageBoxHandler_;
+    }
+    if (handler) return handler(text, caption, flags);
+    const uint32_t buttons = flags & 0xF;
+    return buttons == platform::mb::kYesNo ? platform::mb::kIdYes : platform::mb::kIdOk;
+}
+
+void Host::writeStdout(std::string_view text) {
+    {
+        std::lock_guard lock(mutex_);
+        std::string line(text);
+        if (!line.empty() && line.back() == '\n') line.pop_back();
+        trace_.add("stdout " + Trace::escape(line));
+    }
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fflush(stdout);
+}
+
+void Host::registryChanged() {
+    std::lock_guard lock(mutex_);
+    if (!machine_ || machine_->directory.empty()) return;
+    const auto bytes = writeRegFile(machine_->registry, RegFileEncoding::Utf8);
+    writeFileAtomically((machine_->directory / "registry.reg").string(), bytes);
+}
+
+std::filesystem::path defaultMachineDirectory() {
+    // Windows keeps per-user data under LOCALAPPDATA; elsewhere the XDG data directory.
+    const std::string local = envOr("LOCALAPPDATA");
+    if (!local.empty()) return std::filesystem::path(local) / "Kelvadiag" / "machine";
+    std::string base = envOr("XDG_DATA_HOME");
+    if (base.empty()) base = envOr("HOME", ".") + "/.local/share";
+    return std::filesystem::path(base) / "kelvadiag" / "machine";
+}
+
+}  // namespace kv::sim

@@ -1,0 +1,121 @@
+#include "kv/sim/machine.h"
+
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#include "kv/sim/machine_json.h"
+#include "kv/sim/reg_file.h"
+#include "kv/text.h"
+
+namespace kv::sim {
+
+Machine::Machine() = default;
+Machine::~Machine() = default;
+
+Adapter* Machine::adapterByDeviceName(std::u16string_view deviceName) {
+    for (auto& a : adapters)
+        if (equalsIgnoreCase(a->deviceName(), deviceName)) return a.get();
+    return nullptr;
+}
+
+Adapter* Machine::adapterByGuid(std::u16string_view guid) {
+    for (auto& a : adapters)
+        if (equalsIgnoreCase(a->guid, guid)) return a.get();
+    return nullptr;
+}
+
+std::vector<Adapter*> Machine::boundAdapters() {
+    std::vector<Adapter*> out;
+    for (auto& a : adapters)
+        if (a->bound && a->present) out.push_back(a.get());
+    return out;
+}
+
+namespace {
+
+std::vector<uint8_t> readFileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return {};
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void readOs(const Json& j, OsConfig& os) {
+    if (j.isNull()) return;
+    const std::string platform = j["platform"].asString("nt");
+    if (platform == "win32s")
+        os.platformId = 0;
+    else if (platform == "windows" || platform == "9x")
+        os.platformId = 1;
+    else if (platform == "nt")
+        os.platformId = 2;
+    else
+        throw std::runtime_error("os.platform must be \"nt\", \"9x\" or \"win32s\", not \"" + platform + "\"");
+    os.major = static_cast<uint32_t>(j["major"].asUInt(os.major));
+    os.minor = static_cast<uint32_t>(j["minor"].asUInt(os.minor));
+    os.build = static_cast<uint32_t>(j["build"].asUInt(os.build));
+    if (j.contains("servicePack")) os.servicePack = utf8ToUtf16(j["servicePack"].asString());
+    os.wow64 = j["wow64"].asBool(os.wow64);
+    os.hasIsWow64Process = j["hasIsWow64Process"].asBool(os.hasIsWow64Process);
+    const Json& faults = j["faults"];
+    os.versionExFails = faults["versionEx"].asBool(false);
+    os.versionFails = faults["version"].asBool(false);
+    os.redirectionFails = faults["disableRedirection"].asBool(false);
+}
+
+void readProtocolDriver(const Json& j, ProtocolDriverConfig& pd) {
+    if (j.isNull()) return;
+    pd.installed = j["installed"].asBool(pd.installed);
+    pd.running = j["running"].asBool(pd.running);
+    const Json& faults = j["faults"];
+    pd.openError = static_cast<uint32_t>(faults["openError"].asUInt(0));
+    pd.bindWaitError = static_cast<uint32_t>(faults["bindWaitError"].asUInt(0));
+    pd.enumerationError = static_cast<uint32_t>(faults["enumerationError"].asUInt(0));
+    pd.enumerationErrorAt = static_cast<uint32_t>(faults["enumerationErrorAt"].asUInt(0));
+}
+
+}  // namespace
+
+std::unique_ptr<Machine> buildMachine(const Json& config) {
+    auto machine = std::make_unique<Machine>();
+    machine->config = config;
+    machine->name = config["name"].asString();
+    readOs(config["os"], machine->os);
+    readProtocolDriver(config["protocolDriver"], machine->protocolDriver);
+    const Json& adapters = config["adapters"];
+    for (size_t i = 0; i < adapters.size(); ++i) {
+        auto adapter = std::make_unique<Adapter>();
+        adapter->index = static_cast<uint32_t>(i);
+        try {
+            readAdapter(adapters[i], *adapter);
+            addStandardComponents(*adapter);
+            adapter->configure(adapters[i]);
+        } catch (const std::exception& e) {
+            throw std::runtime_error("adapters[" + std::to_string(i) + "]: " + e.what());
+        }
+        machine->adapters.push_back(std::move(adapter));
+    }
+    return machine;
+}
+
+std::unique_ptr<Machine> loadMachineDirectory(const std::filesystem::path& directory) {
+    const auto jsonBytes = readFileBytes(directory / "machine.json");
+    if (jsonBytes.empty()) throw std::runtime_error("machine.json is missing or empty");
+    Json config;
+    try {
+        config = parseJson(std::string_view(reinterpret_cast<const char*>(jsonBytes.data()), jsonBytes.size()));
+    } catch (const std::exception& e) {
+        throw std::runtime_error(std::string("machine.json: ") + e.what());
+    }
+    auto machine = buildMachine(config);
+    machine->directory = directory;
+    const auto regBytes = readFileBytes(directory / "registry.reg");
+    if (!regBytes.empty()) {
+        std::vector<std::string> warnings;
+        applyRegFile(machine->registry, regBytes, &warnings);
+        for (const auto& w : warnings) std::fprintf(stderr, "registry.reg: %s\n", w.c_str());
+    }
+    return machine;
+}
+
+}  // namespace kv::sim

@@ -1,0 +1,47 @@
+#include "kv/sim/trace.h"
+
+namespace kv::sim {
+
+void Trace::openFile(const std::string& path) { file_.open(path, std::ios::app | std::ios::binary); }
+
+void Trace::add(std::string line) {
+    if (file_.is_open()) {
+        file_ << line << '\n';
+        file_.flush();
+    }
+    lines_.push_back(std::move(line));
+}
+
+std::vector<std::string> Trace::linesOf(std::string_view kind) const {
+    std::vector<std::string> out;
+    for (const auto& l : lines_)
+        if (l.size() > kind.size() && l.compare(0, kind.size(), kind) == 0 && l[kind.size()] == ' ') out.push_back(l);
+    return out;
+}
+
+std::string Trace::hex(std::span<const uint8_t> bytes) {
+    static constexpr char digits[] = "0123456789abcdef";
+    std::string out;
+    out.reserve(bytes.size() * 2);
+    for (uint8_t b : bytes) {
+        out.push_back(digits[b >> 4]);
+        out.push_back(digits[b & 15]);
+    }
+    return out;
+}
+
+std::string Trace::escape(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        if (c == '\n')
+            out += "\\n";
+        else if (c == '\r')
+            out += "\\r";
+        else
+            out.push_back(c);
+    }
+    return out;
+}
+
+}  // namespace kv::sim

@@ -1,0 +1,133 @@
+#include "kv/sim/testing/machine_builder.h"
+
+#include <cstdio>
+#include <fstream>
+
+#include "kv/sim/reg_file.h"
+
+namespace kv::sim::testing {
+
+void setPath(Json& root, std::string_view path, Json value) {
+    const size_t dot = path.find('.');
+    if (!root.isObject()) root = Json::object();
+    if (dot == std::string_view::npos) {
+        root.set(std::string(path), std::move(value));
+        return;
+    }
+    const std::string head(path.substr(0, dot));
+    Json child = root[head];
+    setPath(child, path.substr(dot + 1), std::move(value));
+    root.set(head, std::move(child));
+}
+
+AdapterBuilder& AdapterBuilder::set(std::string_view path, Json value) {
+    setPath(json_, path, std::move(value));
+    return *this;
+}
+
+AdapterBuilder& AdapterBuilder::link(bool up, uint32_t speedMbps, std::string duplex) {
+    set("link.up", Json(up));
+    set("link.speed", Json(static_cast<int64_t>(speedMbps)));
+    return set("link.duplex", Json(std::move(duplex)));
+}
+
+MachineBuilder::MachineBuilder() : root_(Json::object()) {
+    set("name", Json("test machine"));
+    set("os.platform", Json("nt"));
+    set("os.major", Json(int64_t{6}));
+    set("os.minor", Json(int64_t{0}));
+}
+
+std::string MachineBuilder::guidOf(size_t index) {
+    char text[64];
+    std::snprintf(text, sizeof text, "{6F1C2B3A-4450-4C1D-9A7E-%012zX}", index + 1);
+    return text;
+}
+
+std::string MachineBuilder::macOf(size_t index) {
+    char text[32];
+    std::snprintf(text, sizeof text, "00-1D-7A-00-%02zX-%02zX", (index >> 8) & 0xFF, (index + 1) & 0xFF);
+    return text;
+}
+
+AdapterBuilder& MachineBuilder::addAdapter(uint16_t deviceId, std::string description) {
+    const size_t i = adapters_.size();
+    char id[8];
+    std::snprintf(id, sizeof id, "%04X", deviceId);
+    if (description.empty()) description = std::string("Tavrick PCI-E Ethernet Controller ") + id;
+    AdapterBuilder b(Json::object());
+    b.set("guid", Json(guidOf(i)));
+    b.set("description", Json(description));
+    b.set("mac", Json(macOf(i)));
+    b.set("pci.vendor", Json("0x1D7A"));
+    b.set("pci.device", Json(std::string("0x") + id));
+    b.set("pci.subVendor", Json("0x1D7A"));
+    b.set("pci.subSystem", Json("0x0001"));
+    b.set("pci.revision", Json(int64_t{1}));
+    b.set("pci.bus", Json(static_cast<int64_t>(i + 1)));
+    b.set("pci.io", Json(static_cast<int64_t>(0xD000 - 0x100 * i)));
+    b.set("pci.irq", Json(static_cast<int64_t>(16 + i)));
+    b.link(true, 1000, "full");
+    adapters_.push_back(std::move(b));
+    return adapters_.back();
+}
+
+AdapterBuilder& MachineBuilder::addForeignAdapter(std::string description) {
+    AdapterBuilder& b = addAdapter(0x1039, std::move(description));
+    b.set("pci.vendor", Json("0x8D21"));
+    b.set("pci.subVendor", Json("0x8D21"));
+    return b;
+}
+
+MachineBuilder& MachineBuilder::set(std::string_view path, Json value) {
+    setPath(root_, path, std::move(value));
+    return *this;
+}
+
+MachineBuilder& MachineBuilder::registry(std::string_view regText) {
+    registry_ += regText;
+    if (!registry_.empty() && registry_.back() != '\n') registry_ += "\r\n";
+    return *this;
+}
+
+Json MachineBuilder::json() const {
+    Json root = root_;
+    Json list = Json::array();
+    for (const auto& a : adapters_) list.push_back(a.json());
+    root.set("adapters", std::move(list));
+    return root;
+}
+
+std::string MachineBuilder::registryText() const {
+    return "Windows Registry Editor Version 5.00\r\n\r\n" + registry_;
+}
+
+Host& MachineBuilder::install() {
+    auto machine = buildMachine(json());
+    const std::string reg = registryText();
+    applyRegFile(machine->registry, std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(reg.data()), reg.size()));
+    Host& host = Host::get();
+    host.install(std::move(machine), SimClock::Mode::Virtual);
+    return host;
+}
+
+void MachineBuilder::writeDirectory(const std::filesystem::path& directory) const {
+    std::filesystem::create_directories(directory / "C" / "WINDOWS" / "INF");
+    std::filesystem::create_directories(directory / "C" / "WINDOWS" / "System32" / "Drivers");
+    std::ofstream(directory / "machine.json", std::ios::binary | std::ios::trunc) << writeJson(json());
+    std::ofstream(directory / "registry.reg", std::ios::binary | std::ios::trunc) << registryText();
+}
+
+std::vector<std::string> traced(std::string_view kind) {
+    std::vector<std::string> out;
+    for (const auto& line : Host::get().trace().linesOf(kind)) out.push_back(line.substr(kind.size() + 1));
+    return out;
+}
+
+uint64_t sleptMs() {
+    uint64_t total = 0;
+    for (const auto& s : traced("sleep")) total += std::stoull(s);
+    return total;
+}
+
+}  // namespace kv::sim::testing

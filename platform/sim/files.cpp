@@ -1,5 +1,6 @@
 // Files on the simulated machine: real files, with Windows paths mapped by resolveWindowsPath.
 #include "kv/platform/files.h"
+#include "kv/platform/types.h"
 
 #include <cstdio>
 #include <system_error>

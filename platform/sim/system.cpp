@@ -1,5 +1,6 @@
 // Version records, WOW64, the last error and the clock on the simulated host.
 #include "kv/platform/system.h"
+#include "kv/platform/types.h"
 
 #include <cstdio>
 #include <cstdlib>

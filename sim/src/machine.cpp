@@ -70,6 +70,7 @@ void readProtocolDriver(const Json& j, ProtocolDriverConfig& pd) {
     const Json& faults = j["faults"];
     pd.openError = static_cast<uint32_t>(faults["openError"].asUInt(0));
     pd.bindWaitError = static_cast<uint32_t>(faults["bindWaitError"].asUInt(0));
+    pd.startError = static_cast<uint32_t>(faults["startError"].asUInt(0));
     pd.enumerationError = static_cast<uint32_t>(faults["enumerationError"].asUInt(0));
     pd.enumerationErrorAt = static_cast<uint32_t>(faults["enumerationErrorAt"].asUInt(0));
 }
@@ -95,6 +96,7 @@ std::unique_ptr<Machine> buildMachine(const Json& config) {
         }
         machine->adapters.push_back(std::move(adapter));
     }
+    readDevices(config, *machine);
     return machine;
 }
 
@@ -115,6 +117,7 @@ std::unique_ptr<Machine> loadMachineDirectory(const std::filesystem::path& direc
         applyRegFile(machine->registry, regBytes, &warnings);
         for (const auto& w : warnings) std::fprintf(stderr, "registry.reg: %s\n", w.c_str());
     }
+    addMissingDriverKeys(*machine);
     return machine;
 }
 

@@ -106,6 +106,7 @@ Host& MachineBuilder::install() {
     auto machine = buildMachine(json());
     const std::string reg = registryText();
     applyRegFile(machine->registry, std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(reg.data()), reg.size()));
+    addMissingDriverKeys(*machine);
     Host& host = Host::get();
     host.install(std::move(machine), SimClock::Mode::Virtual);
     return host;

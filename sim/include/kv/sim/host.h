@@ -18,6 +18,7 @@
 #include "kv/sim/clock.h"
 #include "kv/sim/machine.h"
 #include "kv/sim/protocol_driver.h"
+#include "kv/sim/registry_keys.h"
 #include "kv/sim/trace.h"
 
 namespace kv::sim {
@@ -43,6 +44,7 @@ public:
     SimClock& clock();
     Trace& trace() { return trace_; }
     ProtocolDriver& protocolDriver() { return protocolDriver_; }
+    RegistryKeys& registryKeys() { return registryKeys_; }
 
     // The last error of the calling thread.
     static uint32_t lastError();
@@ -72,6 +74,7 @@ private:
     std::unique_ptr<SimClock> clock_;
     Trace trace_;
     ProtocolDriver protocolDriver_{*this};
+    RegistryKeys registryKeys_;
     MessageBoxHandler messageBoxHandler_;
 };
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "kv/sim/adapter/adapter.h"
+#include "kv/sim/devices.h"
 #include "kv/sim/json.h"
 #include "kv/sim/registry_tree.h"
 
@@ -33,6 +34,7 @@ struct ProtocolDriverConfig {
     bool running = true;       // the service runs (the device exists)
     uint32_t openError = 0;    // opening the device fails with this error
     uint32_t bindWaitError = 0;  // IOCTL_PROT_BIND_WAIT fails with this error
+    uint32_t startError = 0;     // starting the service fails with this error
     uint32_t enumerationError = 0;  // the enumeration fails with this error ...
     uint32_t enumerationErrorAt = 0;  // ... at this binding index
 };
@@ -51,6 +53,10 @@ public:
     ProtocolDriverConfig protocolDriver;
     std::vector<std::unique_ptr<Adapter>> adapters;
     RegistryTree registry;
+    // The devices of the class "Net", in the device installer's order.
+    std::vector<Device> devices;
+    // Services of machine.json's "services" started since the machine was loaded.
+    std::vector<std::string> startedServices;
     // machine.json as loaded, for the sections that machine-level parts read.
     Json config;
 

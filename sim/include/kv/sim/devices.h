@@ -1,0 +1,42 @@
+// The devices of the setup class "Net" that the device installer lists, in the system's order:
+// instance id, node status, driver key, and the adapter each one drives. Property changes
+// (disable, enable, restart) take the adapter away and bring it back on the simulated timeline.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "kv/sim/json.h"
+
+namespace kv::sim {
+
+class Adapter;
+class Machine;
+
+struct Device {
+    std::u16string instanceId;
+    std::u16string driverKey;  // "0007": the subkey of the Net class key
+    int adapterIndex = -1;     // the adapter it drives, -1 for none
+    bool present = true;
+    bool hidden = false;       // not shown in the device manager (node status flag 0x40000000)
+    bool disabled = false;
+    bool statusFails = false;  // its node status cannot be read
+    bool refusePropertyChange = false;
+    uint32_t restartMs = 2000;  // how long the adapter is away after a restart or an enable
+};
+
+// "HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Control\Class\{4D36E972-...}".
+extern const char16_t kNetClassKeyPath[];
+
+// Reads machine.json's "devices" (and one device per adapter not named there) into the machine,
+// and gives every device without one in registry.reg a driver key with the basic values.
+void readDevices(const Json& config, Machine& machine);
+void addMissingDriverKeys(Machine& machine);
+
+uint32_t nodeStatusOf(const Device& device);
+
+// Applies a property change (DICS_ENABLE, DICS_DISABLE, DICS_PROPCHANGE) to the device.
+void changeDeviceState(Machine& machine, Device& device, uint32_t stateChange);
+
+}  // namespace kv::sim

@@ -16,7 +16,11 @@
 typedef wchar_t KV_WCHAR;
 typedef HANDLE KV_HANDLE;
 typedef HKEY KV_HKEY;
+#ifdef KELVALIB_BUILD
 #define KV_EXPORT __declspec(dllexport)
+#else
+#define KV_EXPORT __declspec(dllimport)
+#endif
 #else
 #ifdef __cplusplus
 typedef char16_t KV_WCHAR;

@@ -45,7 +45,7 @@ TEST_F(AdapterListTest, WideFormFillsTheSameRecord) {
     ASSERT_EQ(API_GetAdapterList_W(list.get()), 1);
     EXPECT_EQ(list->Count, 1u);
     const std::u16string expected = u"Tavrick Gigabit 4450\n";
-    EXPECT_EQ(std::u16string(list->Description[0]), expected);
+    EXPECT_EQ(wideText(list->Description[0]), expected);
     EXPECT_EQ(API_GetAdapterList_W(nullptr), 0);
 }
 
@@ -168,7 +168,7 @@ TEST_F(SelectionTest, BusyAdapterEndsTheProcess) {
     machine.addAdapter();
     machine.addAdapter().fault("busy", Json(true));
     start();
-    EXPECT_EXIT(API_SetCurrAdaptIdx(1), ::testing::ExitedWithCode(255), "");
+    EXPECT_EXIT(API_SetCurrAdaptIdx(1), exitedWithMinusOne, "");
 }
 
 TEST_F(SelectionTest, MakerAdapterIsChosenCaseSensitivelyAtTheLowestIndex) {

@@ -46,6 +46,19 @@ inline std::vector<std::string> ioctls(const std::string& code) {
     return out;
 }
 
+// A death test's status for a process ended with exit code -1: the parent sees 255 on POSIX
+// systems and -1 on Windows.
+inline bool exitedWithMinusOne(int status) {
+    return ::testing::ExitedWithCode(255)(status) || ::testing::ExitedWithCode(-1)(status);
+}
+
+// The NUL-terminated UTF-16 text of a record's KV_WCHAR field (wchar_t on Windows, char16_t here).
+inline std::u16string wideText(const KV_WCHAR* text) {
+    std::u16string out;
+    while (*text) out.push_back(static_cast<char16_t>(*text++));
+    return out;
+}
+
 // UTF-16LE bytes of ASCII text, as lower-case hex.
 inline std::string utf16Hex(const std::string& text) {
     static const char* digits = "0123456789abcdef";

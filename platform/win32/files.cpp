@@ -1,0 +1,92 @@
+// Files on the Windows API: text files as C streams in text mode, existence, deletion, copies,
+// the current and the Windows directory.
+#include "kv/platform/files.h"
+
+#include <cstdio>
+#include <vector>
+
+#include "win32_util.h"
+
+namespace kv::platform {
+
+namespace {
+
+class StreamTextFile : public TextFile {
+public:
+    explicit StreamTextFile(std::FILE* file) : file_(file) {}
+    StreamTextFile(const StreamTextFile&) = delete;
+    StreamTextFile& operator=(const StreamTextFile&) = delete;
+    ~StreamTextFile() override { std::fclose(file_); }
+
+    bool readLine(std::string* line, size_t maxChars) override {
+        line->clear();
+        if (maxChars < 2) return false;
+        std::vector<char> buffer(maxChars);
+        if (!std::fgets(buffer.data(), static_cast<int>(std::min<size_t>(maxChars, INT_MAX)), file_)) return false;
+        line->assign(buffer.data());
+        return !line->empty();
+    }
+
+    std::string read(size_t maxBytes) override {
+        std::string out(maxBytes, '\0');
+        out.resize(std::fread(out.data(), 1, maxBytes, file_));
+        return out;
+    }
+
+    bool write(std::string_view text) override {
+        return std::fwrite(text.data(), 1, text.size(), file_) == text.size() && std::fflush(file_) == 0;
+    }
+
+private:
+    std::FILE* file_;
+};
+
+// A directory name from a function that takes a capacity and answers the length it needs.
+template <typename Get>
+std::u16string directoryName(Get&& get) {
+    std::vector<wchar_t> buffer(MAX_PATH + 1);
+    for (;;) {
+        const UINT n = get(static_cast<UINT>(buffer.size()), buffer.data());
+        if (n == 0) return {};
+        if (n < buffer.size()) return win32::fromWide(buffer.data(), n);
+        buffer.resize(n + 1);
+    }
+}
+
+class Win32Files : public Files {
+public:
+    std::unique_ptr<TextFile> open(std::u16string_view path, FileMode mode) override {
+        const wchar_t* how = mode == FileMode::Read ? L"rt" : mode == FileMode::Append ? L"at" : L"wt";
+        std::FILE* f = _wfopen(win32::wide(path).c_str(), how);
+        if (!f) return nullptr;
+        return std::make_unique<StreamTextFile>(f);
+    }
+
+    bool exists(std::u16string_view path) override {
+        const DWORD attributes = GetFileAttributesW(win32::wide(path).c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    }
+
+    bool remove(std::u16string_view path) override { return DeleteFileW(win32::wide(path).c_str()) != FALSE; }
+
+    bool copy(std::u16string_view from, std::u16string_view to, bool failIfExists) override {
+        return CopyFileW(win32::wide(from).c_str(), win32::wide(to).c_str(), failIfExists) != FALSE;
+    }
+
+    std::u16string currentDirectory() override {
+        return directoryName([](UINT size, wchar_t* buffer) { return UINT(GetCurrentDirectoryW(size, buffer)); });
+    }
+
+    std::u16string windowsDirectory() override {
+        return directoryName([](UINT size, wchar_t* buffer) { return GetWindowsDirectoryW(buffer, size); });
+    }
+};
+
+}  // namespace
+
+Files& files() {
+    static Win32Files instance;
+    return instance;
+}
+
+}  // namespace kv::platform

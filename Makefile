@@ -1,7 +1,8 @@
 # The suite's two commands:
 #   make run   builds and opens the utility on the embedded default simulated machine
-#   make test  installs what is missing, builds, and runs every test (also under ASan+UBSan)
-.PHONY: run test build deps clean format
+#   make test  installs what is missing, builds, and runs every test (also under ASan+UBSan, and
+#              the Windows build under wine)
+.PHONY: run test build deps clean format windows-test
 
 JOBS ?= $(shell nproc)
 BUILD := build
@@ -22,9 +23,14 @@ test: build
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKV_SANITIZE=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
+	$(MAKE) windows-test
+
+# The Windows build (mingw-w64) and its tests under wine; see scripts/windows-test.sh.
+windows-test:
+	JOBS=$(JOBS) ./scripts/windows-test.sh
 
 format:
 	find common platform sim library reloaddrv installer tools utility -name '*.cpp' -o -name '*.h' 2>/dev/null | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) build-win64 build-win64-sim build-win32

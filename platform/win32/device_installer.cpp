@@ -2,8 +2,8 @@
 // present devices, node status, driver keys, property-change class installs, and INF files.
 #include "kv/platform/device_installer.h"
 
-// windows.h before the SetupAPI headers, which rely on its types.
 #include <windows.h>
+// The SetupAPI headers rely on the types of windows.h.
 #include <cfgmgr32.h>
 #include <setupapi.h>
 // The device-class GUIDs are defined, not only declared, in this unit.

@@ -28,7 +28,8 @@ class Win32Overlapped : public Overlapped {
 public:
     enum class Direction { Read, Write };
 
-    Win32Overlapped(HANDLE file, Direction direction, void* buffer, uint32_t length) : file_(file), event_(win32::newEvent()) {
+    Win32Overlapped(HANDLE file, Direction direction, void* buffer, uint32_t length)
+        : file_(file), event_(win32::newEvent()) {
         if (!event_) {
             fail(GetLastError());
             return;
@@ -116,8 +117,8 @@ public:
 
     // The handle is open for overlapped I/O, where a request without an OVERLAPPED is undefined:
     // every request carries one with its own event, and the call waits for its completion.
-    bool control(NativeHandle handle, uint32_t code, const void* in, uint32_t inLength, void* out,
-                 uint32_t outLength, uint32_t* bytesReturned) override {
+    bool control(NativeHandle handle, uint32_t code, const void* in, uint32_t inLength, void* out, uint32_t outLength,
+                 uint32_t* bytesReturned) override {
         UniqueHandle event = win32::newEvent();
         if (!event) return false;
         OVERLAPPED overlapped{};

@@ -2,8 +2,8 @@
 // a buffer too small for the table answers ERROR_BUFFER_OVERFLOW and the size to ask with.
 #include "kv/platform/ip_helper.h"
 
-// windows.h before iphlpapi.h, which relies on its types.
 #include <windows.h>
+// iphlpapi.h relies on the types of windows.h.
 #include <iphlpapi.h>
 
 #include <cstring>

@@ -2,8 +2,8 @@
 // the program as its command line; no command interpreter sees them.
 #include "kv/platform/processes.h"
 
-// windows.h before shellapi.h, which relies on its types.
 #include <windows.h>
+// shellapi.h relies on the types of windows.h.
 #include <shellapi.h>
 
 #include "win32_util.h"

@@ -39,7 +39,10 @@ unset DISPLAY WAYLAND_DISPLAY
 mkdir -p "$WINEPREFIX"
 wineserver -p
 trap 'wineserver -k || true' EXIT
-wine cmd /c exit
+# The first program brings up the prefix and its services, which live on until the server ends:
+# they must not hold the output of this script or of CTest open.
+echo "Starting wine in $WINEPREFIX"
+wine cmd /c exit </dev/null >"$WINEPREFIX/start.log" 2>&1 || { cat "$WINEPREFIX/start.log"; exit 1; }
 
 status=0
 for dir in build-win64 build-win64-sim; do

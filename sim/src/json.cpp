@@ -81,9 +81,7 @@ int hexDigitValue(char c) {
 }
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isWordChar(char c) {
-    return isDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
-}
+bool isWordChar(char c) { return isDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
 
 class Parser {
 public:
@@ -208,7 +206,7 @@ private:
         while (true) {
             skipSpace();
             if (atEnd()) fail(pos_, "unterminated object opened at " + positionOf(open));
-            if (peek() == '}' && !members.empty()) {  // trailing comma
+            if (peek() == '}') {  // after a trailing comma
                 ++pos_;
                 break;
             }
@@ -232,8 +230,8 @@ private:
                 break;
             }
             if (atEnd()) fail(pos_, "unterminated object opened at " + positionOf(open));
-            fail(pos_, "expected ',' or '}' after the value of \"" + members.back().first + "\", found " +
-                           describe(pos_));
+            fail(pos_,
+                 "expected ',' or '}' after the value of \"" + members.back().first + "\", found " + describe(pos_));
         }
         rejectDuplicates(members, keyOffsets);
         return detail::JsonAccess::makeObject(std::move(members));
@@ -266,7 +264,7 @@ private:
         }
         while (true) {
             skipSpace();
-            if (peek() == ']' && result.size() > 0) {  // trailing comma
+            if (peek() == ']') {  // after a trailing comma
                 ++pos_;
                 return result;
             }
@@ -328,14 +326,30 @@ private:
             const char e = s_[escape + 1];
             pos_ += 2;
             switch (e) {
-                case '"': out.push_back('"'); break;
-                case '\\': out.push_back('\\'); break;
-                case '/': out.push_back('/'); break;
-                case 'b': out.push_back('\b'); break;
-                case 'f': out.push_back('\f'); break;
-                case 'n': out.push_back('\n'); break;
-                case 'r': out.push_back('\r'); break;
-                case 't': out.push_back('\t'); break;
+                case '"':
+                    out.push_back('"');
+                    break;
+                case '\\':
+                    out.push_back('\\');
+                    break;
+                case '/':
+                    out.push_back('/');
+                    break;
+                case 'b':
+                    out.push_back('\b');
+                    break;
+                case 'f':
+                    out.push_back('\f');
+                    break;
+                case 'n':
+                    out.push_back('\n');
+                    break;
+                case 'r':
+                    out.push_back('\r');
+                    break;
+                case 't':
+                    out.push_back('\t');
+                    break;
                 case 'u': {
                     char32_t cp = readHex4(pos_);
                     pos_ += 4;
@@ -455,13 +469,27 @@ void writeString(std::string& out, std::string_view s) {
         }
         ++i;
         switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\b': out += "\\b"; break;
-            case '\f': out += "\\f"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\b':
+                out += "\\b";
+                break;
+            case '\f':
+                out += "\\f";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
             default:
                 if (c < 0x20) {
                     out += "\\u00";

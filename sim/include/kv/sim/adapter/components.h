@@ -8,5 +8,6 @@
 namespace kv::sim {
 
 std::unique_ptr<AdapterComponent> makeDiagMode();
+std::unique_ptr<AdapterComponent> makeSupportedList();
 
 }  // namespace kv::sim

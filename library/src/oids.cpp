@@ -15,8 +15,8 @@ namespace {
 
 namespace st = ndis::statistics;
 
-// The largest result API_GetOID asks the driver for; the request lives on the heap, and a larger
-// length would make its 12 + n size wrap.
+// The largest result API_GetOID asks the driver for: no command answers more than a few kilobytes,
+// and a length near 4 GiB would make the request's 12 + n size wrap.
 constexpr uint32_t kMaxOidResultBytes = 64 * 1024;
 // The value bytes a 16-byte set request carries.
 constexpr uint32_t kSetRequestBytes = 16;

@@ -26,7 +26,8 @@ constexpr const char* kNames[Statistics::kCounters] = {
 // rate * ms / 1000 without overflowing for long runs at high rates.
 uint64_t grown(uint64_t perSecond, uint64_t ms) { return perSecond * (ms / 1000) + perSecond * (ms % 1000) / 1000; }
 
-// The share of `octets` that `part` of `total` frames carried; all of it when no frame was counted.
+// The share of `octets` that `part` of `total` frames carried; none when no frame was counted (the
+// octets then all count as directed).
 uint64_t share(uint64_t octets, uint64_t part, uint64_t total) {
     if (total == 0) return 0;
     const uint64_t whole = octets / total;

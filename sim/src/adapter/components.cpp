@@ -5,6 +5,11 @@ namespace kv::sim {
 void addStandardComponents(Adapter& adapter) {
     adapter.addComponent(makeDiagMode());
     adapter.addComponent(makeSupportedList());
+    adapter.addComponent(makeIdentity());
+    adapter.addComponent(makeMacRegisters());
+    adapter.addComponent(makeLink());
+    adapter.addComponent(makeNdisInfo());
+    adapter.addComponent(makeStatistics());
 }
 
 }  // namespace kv::sim

@@ -233,7 +233,7 @@ const DriverKey kDriverKeys[] = {
      R"(pci\\ven_8d21&dev_1039)",
      "6.0.6000.16386",
      "6-21-2006",
-     "Microsoft",
+     "Orrin Networks",
      "net8d21.inf",
      "ORN1039.ndi",
      "ORN1039",
@@ -246,7 +246,7 @@ const DriverKey kDriverKeys[] = {
      "ms_ndiswanip",
      "6.0.6000.16386",
      "6-21-2006",
-     "Microsoft",
+     "Windows",
      "netrasa.inf",
      "Ndi-Mp-Ip",
      "NdisWan",
@@ -538,7 +538,7 @@ constexpr char kNet8d21Inf[] = R"(; net8d21.inf -- Orrin Networks 10/100 PCI ada
 Signature   = "$Windows NT$"
 Class       = Net
 ClassGUID   = {4D36E972-E325-11CE-BFC1-08002BE10318}
-Provider    = %Msft%
+Provider    = %Orrin%
 LayoutFile  = layout.inf
 DriverVer   = 06/21/2006,6.0.6000.16386
 
@@ -558,7 +558,6 @@ CopyFiles       = ORN1039.CopyFiles
 orn1039.sys,,,2
 
 [Strings]
-Msft               = "Microsoft"
 Orrin              = "Orrin Networks"
 ORN1039.DeviceDesc = "Orrin Networks 10/100 PCI Adapter"
 )";

@@ -2,7 +2,7 @@
 #   make run   builds and opens the utility on the embedded default simulated machine
 #   make test  installs what is missing, builds, and runs every test (also under ASan+UBSan, and
 #              the Windows build under wine)
-.PHONY: run test build deps clean format windows-test
+.PHONY: run test build deps clean format bench windows-test
 
 JOBS ?= $(shell nproc)
 BUILD := build
@@ -28,6 +28,9 @@ test: build
 # The Windows build (mingw-w64) and its tests under wine; see scripts/windows-test.sh.
 windows-test:
 	JOBS=$(JOBS) ./scripts/windows-test.sh
+
+bench: build
+	KELVA_CLOCK=virtual $(BUILD)/benchmarks/kv_benchmarks
 
 format:
 	find common platform sim library reloaddrv installer tools utility -name '*.cpp' -o -name '*.h' 2>/dev/null | xargs clang-format -i

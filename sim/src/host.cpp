@@ -84,9 +84,16 @@ uint32_t Host::lastError() { return tLastError; }
 void Host::setLastError(uint32_t error) { tLastError = error; }
 
 void Host::sleep(uint32_t ms) {
+    {
+        std::lock_guard lock(mutex_);
+        trace_.add("sleep " + std::to_string(ms));
+    }
+    passTime(ms);
+}
+
+void Host::passTime(uint32_t ms) {
     std::unique_lock lock(mutex_);
     ensureMachine();
-    trace_.add("sleep " + std::to_string(ms));
     if (clock_->mode() == SimClock::Mode::Virtual) {
         clock_->advance(ms);
         return;
@@ -135,8 +142,10 @@ void Host::writeStdout(std::string_view text) {
 void Host::registryChanged() {
     std::lock_guard lock(mutex_);
     if (!machine_ || machine_->directory.empty()) return;
-    const auto bytes = writeRegFile(machine_->registry, RegFileEncoding::Utf8);
-    writeFileAtomically((machine_->directory / "registry.reg").string(), bytes);
+    const auto bytes = writeRegFile(machine_->registry, machine_->registryEncoding);
+    const auto path = machine_->directory / "registry.reg";
+    if (!writeFileAtomically(path.string(), bytes))
+        std::cerr << "Kelvadiag: cannot save the simulated registry to " << path.string() << "\n";
 }
 
 std::filesystem::path defaultMachineDirectory() {

@@ -97,6 +97,7 @@ std::unique_ptr<Machine> buildMachine(const Json& config) {
         machine->adapters.push_back(std::move(adapter));
     }
     readDevices(config, *machine);
+    readBindings(config, *machine);
     return machine;
 }
 
@@ -114,10 +115,16 @@ std::unique_ptr<Machine> loadMachineDirectory(const std::filesystem::path& direc
     const auto regBytes = readFileBytes(directory / "registry.reg");
     if (!regBytes.empty()) {
         std::vector<std::string> warnings;
-        applyRegFile(machine->registry, regBytes, &warnings);
+        machine->registryEncoding = detectRegFileEncoding(regBytes);
+        try {
+            applyRegFile(machine->registry, regBytes, &warnings);
+        } catch (const std::exception& e) {
+            throw std::runtime_error(std::string("registry.reg: ") + e.what());
+        }
         for (const auto& w : warnings) std::fprintf(stderr, "registry.reg: %s\n", w.c_str());
     }
     addMissingDriverKeys(*machine);
+    addMissingConnectionKeys(*machine);
     return machine;
 }
 

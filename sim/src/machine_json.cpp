@@ -20,10 +20,7 @@ std::array<uint8_t, 6> parseMac(std::string_view text) {
         for (int k = 0; k < 2; ++k, ++pos) {
             if (pos >= text.size()) throw std::runtime_error("malformed MAC address \"" + std::string(text) + "\"");
             const char c = text[pos];
-            const int d = (c >= '0' && c <= '9')   ? c - '0'
-                          : (c >= 'a' && c <= 'f') ? c - 'a' + 10
-                          : (c >= 'A' && c <= 'F') ? c - 'A' + 10
-                                                   : -1;
+            const int d = hexDigitValue(c);
             if (d < 0) throw std::runtime_error("malformed MAC address \"" + std::string(text) + "\"");
             v = v * 16 + static_cast<unsigned>(d);
         }
@@ -73,6 +70,12 @@ void readAdapter(const Json& j, Adapter& a) {
     a.link.up = link["up"].asBool(true);
     a.link.speedMbps = static_cast<uint32_t>(link["speed"].asUInt(1000));
     a.link.duplex = parseDuplex(link["duplex"]);
+
+    const Json& ip = j["ip"];
+    a.ip.address = ip["address"].asString(a.ip.address);
+    a.ip.mask = ip["mask"].asString(a.ip.mask);
+    a.ip.gateway = ip["gateway"].asString(a.ip.gateway);
+    a.ip.dhcp = ip["dhcp"].asBool(a.ip.dhcp);
 
     const Json& f = j["faults"];
     a.faults.openDeviceError = static_cast<uint32_t>(f["openDeviceError"].asUInt(0));

@@ -2,6 +2,14 @@
 
 namespace kv::sim {
 
-void addStandardComponents(Adapter& adapter) { adapter.addComponent(makeDiagMode()); }
+void addStandardComponents(Adapter& adapter) {
+    adapter.addComponent(makeDiagMode());
+    adapter.addComponent(makeSupportedList());
+    adapter.addComponent(makeIdentity());
+    adapter.addComponent(makeMacRegisters());
+    adapter.addComponent(makeLink());
+    adapter.addComponent(makeNdisInfo());
+    adapter.addComponent(makeStatistics());
+}
 
 }  // namespace kv::sim

@@ -9,8 +9,10 @@
 #include <vector>
 
 #include "kv/sim/adapter/adapter.h"
+#include "kv/sim/bindings.h"
 #include "kv/sim/devices.h"
 #include "kv/sim/json.h"
+#include "kv/sim/reg_file.h"
 #include "kv/sim/registry_tree.h"
 
 namespace kv::sim {
@@ -53,10 +55,14 @@ public:
     ProtocolDriverConfig protocolDriver;
     std::vector<std::unique_ptr<Adapter>> adapters;
     RegistryTree registry;
+    // registry.reg is written back in the encoding it was read in.
+    RegFileEncoding registryEncoding = RegFileEncoding::Utf8;
     // The devices of the class "Net", in the device installer's order.
     std::vector<Device> devices;
     // Services of machine.json's "services" started since the machine was loaded.
     std::vector<std::string> startedServices;
+    // The protocols bound to the adapters, in the binding tool's order.
+    std::vector<ProtocolBinding> bindings;
     // machine.json as loaded, for the sections that machine-level parts read.
     Json config;
 

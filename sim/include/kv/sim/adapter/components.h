@@ -8,5 +8,11 @@
 namespace kv::sim {
 
 std::unique_ptr<AdapterComponent> makeDiagMode();
+std::unique_ptr<AdapterComponent> makeSupportedList();
+std::unique_ptr<AdapterComponent> makeIdentity();
+std::unique_ptr<AdapterComponent> makeMacRegisters();
+std::unique_ptr<AdapterComponent> makeLink();
+std::unique_ptr<AdapterComponent> makeNdisInfo();
+std::unique_ptr<AdapterComponent> makeStatistics();
 
 }  // namespace kv::sim

@@ -1,5 +1,6 @@
 // Driver information from the adapter's driver key and INF file, the registry key hand-out and
 // the connection name.
+#include <algorithm>
 #include <utility>
 
 #include "kv/platform/registry.h"
@@ -69,10 +70,10 @@ TEST_F(DriverInfoTest, ReadsTheDriverKeyAndTheInf) {
     start();
     DriverInfo_W w{};
     ASSERT_EQ(API_GetDriverInfo_W(&w), 1);
-    EXPECT_EQ(std::u16string(w.DriverDesc), u"Tavrick 4450");
-    EXPECT_EQ(std::u16string(w.DriverVersion), u"6.210.1124.2009");
-    EXPECT_EQ(std::u16string(w.InfPath), u"oem3.inf");
-    EXPECT_EQ(std::u16string(w.BinaryName), u"tvx60x64.sys");
+    EXPECT_EQ(wideText(w.DriverDesc), u"Tavrick 4450");
+    EXPECT_EQ(wideText(w.DriverVersion), u"6.210.1124.2009");
+    EXPECT_EQ(wideText(w.InfPath), u"oem3.inf");
+    EXPECT_EQ(wideText(w.BinaryName), u"tvx60x64.sys");
 
     auto a = std::make_unique<DriverInfo_A>();
     std::memset(a.get(), 0, sizeof(DriverInfo_A));
@@ -131,7 +132,7 @@ TEST_F(DriverInfoTest, BinaryNameIsClearedWithoutSourceDisksFiles) {
         machine = m;
         start();
         DriverInfo_W w{};
-        std::u16string(u"stale.sys").copy(w.BinaryName, 9);
+        std::copy_n(u"stale.sys", 9, w.BinaryName);
         EXPECT_EQ(API_GetDriverInfo_W(&w), 1);
         EXPECT_EQ(w.BinaryName[0], 0);
         auto a = std::make_unique<DriverInfo_A>();
@@ -184,9 +185,9 @@ TEST_F(DriverInfoTest, TheFirstPresentVisibleDeviceWithTheGuidWins) {
         DriverInfo_W w{};
         w.DriverDesc[0] = u'?';
         ASSERT_EQ(API_GetDriverInfo_W(&w), 1);
-        EXPECT_EQ(std::u16string(w.DriverDesc), c.expected);
+        EXPECT_EQ(wideText(w.DriverDesc), c.expected);
         KV_HKEY key = nullptr;
-        EXPECT_EQ(API_GetRegHKey_W(&key, u"", 0), c.expected == u"?" ? 0 : 1);
+        EXPECT_EQ(API_GetRegHKey_W(&key, kvText(u"").c_str(), 0), c.expected == u"?" ? 0 : 1);
         if (key) platform::registry().closeKey(key);
     }
 }
@@ -199,7 +200,7 @@ TEST_F(DriverInfoTest, AnUnreadableInstanceIdIsSkippedWithOpenFail) {
     start();
     DriverInfo_W w{};
     ASSERT_EQ(API_GetDriverInfo_W(&w), 1);
-    EXPECT_EQ(std::u16string(w.DriverDesc), u"Own");
+    EXPECT_EQ(wideText(w.DriverDesc), u"Own");
     EXPECT_EQ(traced("msgbox"), std::vector<std::string>{"Open fail"});
     // The key hand-out runs the same search without messages.
     KV_HKEY key = nullptr;

@@ -61,6 +61,11 @@ inline std::u16string wideText(const KV_WCHAR* text) {
     return out;
 }
 
+// UTF-16 text as the exports take it.
+inline std::basic_string<KV_WCHAR> kvText(std::u16string_view text) {
+    return std::basic_string<KV_WCHAR>(text.begin(), text.end());
+}
+
 // UTF-16LE bytes of ASCII text, as lower-case hex.
 inline std::string utf16Hex(const std::string& text) {
     static const char* digits = "0123456789abcdef";

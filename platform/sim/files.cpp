@@ -1,10 +1,10 @@
 // Files on the simulated machine: real files, with Windows paths mapped by resolveWindowsPath.
 #include "kv/platform/files.h"
-#include "kv/platform/types.h"
 
 #include <cstdio>
 #include <system_error>
 
+#include "kv/platform/types.h"
 #include "kv/sim/host.h"
 #include "kv/sim/paths.h"
 #include "kv/text.h"
@@ -44,6 +44,14 @@ public:
 private:
     std::FILE* file_;
 };
+
+// Copies over an existing target by removing it first: copy_file's overwrite_existing cannot be
+// relied on (libstdc++ on Windows reports any existing target as existing).
+bool replaceFile(const std::filesystem::path& from, const std::filesystem::path& to) {
+    std::error_code ec;
+    if (std::filesystem::exists(to, ec) && !std::filesystem::remove(to, ec)) return false;
+    return std::filesystem::copy_file(from, to, ec);
+}
 
 class SimFiles : public Files {
 public:
@@ -89,7 +97,7 @@ public:
             error = err::kPathNotFound;
         } else if (failIfExists && std::filesystem::exists(dst, ec)) {
             error = err::kFileExists;
-        } else if (!std::filesystem::copy_file(src, dst, std::filesystem::copy_options::overwrite_existing, ec)) {
+        } else if (!replaceFile(src, dst)) {
             error = err::kAccessDenied;
         }
         call.host.trace().add("copy " + utf16ToUtf8(from) + " " + utf16ToUtf8(to) + " " +

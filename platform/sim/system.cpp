@@ -1,15 +1,14 @@
 // Version records, WOW64, the last error and the clock on the simulated host.
 #include "kv/platform/system.h"
-#include "kv/platform/types.h"
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 
+#include "kv/platform/types.h"
 #include "kv/sim/host.h"
 #include "kv/text.h"
+#include "native/command_line.h"
 
 namespace kv::platform {
 
@@ -19,7 +18,9 @@ using sim::Host;
 
 class SimSystem : public System {
 public:
-    bool versionEx(OsVersion* out) override { return fill(out, Host::Call(Host::get()).host.machine().os.versionExFails); }
+    bool versionEx(OsVersion* out) override {
+        return fill(out, Host::Call(Host::get()).host.machine().os.versionExFails);
+    }
     bool version(OsVersion* out) override { return fill(out, Host::Call(Host::get()).host.machine().os.versionFails); }
 
     bool hasIsWow64Process() override { return Host::Call(Host::get()).host.machine().os.hasIsWow64Process; }
@@ -55,22 +56,7 @@ public:
 
     // The process's arguments as Windows would hand them over: the program name, quoted when it
     // holds a blank, then every argument as it stands, joined by blanks.
-    std::u16string commandLine() override {
-        std::ifstream in("/proc/self/cmdline", std::ios::binary);
-        const std::string raw((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        std::string line;
-        size_t start = 0;
-        for (size_t n = 0; start < raw.size(); ++n) {
-            size_t end = raw.find('\0', start);
-            if (end == std::string::npos) end = raw.size();
-            std::string argument = raw.substr(start, end - start);
-            if (n == 0 && argument.find_first_of(" \t") != std::string::npos) argument = '"' + argument + '"';
-            if (n > 0) line += ' ';
-            line += argument;
-            start = end + 1;
-        }
-        return utf8ToUtf16(line);
-    }
+    std::u16string commandLine() override { return native::processCommandLine(); }
 
     uint32_t lastError() override { return Host::lastError(); }
     void setLastError(uint32_t error) override { Host::setLastError(error); }

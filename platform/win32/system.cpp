@@ -78,6 +78,11 @@ public:
         return fn(oldValue) != FALSE;
     }
 
+    std::u16string commandLine() override {
+        const wchar_t* line = GetCommandLineW();
+        return line ? win32::fromWide(line, wcslen(line)) : std::u16string();
+    }
+
     uint32_t lastError() override { return GetLastError(); }
     void setLastError(uint32_t error) override { SetLastError(error); }
 

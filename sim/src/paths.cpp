@@ -19,14 +19,29 @@ std::filesystem::path matchEntry(const std::filesystem::path& dir, const std::u1
     return dir / utf16ToUtf8(name);
 }
 
+// Whether `path` lies in the real current directory `cwd` as currentDirectory() hands it out. On
+// a Windows host such a path looks like one of the simulated machine's drive, and must not be
+// taken for one.
+bool insideCurrentDirectory(const std::u16string& path, const std::u16string& cwd) {
+    if (cwd.empty() || path.size() < cwd.size() || !equalsIgnoreCase(path.substr(0, cwd.size()), cwd)) return false;
+    const auto separator = [](char16_t c) { return c == u'\\' || c == u'/'; };
+    return path.size() == cwd.size() || separator(cwd.back()) || separator(path[cwd.size()]);
+}
+
 }  // namespace
 
 std::filesystem::path resolveWindowsPath(std::u16string_view windowsPath) {
     std::u16string path(windowsPath);
     std::filesystem::path base;
     size_t pos = 0;
-    if (path.size() >= 2 && path[1] == u':' &&
-        ((path[0] >= u'A' && path[0] <= u'Z') || (path[0] >= u'a' && path[0] <= u'z'))) {
+    std::error_code ec;
+    const std::filesystem::path cwd = std::filesystem::current_path(ec);
+    const std::u16string cwdText = ec ? std::u16string() : utf8ToUtf16(cwd.string());
+    if (insideCurrentDirectory(path, cwdText)) {
+        base = cwd;
+        pos = cwdText.size();
+    } else if (path.size() >= 2 && path[1] == u':' &&
+               ((path[0] >= u'A' && path[0] <= u'Z') || (path[0] >= u'a' && path[0] <= u'z'))) {
         const auto& dir = Host::get().machine().directory;
         if (dir.empty()) return {};
         base = dir / std::string(1, static_cast<char>(path[0] & ~0x20));
@@ -35,8 +50,7 @@ std::filesystem::path resolveWindowsPath(std::u16string_view windowsPath) {
         base = "/";  // a host path handed back by currentDirectory()
         pos = 1;
     } else {
-        std::error_code ec;
-        base = std::filesystem::current_path(ec);
+        base = cwd;
     }
     std::filesystem::path result = base;
     while (pos <= path.size()) {

@@ -119,6 +119,7 @@ TEST(RegistryPersistenceTest, ChangesAreWrittenBackToTheMachineDirectory) {
     std::ifstream in(dir / "registry.reg", std::ios::binary);
     std::stringstream text;
     text << in.rdbuf();
+    in.close();  // Windows removes no file that is open
     EXPECT_NE(text.str().find("[HKEY_CURRENT_USER\\SOFTWARE\\Kelvadiag]\r\n\"Tray\"=dword:00000001"),
               std::string::npos);
     EXPECT_NE(text.str().find("\"Name\"=\"Local Area Connection\""), std::string::npos);

@@ -1,0 +1,135 @@
+// Running a program on Windows: CreateProcessW with a command line made of the program and its
+// arguments, an environment block of the caller's variables and the request's, standard output
+// through a pipe read to its end as text, then the exit code.
+#include <windows.h>
+
+#include <cwchar>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "kv/platform/testing/run_program.h"
+
+namespace kv::platform::testing {
+
+namespace {
+
+std::wstring widen(const std::string& text) {
+    if (text.empty()) return {};
+    const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring out(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
+    return out;
+}
+
+// A cross build names its programs by their host paths ("/build/bin/tool.exe"); under wine the
+// system itself knows the Windows name of such a path.
+std::wstring programPath(const std::filesystem::path& program) {
+    using DosNameFn = wchar_t* CDECL(const char*);
+    const std::string text = program.string();
+    HMODULE kernel = GetModuleHandleW(L"kernel32");
+    auto* dosName = reinterpret_cast<DosNameFn*>(
+        reinterpret_cast<void (*)()>(kernel ? GetProcAddress(kernel, "wine_get_dos_file_name") : nullptr));
+    if (dosName && !text.empty() && text[0] == '/') {
+        if (wchar_t* converted = dosName(text.c_str())) {
+            std::wstring out(converted);
+            HeapFree(GetProcessHeap(), 0, converted);
+            return out;
+        }
+    }
+    return program.wstring();
+}
+
+// An argument is quoted only when it holds a blank; the rest reach the program as they stand.
+std::wstring commandLine(const std::wstring& program, const std::vector<std::string>& arguments) {
+    std::wstring line = L"\"" + program + L"\"";
+    for (const auto& argument : arguments) {
+        const std::wstring a = widen(argument);
+        line += a.find(L' ') == std::wstring::npos ? L" " + a : L" \"" + a + L"\"";
+    }
+    return line;
+}
+
+// Names compare without regard to case, as Windows compares them.
+struct NameLess {
+    bool operator()(const std::wstring& a, const std::wstring& b) const { return _wcsicmp(a.c_str(), b.c_str()) < 0; }
+};
+
+std::vector<wchar_t> environmentBlock(const std::vector<std::pair<std::string, std::string>>& additions) {
+    std::map<std::wstring, std::wstring, NameLess> variables;
+    if (wchar_t* strings = GetEnvironmentStringsW()) {
+        for (const wchar_t* entry = strings; *entry; entry += wcslen(entry) + 1) {
+            const std::wstring e(entry);
+            // Entries such as "=C:=C:\\" keep their leading '=' in the name.
+            const size_t eq = e.find(L'=', 1);
+            if (eq != std::wstring::npos) variables[e.substr(0, eq)] = e.substr(eq + 1);
+        }
+        FreeEnvironmentStringsW(strings);
+    }
+    for (const auto& [name, value] : additions) variables[widen(name)] = widen(value);
+    std::vector<wchar_t> block;
+    for (const auto& [name, value] : variables) {
+        const std::wstring entry = name + L"=" + value;
+        block.insert(block.end(), entry.begin(), entry.end());
+        block.push_back(L'\0');
+    }
+    block.push_back(L'\0');
+    return block;
+}
+
+// A handle closed when it goes out of scope.
+struct Handle {
+    HANDLE h = nullptr;
+    Handle() = default;
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    ~Handle() { close(); }
+    void close() {
+        if (h) CloseHandle(h);
+        h = nullptr;
+    }
+};
+
+}  // namespace
+
+ProgramResult runProgram(const ProgramRequest& request) {
+    ProgramResult result;
+    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    Handle readEnd;
+    Handle writeEnd;
+    if (!CreatePipe(&readEnd.h, &writeEnd.h, &inherit, 0)) return result;
+    SetHandleInformation(readEnd.h, HANDLE_FLAG_INHERIT, 0);
+
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = writeEnd.h;
+    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+
+    std::wstring line = commandLine(programPath(request.program), request.arguments);
+    std::vector<wchar_t> environment = environmentBlock(request.environment);
+    const std::wstring directory = request.workingDirectory.wstring();
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_UNICODE_ENVIRONMENT, environment.data(),
+                        directory.empty() ? nullptr : directory.c_str(), &startup, &process))
+        return result;
+    Handle processHandle;
+    processHandle.h = process.hProcess;
+    CloseHandle(process.hThread);
+    writeEnd.close();
+
+    char buffer[4096];
+    DWORD n = 0;
+    std::string output;
+    while (ReadFile(readEnd.h, buffer, sizeof buffer, &n, nullptr) && n > 0) output.append(buffer, n);
+    // Read as text, the way a C stream in text mode reads on Windows: CR LF becomes LF.
+    for (size_t i = 0; i < output.size(); ++i)
+        if (!(output[i] == '\r' && i + 1 < output.size() && output[i + 1] == '\n')) result.standardOutput += output[i];
+    DWORD code = 0;
+    if (WaitForSingleObject(processHandle.h, INFINITE) == WAIT_OBJECT_0 && GetExitCodeProcess(processHandle.h, &code))
+        result.exitCode = static_cast<int>(code);
+    return result;
+}
+
+}  // namespace kv::platform::testing

@@ -12,6 +12,7 @@
 #include <devguid.h>
 
 #include <algorithm>
+#include <cwchar>
 #include <iterator>
 #include <vector>
 

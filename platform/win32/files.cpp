@@ -2,6 +2,8 @@
 // the current and the Windows directory.
 #include "kv/platform/files.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <vector>
 

@@ -6,6 +6,7 @@
 // iphlpapi.h relies on the types of windows.h.
 #include <iphlpapi.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 

@@ -4,6 +4,8 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cwchar>
+#include <iterator>
 
 #include "win32_util.h"
 

@@ -2,6 +2,17 @@
 
 namespace kv::sim {
 
-void addStandardComponents(Adapter& adapter) { adapter.addComponent(makeDiagMode()); }
+void addStandardComponents(Adapter& adapter) {
+    adapter.addComponent(makeDiagMode());
+    adapter.addComponent(makeMacRegisters());
+    adapter.addComponent(makeStubAccess());
+    adapter.addComponent(makePacketFilter());
+    adapter.addComponent(makeDriverLoopback());
+    adapter.addComponent(makeFramePort());
+    adapter.addComponent(makeSelfTestAnswers());
+    adapter.addComponent(makeInterruptCounter());
+    adapter.addComponent(makeWakeupPatterns());
+    adapter.addComponent(makeSerialEeprom());
+}
 
 }  // namespace kv::sim

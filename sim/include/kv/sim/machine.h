@@ -12,6 +12,7 @@
 #include "kv/sim/devices.h"
 #include "kv/sim/json.h"
 #include "kv/sim/registry_tree.h"
+#include "kv/sim/wire.h"
 
 namespace kv::sim {
 
@@ -52,6 +53,8 @@ public:
     OsConfig os;
     ProtocolDriverConfig protocolDriver;
     std::vector<std::unique_ptr<Adapter>> adapters;
+    // The network segment the adapters and the peer stations share.
+    Wire wire;
     RegistryTree registry;
     // The devices of the class "Net", in the device installer's order.
     std::vector<Device> devices;

@@ -8,5 +8,15 @@
 namespace kv::sim {
 
 std::unique_ptr<AdapterComponent> makeDiagMode();
+std::unique_ptr<AdapterComponent> makePacketFilter();
+std::unique_ptr<AdapterComponent> makeDriverLoopback();
+std::unique_ptr<AdapterComponent> makeFramePort();
+std::unique_ptr<AdapterComponent> makeSelfTestAnswers();
+std::unique_ptr<AdapterComponent> makeInterruptCounter();
+std::unique_ptr<AdapterComponent> makeWakeupPatterns();
+std::unique_ptr<AdapterComponent> makeSerialEeprom();
+// Stand-ins until the register-access work lands.
+std::unique_ptr<AdapterComponent> makeMacRegisters();
+std::unique_ptr<AdapterComponent> makeStubAccess();
 
 }  // namespace kv::sim

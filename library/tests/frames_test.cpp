@@ -1,5 +1,9 @@
 // Raw frames on the channel: the test frame, the peer test frame, the signal frame and the
 // packet filter, as the driver and the wire see them.
+#include <filesystem>
+#include <fstream>
+#include <random>
+
 #include "frame_fixture.h"
 
 namespace kv::test {
@@ -223,6 +227,28 @@ TEST_F(FramesTest, PacketFilterDecidesWhatTheOtherAdaptersReceive) {
     const size_t expected[] = {0, 2, 0, 0, 3};
     for (size_t i = 0; i < 5; ++i)
         EXPECT_EQ(adapter(i).component<sim::FramePort>()->queued(), expected[i]) << "adapter " << i;
+}
+
+TEST_F(FramesTest, FramesOnTheWireAreCaptured) {
+    machine.addAdapter();
+    machine.addAdapter().set("frames.loopbackPlug", Json(true));
+    start();
+    const auto path = std::filesystem::temp_directory_path() / ("kv_capture_" + std::to_string(std::random_device{}()) + ".pcap");
+    sim::Host::get().pcap().open(path.string());
+    sim::Host::get().sleep(1234);
+    EXPECT_EQ(WAVSendPkt(1), 1);
+    API_SetCurrAdaptIdx(1);
+    EXPECT_EQ(WAVSendPkt(0), 1);  // looped back by the plug: never on the wire
+    sim::Host::get().pcap().close();
+
+    std::ifstream in(path, std::ios::binary);
+    const Bytes file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::filesystem::remove(path);
+    ASSERT_EQ(file.size(), 24u + 16u + 200u);
+    EXPECT_EQ(hex(std::span(file).first(8)), "d4c3b2a102000400");
+    EXPECT_EQ(hex(std::span(file).subspan(20, 4)), "01000000");  // Ethernet
+    EXPECT_EQ(hex(std::span(file).subspan(32, 8)), "c8000000c8000000");
+    EXPECT_EQ(Bytes(file.begin() + 40, file.end()), counting(200));
 }
 
 TEST_F(FramesTest, PacketFilterRequests) {

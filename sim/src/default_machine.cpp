@@ -1,5 +1,6 @@
 // The embedded default machine, written out on first run when no machine directory exists yet:
-// a Windows Vista SP2 desktop with three adapters of the maker's family and one of another maker.
+// a Windows Vista SP2 desktop with three adapters of the maker's family and one of another maker,
+// on a segment with a file server and a sleeping workshop computer.
 #include <fstream>
 
 #include "kv/sim/host.h"
@@ -12,6 +13,12 @@ constexpr char kMachineJson[] = R"json({
   "name": "Default workstation",
   "os": { "platform": "nt", "major": 6, "minor": 0, "build": 6002, "servicePack": "Service Pack 2", "wow64": false },
   "protocolDriver": { "installed": true, "running": true },
+  "wire": {
+    "peers": [
+      { "mac": "00-1D-7A-44-50-99", "ip": "192.168.0.20", "name": "WORKSHOP-PC", "asleep": true },
+      { "mac": "00-0C-29-3A-10-01", "ip": "192.168.0.1", "name": "FILESERVER" }
+    ]
+  },
   "adapters": [
     {
       "guid": "{6F1C2B3A-4450-4C1D-9A7E-1D7A44500001}",

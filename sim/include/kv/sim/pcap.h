@@ -13,6 +13,7 @@ class PcapFile {
 public:
     // Creates (truncates) the file and writes the file header.
     void open(const std::string& path);
+    void close() { out_.close(); }
     bool isOpen() const { return out_.is_open(); }
     // One frame seen at `simMs` on the machine's clock; stamped with the wall time the file was
     // opened plus the simulated time, so captures of virtual-time runs still read sensibly.

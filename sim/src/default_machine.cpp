@@ -13,6 +13,7 @@ constexpr char kMachineJson[] = R"json({
   "name": "Default workstation",
   "os": { "platform": "nt", "major": 6, "minor": 0, "build": 6002, "servicePack": "Service Pack 2", "wow64": false },
   "protocolDriver": { "installed": true, "running": true },
+  "tools": { "tvxbind": { "delayMs": 300 }, "nicctlv6": { "delayMs": 1000 }, "cmd": { "delayMs": 50 } },
   "wire": {
     "peers": [
       { "mac": "00-1D-7A-44-50-99", "ip": "192.168.0.20", "name": "WORKSHOP-PC", "asleep": true },

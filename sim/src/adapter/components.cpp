@@ -4,6 +4,7 @@ namespace kv::sim {
 
 void addStandardComponents(Adapter& adapter) {
     adapter.addComponent(makeDiagMode());
+    adapter.addComponent(makeSupportedList());
     adapter.addComponent(makeMacRegisters());
     adapter.addComponent(makeStubAccess());
     adapter.addComponent(makePacketFilter());

@@ -55,6 +55,8 @@ public:
 
     // A wait of the suite: traced, then virtual or real.
     void sleep(uint32_t ms);
+    // Lets time pass without a trace line (a caller waiting for a simulated program to end).
+    void passTime(uint32_t ms);
     // A wait on a pending transfer: up to `ms` until `done` holds, running the timeline meanwhile.
     // Not traced as a sleep (the transfer's own trace line tells how it ended). `done` is
     // evaluated under the host lock. Returns whether it holds.

@@ -8,6 +8,7 @@
 namespace kv::sim {
 
 std::unique_ptr<AdapterComponent> makeDiagMode();
+std::unique_ptr<AdapterComponent> makeSupportedList();
 std::unique_ptr<AdapterComponent> makePacketFilter();
 std::unique_ptr<AdapterComponent> makeDriverLoopback();
 std::unique_ptr<AdapterComponent> makeFramePort();

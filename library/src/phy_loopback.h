@@ -14,8 +14,8 @@ using TestData = std::array<uint8_t, 256>;
 TestData incrementingPattern();
 TestData filledPattern(uint8_t value);
 
-// Sends `send` in a test frame and reads one back into a zeroed receive area; true when the
-// area then equals `send`. A frame that never comes back shows as a mismatch.
+// Sends `send` in a test frame and reads one back into a zeroed receive area; true when a frame
+// came back and the area then equals `send`.
 bool exchangeTestFrame(const TestData& send, TestData& receive);
 bool exchangeTestFrame(const TestData& send);
 

@@ -68,6 +68,23 @@ TEST_F(FramesTest, ExchangeThroughALoopbackPlugWaitsForTheFrame) {
     EXPECT_EQ(traced("read"), std::vector<std::string>{"270 pending-ok " + hex(testFrame(own, own, data))});
 }
 
+TEST_F(FramesTest, ExchangeInRealTime) {
+    machine.addAdapter().set("frames.loopbackPlug", Json(true)).set("frames.loopbackLatencyMs", Json(int64_t{20}));
+    start();
+    sim::Host::get().install(sim::buildMachine(machine.json()), sim::SimClock::Mode::Real);
+    API_Open();
+    API_GetAdapterList_A(&list);
+    const Bytes data = testData();
+    Bytes received(256, 0);
+    const uint64_t before = sim::steadyMs();
+    EXPECT_EQ(DoWriteProcData(data.data()), 1);
+    EXPECT_EQ(DoReadProcData(received.data()), 1);
+    const uint64_t took = sim::steadyMs() - before;
+    EXPECT_EQ(received, data);
+    EXPECT_GE(took, 19u);
+    EXPECT_LT(took, 400u);
+}
+
 TEST_F(FramesTest, ReadTakesAWaitingFrameAsItIsButChecksTheTypeOfLaterOnes) {
     machine.addAdapter();
     start();

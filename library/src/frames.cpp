@@ -82,8 +82,8 @@ KV_API KV_BOOL8 DoReadProcData(uint8_t* data256) {
         return 0;
     }
     for (;;) {
-        const auto read = lib::readFrame({frame.get(), kTestFrameBytes}, kTestReadTimeoutMs,
-                                         "DoReadProcData: ReadFile failed\n");
+        const auto read =
+            lib::readFrame({frame.get(), kTestFrameBytes}, kTestReadTimeoutMs, "DoReadProcData: ReadFile failed\n");
         if (!read.gotFrame()) return 0;
         // A frame that was already waiting is taken as it is; one that arrived during the wait
         // must be a test frame, otherwise it is dropped and the next one awaited.
@@ -144,15 +144,16 @@ KV_API int WAVSendPkt(int pattern) {
 
 KV_API int API_SetPktFilter(void) {
     if (sendFilter(kDirectedAndBroadcast)) return 1;
-    lib::showMessage("API_SetPktFilter Error code is " + std::to_string(static_cast<int32_t>(platform::system().lastError())) +
-                     " size is " + std::to_string(kFilterRequestBytes));
+    lib::showMessage("API_SetPktFilter Error code is " +
+                     std::to_string(static_cast<int32_t>(platform::system().lastError())) + " size is " +
+                     std::to_string(kFilterRequestBytes));
     return 0;
 }
 
 KV_API int API_SetPktFilterType(uint32_t filter) {
     if (sendFilter(filter)) return 1;
-    lib::showMessage("API_SetPktFilter Error code is " + std::to_string(static_cast<int32_t>(platform::system().lastError())) +
-                     " size is " + std::to_string(kFilterRequestBytes) +
-                     "   typeis " + std::to_string(static_cast<int32_t>(filter)));
+    lib::showMessage("API_SetPktFilter Error code is " +
+                     std::to_string(static_cast<int32_t>(platform::system().lastError())) + " size is " +
+                     std::to_string(kFilterRequestBytes) + "   typeis " + std::to_string(static_cast<int32_t>(filter)));
     return 0;
 }

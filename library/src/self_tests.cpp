@@ -24,7 +24,9 @@ constexpr int kLoopbackFrames = 10;
 constexpr uint32_t kLoopbackStartMs = 3000;
 constexpr uint32_t kLoopbackDrainMs = 1000;
 
-lib::OidRequestBuffer selfTestRequest(uint32_t oid) { return lib::OidRequestBuffer::forResult(oid, kSelfTestResultBytes); }
+lib::OidRequestBuffer selfTestRequest(uint32_t oid) {
+    return lib::OidRequestBuffer::forResult(oid, kSelfTestResultBytes);
+}
 
 // The loopback's end: the driver reports how many frames came back.
 bool loopbackReturned(uint32_t atLeast) {
@@ -62,7 +64,8 @@ KV_API int API_LoopbackTest(void) {
     API_GetSrcMac(frame.get() + lib::kMacBytes);
     frame[12] = 0x88;
     frame[13] = 0x8E;
-    for (size_t i = lib::kHeaderBytes; i < kLoopbackFrameBytes; ++i) frame[i] = static_cast<uint8_t>(i - lib::kHeaderBytes);
+    for (size_t i = lib::kHeaderBytes; i < kLoopbackFrameBytes; ++i)
+        frame[i] = static_cast<uint8_t>(i - lib::kHeaderBytes);
 
     for (int sent = 0; sent < kLoopbackFrames; ++sent)
         if (lib::writeFrame({frame.get(), kLoopbackFrameBytes}) != lib::WriteResult::Sent) return 0;

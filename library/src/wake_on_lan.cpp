@@ -107,8 +107,8 @@ KV_API int API_NetBIOSWakeUP(const char* name, int length) {
     frame[12] = 0x08;
     frame[13] = 0x00;
     frame[kIpProtocolOffset] = kProtocolUdp;
-    frame[kUdpPortsOffset + 1] = 0x89;  // source port 137
-    frame[kUdpPortsOffset + 3] = 0x89;  // destination port 137
+    frame[kUdpPortsOffset + 1] = 0x89;      // source port 137
+    frame[kUdpPortsOffset + 3] = 0x89;      // destination port 137
     frame[kNetbiosFlagsOffset + 1] = 0x10;  // broadcast
     frame[kNetbiosNameOffset] = 0x20;       // length of the encoded name
     const auto encoded = encodeNetbiosName(name, length);
@@ -130,7 +130,8 @@ KV_API int WakeupPtnRwTestLen(void) {
 KV_API KV_BOOL8 WakeupPtnWrite(const uint8_t* pattern, int length) {
     if (!validPatternLength(pattern, length)) return 0;
     const auto n = static_cast<uint32_t>(length);
-    auto request = lib::OidRequestBuffer::ofLength(protocol::OID_TVX_WAKEUP_PATTERN_WRITE, n + protocol::kOidHeaderBytes);
+    auto request =
+        lib::OidRequestBuffer::ofLength(protocol::OID_TVX_WAKEUP_PATTERN_WRITE, n + protocol::kOidHeaderBytes);
     if (n) request.putBytes(0, {pattern, n});
     return request.query() ? 1 : 0;
 }
@@ -138,7 +139,8 @@ KV_API KV_BOOL8 WakeupPtnWrite(const uint8_t* pattern, int length) {
 KV_API KV_BOOL8 WakeupPtnRead(uint8_t* pattern, int length) {
     if (!validPatternLength(pattern, length)) return 0;
     const auto n = static_cast<uint32_t>(length);
-    auto request = lib::OidRequestBuffer::ofLength(protocol::OID_TVX_WAKEUP_PATTERN_READ, n + protocol::kOidHeaderBytes);
+    auto request =
+        lib::OidRequestBuffer::ofLength(protocol::OID_TVX_WAKEUP_PATTERN_READ, n + protocol::kOidHeaderBytes);
     if (!request.query()) {
         lib::showExclamation("Test OId Rd failed");
         return 0;

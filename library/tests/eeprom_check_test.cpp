@@ -22,9 +22,21 @@ TEST_F(EepromCheckTest, PresentWhenAnyAddressByteIsSet) {
         int result;
         std::vector<std::string> reads;
     } cases[] = {
-        {"the adapter's address", "description", Json("Tavrick PCI-E Ethernet Controller 4450"), 1, {"0 read 7 1d00", "0 read 8 007a", "0 read 9 0100"}},
-        {"zero words", "eeprom.words", words({0xFFFF, 1, 2, 3, 4, 5, 6, 0, 0, 0, 7}), 0, {"0 read 7 0000", "0 read 8 0000", "0 read 9 0000"}},
-        {"one high byte set", "eeprom.words", words({0, 0, 0, 0, 0, 0, 0, 0, 0x0100, 0}), 1, {"0 read 7 0000", "0 read 8 0100", "0 read 9 0000"}},
+        {"the adapter's address",
+         "description",
+         Json("Tavrick PCI-E Ethernet Controller 4450"),
+         1,
+         {"0 read 7 1d00", "0 read 8 007a", "0 read 9 0100"}},
+        {"zero words",
+         "eeprom.words",
+         words({0xFFFF, 1, 2, 3, 4, 5, 6, 0, 0, 0, 7}),
+         0,
+         {"0 read 7 0000", "0 read 8 0000", "0 read 9 0000"}},
+        {"one high byte set",
+         "eeprom.words",
+         words({0, 0, 0, 0, 0, 0, 0, 0, 0x0100, 0}),
+         1,
+         {"0 read 7 0000", "0 read 8 0100", "0 read 9 0000"}},
         {"erased", "faults.eepromErased", Json(true), 0, {"0 read 7 0000", "0 read 8 0000", "0 read 9 0000"}},
     };
     for (const auto& c : cases) {

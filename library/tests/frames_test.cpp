@@ -32,7 +32,13 @@ TEST_F(FramesTest, TestFrameWriteFailures) {
         std::vector<std::string> boxes;
         uint64_t waitedMs;
     } cases[] = {
-        {"write stays pending", "writePending", Json(true), {"270 timeout "}, {"DoWriteProc: WriteFile failed"}, {}, 500},
+        {"write stays pending",
+         "writePending",
+         Json(true),
+         {"270 timeout "},
+         {"DoWriteProc: WriteFile failed"},
+         {},
+         500},
         {"write refused", "writeError", Json(int64_t{31}), {"270 err=31 "}, {}, {}, 0},
         {"own address unreadable", "failingOids", Json::array(), {}, {}, {"Get Mac Address Error\\n"}, 0},
     };
@@ -190,7 +196,12 @@ TEST_F(FramesTest, PeerReceiveSkipsWhatItDoesNotWant) {
          2,
          b},
         {"request taken without the flag", 0, {{testFrame(own, a, {1}), 10}}, 1, 1, a},
-        {"other types dropped", 0, {{ethernetFrame(own, a, 0x08, 0x00, {1}), 10}, {testFrame(own, b, {2}), 20}}, 1, 2, b},
+        {"other types dropped",
+         0,
+         {{ethernetFrame(own, a, 0x08, 0x00, {1}), 10}, {testFrame(own, b, {2}), 20}},
+         1,
+         2,
+         b},
         {"test type without a kind byte dropped", 0, {{testFrame(own, a, {}), 10}}, 0, -1, {}},
         {"silence", 0, {}, 0, -1, {}},
     };
@@ -227,7 +238,8 @@ TEST_F(FramesTest, SignalFrame) {
     start();
     EXPECT_EQ(WAVSendPkt(0), 1);
     EXPECT_EQ(WAVSendPkt(1), 1);
-    EXPECT_EQ(traced("write"), (std::vector<std::string>{"200 ok " + hex(Bytes(200, 0xFF)), "200 ok " + hex(counting(200))}));
+    EXPECT_EQ(traced("write"),
+              (std::vector<std::string>{"200 ok " + hex(Bytes(200, 0xFF)), "200 ok " + hex(counting(200))}));
 }
 
 TEST_F(FramesTest, PacketFilterDecidesWhatTheOtherAdaptersReceive) {
@@ -237,9 +249,9 @@ TEST_F(FramesTest, PacketFilterDecidesWhatTheOtherAdaptersReceive) {
     machine.addAdapter().set("frames.filter", Json(int64_t{0x20})).link(false);
     machine.addAdapter().set("frames.filter", Json(int64_t{0x20}));
     start();
-    EXPECT_EQ(WAVSendPkt(0), 1);                            // broadcast
-    EXPECT_EQ(API_PTSendPkt(2, macOf(1).data()), 1);        // directed to adapter 1
-    EXPECT_EQ(API_PTSendPkt(2, macOf(2).data()), 1);        // directed to adapter 2
+    EXPECT_EQ(WAVSendPkt(0), 1);                      // broadcast
+    EXPECT_EQ(API_PTSendPkt(2, macOf(1).data()), 1);  // directed to adapter 1
+    EXPECT_EQ(API_PTSendPkt(2, macOf(2).data()), 1);  // directed to adapter 2
     sim::Host::get().sleep(1);
     const size_t expected[] = {0, 2, 0, 0, 3};
     for (size_t i = 0; i < 5; ++i)
@@ -250,7 +262,8 @@ TEST_F(FramesTest, FramesOnTheWireAreCaptured) {
     machine.addAdapter();
     machine.addAdapter().set("frames.loopbackPlug", Json(true));
     start();
-    const auto path = std::filesystem::temp_directory_path() / ("kv_capture_" + std::to_string(std::random_device{}()) + ".pcap");
+    const auto path =
+        std::filesystem::temp_directory_path() / ("kv_capture_" + std::to_string(std::random_device{}()) + ".pcap");
     sim::Host::get().pcap().open(path.string());
     sim::Host::get().sleep(1234);
     EXPECT_EQ(WAVSendPkt(1), 1);

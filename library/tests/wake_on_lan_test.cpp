@@ -57,7 +57,8 @@ std::string encodedName() {
     if (writes.size() != 1) return "?";
     const std::string frameHex = writes[0].substr(writes[0].rfind(' ') + 1);
     std::string name;
-    for (size_t i = 55; i < 87; ++i) name.push_back(static_cast<char>(std::stoi(frameHex.substr(2 * i, 2), nullptr, 16)));
+    for (size_t i = 55; i < 87; ++i)
+        name.push_back(static_cast<char>(std::stoi(frameHex.substr(2 * i, 2), nullptr, 16)));
     return name;
 }
 

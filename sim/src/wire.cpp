@@ -17,7 +17,8 @@ std::array<uint8_t, 4> parseIpv4(const std::string& text) {
     size_t pos = 0;
     for (int i = 0; i < 4; ++i) {
         if (i > 0) {
-            if (pos >= text.size() || text[pos] != '.') throw std::runtime_error("malformed IPv4 address \"" + text + "\"");
+            if (pos >= text.size() || text[pos] != '.')
+                throw std::runtime_error("malformed IPv4 address \"" + text + "\"");
             ++pos;
         }
         unsigned v = 0;
@@ -135,7 +136,8 @@ void Wire::peerSees(Machine& machine, PeerStation& peer, std::span<const uint8_t
     std::copy(requester.begin(), requester.end(), reply.begin());
     std::copy(peer.mac.begin(), peer.mac.end(), reply.begin() + 6);
     reply[kKindOffset] = kKindReply;
-    Host::get().clock().schedule(peer.replyDelayMs, [this, &machine, r = std::move(reply)] { transmit(machine, nullptr, r); });
+    Host::get().clock().schedule(peer.replyDelayMs,
+                                 [this, &machine, r = std::move(reply)] { transmit(machine, nullptr, r); });
 }
 
 }  // namespace kv::sim

@@ -1,10 +1,11 @@
 // The adapter's receive packet filter: which frames pass for each filter setting.
+#include "kv/sim/adapter/packet_filter.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "kv/bytes.h"
-#include "kv/sim/adapter/packet_filter.h"
 
 namespace kv::sim {
 namespace {
@@ -31,12 +32,8 @@ TEST(PacketFilterTest, PassesByDestinationAndSetting) {
         uint32_t bits;
         bool own, other, broadcast, group;
     } cases[] = {
-        {0x00, false, false, false, false},
-        {0x01, true, false, false, false},
-        {0x08, false, false, true, false},
-        {0x09, true, false, true, false},
-        {0x02, false, false, false, true},
-        {0x04, false, false, false, true},
+        {0x00, false, false, false, false}, {0x01, true, false, false, false}, {0x08, false, false, true, false},
+        {0x09, true, false, true, false},   {0x02, false, false, false, true}, {0x04, false, false, false, true},
         {0x20, true, true, true, true},
     };
     PacketFilter filter;

@@ -62,7 +62,9 @@ public:
 private:
     enum class State { WaitStart, Opcode, Address, Reading, Ignoring };
 
-    uint8_t readPins() const { return static_cast<uint8_t>((latch_ & ~kDataOut) | (selected() && dataOut_ ? kDataOut : 0)); }
+    uint8_t readPins() const {
+        return static_cast<uint8_t>((latch_ & ~kDataOut) | (selected() && dataOut_ ? kDataOut : 0));
+    }
 
     bool selected() const { return (latch_ & kModeMask) == kModeProgram && (latch_ & kChipSelect); }
 

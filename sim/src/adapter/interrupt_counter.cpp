@@ -24,11 +24,13 @@ public:
         noInterrupt_ = adapterJson["faults"]["noInterrupt"].asBool(false);
         const uint32_t index = adapter.index;
         if (auto* registers = adapter.component<MacRegisters>()) {
-            registers->addHook(kSoftwareInterruptRegister, RegisterHook{{}, [this, index](uint8_t value) {
-                                   if (!(value & kRaiseSoftwareInterrupt) || noInterrupt_) return;
-                                   ++count_;
-                                   Host::get().trace().add("interrupt " + std::to_string(index) + " software");
-                               }});
+            registers->addHook(
+                kSoftwareInterruptRegister,
+                RegisterHook{{}, [this, index](uint8_t value) {
+                                 if (!(value & kRaiseSoftwareInterrupt) || noInterrupt_) return;
+                                 ++count_;
+                                 Host::get().trace().add("interrupt " + std::to_string(index) + " software");
+                             }});
         }
     }
 

@@ -22,15 +22,15 @@ struct FrameTransfer {
     enum class State { Pending, Completed, Failed };
     bool isRead = false;
     State state = State::Pending;
-    uint32_t error = 0;  // the Windows error when Failed
-    uint32_t bytes = 0;  // bytes transferred when Completed
+    uint32_t error = 0;          // the Windows error when Failed
+    uint32_t bytes = 0;          // bytes transferred when Completed
     std::span<uint8_t> buffer;   // a read's destination (the caller keeps it alive)
     std::vector<uint8_t> frame;  // a write's frame, for the trace
 };
 using FrameTransferPtr = std::shared_ptr<FrameTransfer>;
 
 struct ChannelState {
-    Adapter* adapter = nullptr;  // the adapter chosen by IOCTL_PROT_OPEN_DEVICE
+    Adapter* adapter = nullptr;                 // the adapter chosen by IOCTL_PROT_OPEN_DEVICE
     std::deque<FrameTransferPtr> pendingReads;  // completed oldest first
     std::vector<FrameTransferPtr> pendingWrites;
 };

@@ -5,8 +5,11 @@ namespace kv::sim {
 void addStandardComponents(Adapter& adapter) {
     adapter.addComponent(makeDiagMode());
     adapter.addComponent(makeSupportedList());
+    adapter.addComponent(makeIdentity());
     adapter.addComponent(makeMacRegisters());
-    adapter.addComponent(makeStubAccess());
+    adapter.addComponent(makeLink());
+    adapter.addComponent(makeNdisInfo());
+    adapter.addComponent(makeStatistics());
     adapter.addComponent(makePacketFilter());
     adapter.addComponent(makeDriverLoopback());
     adapter.addComponent(makeFramePort());

@@ -9,6 +9,11 @@ namespace kv::sim {
 
 std::unique_ptr<AdapterComponent> makeDiagMode();
 std::unique_ptr<AdapterComponent> makeSupportedList();
+std::unique_ptr<AdapterComponent> makeIdentity();
+std::unique_ptr<AdapterComponent> makeMacRegisters();
+std::unique_ptr<AdapterComponent> makeLink();
+std::unique_ptr<AdapterComponent> makeNdisInfo();
+std::unique_ptr<AdapterComponent> makeStatistics();
 std::unique_ptr<AdapterComponent> makePacketFilter();
 std::unique_ptr<AdapterComponent> makeDriverLoopback();
 std::unique_ptr<AdapterComponent> makeFramePort();
@@ -16,8 +21,5 @@ std::unique_ptr<AdapterComponent> makeSelfTestAnswers();
 std::unique_ptr<AdapterComponent> makeInterruptCounter();
 std::unique_ptr<AdapterComponent> makeWakeupPatterns();
 std::unique_ptr<AdapterComponent> makeSerialEeprom();
-// Stand-ins until the register-access work lands.
-std::unique_ptr<AdapterComponent> makeMacRegisters();
-std::unique_ptr<AdapterComponent> makeStubAccess();
 
 }  // namespace kv::sim

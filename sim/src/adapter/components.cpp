@@ -2,6 +2,9 @@
 
 namespace kv::sim {
 
-void addStandardComponents(Adapter& adapter) { adapter.addComponent(makeDiagMode()); }
+void addStandardComponents(Adapter& adapter) {
+    adapter.addComponent(makeDiagMode());
+    adapter.addComponent(makePhy());
+}
 
 }  // namespace kv::sim

@@ -8,5 +8,6 @@
 namespace kv::sim {
 
 std::unique_ptr<AdapterComponent> makeDiagMode();
+std::unique_ptr<AdapterComponent> makePhy();
 
 }  // namespace kv::sim

@@ -2,9 +2,13 @@
 
 namespace kv::sim {
 
+// The link answers stand in until the adapter's link and PCI blocks are in place.
+std::unique_ptr<AdapterComponent> makeLinkStub();
+
 void addStandardComponents(Adapter& adapter) {
     adapter.addComponent(makeDiagMode());
     adapter.addComponent(makePhy());
+    adapter.addComponent(makeLinkStub());
 }
 
 }  // namespace kv::sim

@@ -1,5 +1,6 @@
 // The cable analysis: the length estimate with link, the pair tests without, every wait.
 #include <array>
+#include <filesystem>
 
 #include "phy_requests.h"
 
@@ -150,6 +151,19 @@ TEST_F(CableTest, FailedWritesShowTheirBoxesAndTheAnalysisGoesOn) {
     // Two preparation writes, a start and an end per pair, two restoring writes.
     EXPECT_EQ(traced("msgbox"), std::vector<std::string>(12, "Write PHY fail"));
     EXPECT_EQ(phyRequests().back(), modeRequest(p::OID_TVX_NWAY_RESTART));
+}
+
+TEST_F(CableTest, TheDefaultMachineHasAGoodCableAndACutOne) {
+    const auto dir = std::filesystem::path(::testing::TempDir()) / "kelva_default_machine";
+    std::filesystem::remove_all(dir);
+    sim::writeDefaultMachine(dir);
+    sim::Host::get().install(sim::loadMachineDirectory(dir), sim::SimClock::Mode::Virtual);
+    API_Open();
+    API_GetAdapterList_A(&list);
+    EXPECT_EQ(analyse(), (Result{0, 0, 0, 0, 42, 42, 42, 42})) << "the 4450";
+    ASSERT_EQ(API_SetCurrAdaptIdx(2), 1);
+    EXPECT_EQ(analyse(), (Result{0, 2, 0, 0, kUntouched, 12, kUntouched, kUntouched})) << "the 4440";
+    std::filesystem::remove_all(dir);
 }
 
 }  // namespace

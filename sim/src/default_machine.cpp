@@ -19,7 +19,9 @@ constexpr char kMachineJson[] = R"json({
       "mac": "00-1D-7A-44-50-01",
       "pci": { "vendor": "0x1D7A", "device": "0x4450", "subVendor": "0x1D7A", "subSystem": "0x0450",
                "revision": 1, "bus": 2, "slot": 0, "io": "0xD000", "memory": "0xFE9F0000", "irq": 17 },
-      "link": { "up": true, "speed": 1000, "duplex": "full" }
+      "link": { "up": true, "speed": 1000, "duplex": "full" },
+      "phy": { "mdix": true },
+      "cable": { "length": 42 }
     },
     {
       "guid": "{0B9E4D22-4420-4E8F-8C31-1D7A44200002}",
@@ -27,7 +29,8 @@ constexpr char kMachineJson[] = R"json({
       "mac": "00-1D-7A-44-20-02",
       "pci": { "vendor": "0x1D7A", "device": "0x4420", "subVendor": "0x1D7A", "subSystem": "0x0420",
                "revision": 16, "bus": 3, "slot": 5, "io": "0xC800", "memory": "0xFEAFF000", "irq": 19 },
-      "link": { "up": true, "speed": 100, "duplex": "full" }
+      "link": { "up": true, "speed": 100, "duplex": "full" },
+      "cable": { "length": 18 }
     },
     {
       "guid": "{9D3A7E51-4440-47B2-A6D0-1D7A44400003}",
@@ -35,7 +38,8 @@ constexpr char kMachineJson[] = R"json({
       "mac": "00-1D-7A-44-40-03",
       "pci": { "vendor": "0x1D7A", "device": "0x4440", "subVendor": "0x1D7A", "subSystem": "0x0440",
                "revision": 2, "bus": 4, "slot": 0, "io": "0xB000", "memory": "0xFEBFF000", "irq": 18 },
-      "link": { "up": false, "speed": 100, "duplex": "unknown" }
+      "link": { "up": false, "speed": 100, "duplex": "unknown" },
+      "cable": { "length": 25, "pairs": [ {}, { "state": "open", "distance": 12 } ] }
     },
     {
       "guid": "{3C5F8A90-1234-4BCD-8E2F-5A0B2C3D0004}",

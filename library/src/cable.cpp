@@ -76,7 +76,12 @@ PairResult decodePair(uint16_t value, unsigned pair, const Chip& chip) {
     if (bits == 0) return {};
     const bool swapped = (pair & 1) != 0;
     PairResult r;
-    r.status = bits == first ? (swapped ? kOpen : kShort) : bits == second ? (swapped ? kShort : kOpen) : kOtherFault;
+    if (bits == first)
+        r.status = swapped ? kOpen : kShort;
+    else if (bits == second)
+        r.status = swapped ? kShort : kOpen;
+    else
+        r.status = kOtherFault;
     r.lengthM = reportedLength(fine ? (value & 0x1FFF) / 40 : (value >> 1) & 0xFF);
     return r;
 }

@@ -66,7 +66,8 @@ void PhyModel::configure(const Json& j, Adapter& adapter) {
     resetRegisters();
 }
 
-std::optional<uint32_t> PhyModel::handle(OidCall& call, Adapter&) {
+std::optional<uint32_t> PhyModel::handle(OidCall& call, Adapter& adapter) {
+    adapter_ = &adapter;
     switch (call.oid) {
         case protocol::OID_TVX_READ_PHY:
             return pagedAccess(call, false);

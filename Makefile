@@ -1,7 +1,7 @@
 # The suite's two commands:
 #   make run   builds and opens the utility on the embedded default simulated machine
 #   make test  installs what is missing, builds, and runs every test (also under ASan+UBSan)
-.PHONY: run test build deps clean format
+.PHONY: run test build deps clean format bench
 
 JOBS ?= $(shell nproc)
 BUILD := build
@@ -22,6 +22,9 @@ test: build
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKV_SANITIZE=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
+
+bench: build
+	KELVA_CLOCK=virtual $(BUILD)/benchmarks/kv_benchmarks
 
 format:
 	find common platform sim library reloaddrv installer tools utility -name '*.cpp' -o -name '*.h' 2>/dev/null | xargs clang-format -i

@@ -4,9 +4,12 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "kv/sim/host.h"
+#include "kv/text.h"
 
 namespace kv::platform {
 
@@ -48,6 +51,25 @@ public:
         Host::Call call(Host::get());
         call.host.trace().add("wow64 revert-redirection ok");
         return true;
+    }
+
+    // The process's arguments as Windows would hand them over: the program name, quoted when it
+    // holds a blank, then every argument as it stands, joined by blanks.
+    std::u16string commandLine() override {
+        std::ifstream in("/proc/self/cmdline", std::ios::binary);
+        const std::string raw((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::string line;
+        size_t start = 0;
+        for (size_t n = 0; start < raw.size(); ++n) {
+            size_t end = raw.find('\0', start);
+            if (end == std::string::npos) end = raw.size();
+            std::string argument = raw.substr(start, end - start);
+            if (n == 0 && argument.find_first_of(" \t") != std::string::npos) argument = '"' + argument + '"';
+            if (n > 0) line += ' ';
+            line += argument;
+            start = end + 1;
+        }
+        return utf8ToUtf16(line);
     }
 
     uint32_t lastError() override { return Host::lastError(); }

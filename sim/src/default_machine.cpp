@@ -39,7 +39,8 @@ constexpr char kMachineJson[] = R"json({
       "pci": { "vendor": "0x1D7A", "device": "0x4440", "subVendor": "0x1D7A", "subSystem": "0x0440",
                "revision": 2, "bus": 4, "slot": 0, "io": "0xB000", "memory": "0xFEBFF000", "irq": 18 },
       "link": { "up": false, "speed": 100, "duplex": "unknown" },
-      "cable": { "length": 25, "pairs": [ {}, { "state": "open", "distance": 12 } ] }
+      "cable": { "length": 25, "pairs": [ {}, { "state": "open", "distance": 12 } ] },
+      "device": { "componentId": "PCI\\VEN_1D7A&DEV_4440&SUBSYS_04401D7A" }
     },
     {
       "guid": "{3C5F8A90-1234-4BCD-8E2F-5A0B2C3D0004}",

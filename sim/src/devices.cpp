@@ -42,6 +42,7 @@ std::u16string defaultComponentId(const Adapter& a) {
 void readDeviceFields(const Json& j, Device& d) {
     if (j.contains("instanceId")) d.instanceId = utf8ToUtf16(j["instanceId"].asString());
     if (j.contains("driverKey")) d.driverKey = utf8ToUtf16(j["driverKey"].asString());
+    if (j.contains("componentId")) d.componentId = utf8ToUtf16(j["componentId"].asString());
     d.present = j["present"].asBool(d.present);
     d.hidden = j["hidden"].asBool(d.hidden);
     d.disabled = j["disabled"].asBool(d.disabled);
@@ -87,13 +88,17 @@ void readDevices(const Json& config, Machine& machine) {
 
 void addMissingDriverKeys(Machine& machine) {
     for (const Device& d : machine.devices) {
-        if (d.adapterIndex < 0) continue;
+        if (d.adapterIndex < 0 && d.componentId.empty()) continue;
         const std::u16string path = std::u16string(kNetClassKeyPath) + u"\\" + d.driverKey;
         if (machine.registry.find(path)) continue;
-        const Adapter& a = *machine.adapters[static_cast<size_t>(d.adapterIndex)];
         RegistryKey* key = machine.registry.create(path);
+        if (d.adapterIndex < 0) {
+            key->setValue(RegValue::string(u"ComponentId", d.componentId));
+            continue;
+        }
+        const Adapter& a = *machine.adapters[static_cast<size_t>(d.adapterIndex)];
         key->setValue(RegValue::string(u"NetCfgInstanceId", a.guid));
-        key->setValue(RegValue::string(u"ComponentId", defaultComponentId(a)));
+        key->setValue(RegValue::string(u"ComponentId", d.componentId.empty() ? defaultComponentId(a) : d.componentId));
         key->setValue(RegValue::string(u"DriverDesc", a.description));
     }
 }

@@ -135,8 +135,10 @@ void Host::writeStdout(std::string_view text) {
 void Host::registryChanged() {
     std::lock_guard lock(mutex_);
     if (!machine_ || machine_->directory.empty()) return;
-    const auto bytes = writeRegFile(machine_->registry, RegFileEncoding::Utf8);
-    writeFileAtomically((machine_->directory / "registry.reg").string(), bytes);
+    const auto bytes = writeRegFile(machine_->registry, machine_->registryEncoding);
+    const auto path = machine_->directory / "registry.reg";
+    if (!writeFileAtomically(path.string(), bytes))
+        std::cerr << "Kelvadiag: cannot save the simulated registry to " << path.string() << "\n";
 }
 
 std::filesystem::path defaultMachineDirectory() {

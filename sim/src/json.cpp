@@ -1,5 +1,7 @@
 #include "kv/sim/json.h"
 
+#include "kv/text.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -55,35 +57,9 @@ size_t utf8SequenceLength(std::string_view s, size_t pos) {
     return len;
 }
 
-void appendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-}
-
-int hexDigitValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isWordChar(char c) {
-    return isDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
-}
+bool isWordChar(char c) { return isDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
 
 class Parser {
 public:
@@ -208,7 +184,7 @@ private:
         while (true) {
             skipSpace();
             if (atEnd()) fail(pos_, "unterminated object opened at " + positionOf(open));
-            if (peek() == '}' && !members.empty()) {  // trailing comma
+            if (peek() == '}') {  // after a trailing comma
                 ++pos_;
                 break;
             }
@@ -232,8 +208,8 @@ private:
                 break;
             }
             if (atEnd()) fail(pos_, "unterminated object opened at " + positionOf(open));
-            fail(pos_, "expected ',' or '}' after the value of \"" + members.back().first + "\", found " +
-                           describe(pos_));
+            fail(pos_,
+                 "expected ',' or '}' after the value of \"" + members.back().first + "\", found " + describe(pos_));
         }
         rejectDuplicates(members, keyOffsets);
         return detail::JsonAccess::makeObject(std::move(members));
@@ -266,7 +242,7 @@ private:
         }
         while (true) {
             skipSpace();
-            if (peek() == ']' && result.size() > 0) {  // trailing comma
+            if (peek() == ']') {  // after a trailing comma
                 ++pos_;
                 return result;
             }
@@ -328,14 +304,30 @@ private:
             const char e = s_[escape + 1];
             pos_ += 2;
             switch (e) {
-                case '"': out.push_back('"'); break;
-                case '\\': out.push_back('\\'); break;
-                case '/': out.push_back('/'); break;
-                case 'b': out.push_back('\b'); break;
-                case 'f': out.push_back('\f'); break;
-                case 'n': out.push_back('\n'); break;
-                case 'r': out.push_back('\r'); break;
-                case 't': out.push_back('\t'); break;
+                case '"':
+                    out.push_back('"');
+                    break;
+                case '\\':
+                    out.push_back('\\');
+                    break;
+                case '/':
+                    out.push_back('/');
+                    break;
+                case 'b':
+                    out.push_back('\b');
+                    break;
+                case 'f':
+                    out.push_back('\f');
+                    break;
+                case 'n':
+                    out.push_back('\n');
+                    break;
+                case 'r':
+                    out.push_back('\r');
+                    break;
+                case 't':
+                    out.push_back('\t');
+                    break;
                 case 'u': {
                     char32_t cp = readHex4(pos_);
                     pos_ += 4;
@@ -455,13 +447,27 @@ void writeString(std::string& out, std::string_view s) {
         }
         ++i;
         switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\b': out += "\\b"; break;
-            case '\f': out += "\\f"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\b':
+                out += "\\b";
+                break;
+            case '\f':
+                out += "\\f";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
             default:
                 if (c < 0x20) {
                     out += "\\u00";

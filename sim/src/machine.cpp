@@ -114,7 +114,12 @@ std::unique_ptr<Machine> loadMachineDirectory(const std::filesystem::path& direc
     const auto regBytes = readFileBytes(directory / "registry.reg");
     if (!regBytes.empty()) {
         std::vector<std::string> warnings;
-        applyRegFile(machine->registry, regBytes, &warnings);
+        machine->registryEncoding = detectRegFileEncoding(regBytes);
+        try {
+            applyRegFile(machine->registry, regBytes, &warnings);
+        } catch (const std::exception& e) {
+            throw std::runtime_error(std::string("registry.reg: ") + e.what());
+        }
         for (const auto& w : warnings) std::fprintf(stderr, "registry.reg: %s\n", w.c_str());
     }
     addMissingDriverKeys(*machine);

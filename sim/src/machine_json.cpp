@@ -20,10 +20,7 @@ std::array<uint8_t, 6> parseMac(std::string_view text) {
         for (int k = 0; k < 2; ++k, ++pos) {
             if (pos >= text.size()) throw std::runtime_error("malformed MAC address \"" + std::string(text) + "\"");
             const char c = text[pos];
-            const int d = (c >= '0' && c <= '9')   ? c - '0'
-                          : (c >= 'a' && c <= 'f') ? c - 'a' + 10
-                          : (c >= 'A' && c <= 'F') ? c - 'A' + 10
-                                                   : -1;
+            const int d = hexDigitValue(c);
             if (d < 0) throw std::runtime_error("malformed MAC address \"" + std::string(text) + "\"");
             v = v * 16 + static_cast<unsigned>(d);
         }

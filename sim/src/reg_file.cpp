@@ -142,8 +142,8 @@ private:
             const auto t = trim(lines_[i]);
             if (t.empty()) continue;
             if (equalsIgnoreCase(t, kHeader5) || equalsIgnoreCase(t, kHeader4)) return i;
-            throw RegFileError(i + 1, "expected the header line 'Windows Registry Editor Version 5.00', found " +
-                                          quoteForMessage(t));
+            throw RegFileError(
+                i + 1, "expected the header line 'Windows Registry Editor Version 5.00', found " + quoteForMessage(t));
         }
         throw RegFileError(1, "the file is empty; expected the header line 'Windows Registry Editor Version 5.00'");
     }
@@ -191,7 +191,8 @@ private:
             if (c == u'"') {
                 ++pos;
                 if (strayBackslash) {
-                    warn(lineNo, "a backslash not followed by \\ or \" was kept as written; write \\\\ for a backslash");
+                    warn(lineNo,
+                         "a backslash not followed by \\ or \" was kept as written; write \\\\ for a backslash");
                 }
                 return out;
             }
@@ -239,7 +240,7 @@ private:
             const bool last = comma == std::u16string_view::npos;
             const std::u16string_view item = trim(list.substr(start, last ? comma : comma - start));
             if (item.empty()) {
-                if (last && !bytes.empty()) return bytes;  // a trailing comma
+                if (last) return bytes;  // after a trailing comma
                 warn(lineNo, "empty byte in hex list; value skipped");
                 return std::nullopt;
             }
@@ -256,7 +257,8 @@ private:
 
     // In REGEDIT4 files string data is 8-bit ANSI; stored data is always UTF-16LE.
     static std::vector<uint8_t> ansiBytesToUtf16le(const std::vector<uint8_t>& bytes) {
-        const std::u16string wide = ansiToUtf16(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+        const std::u16string wide =
+            ansiToUtf16(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
         std::vector<uint8_t> out;
         out.reserve(wide.size() * 2);
         for (char16_t c : wide) {
@@ -274,7 +276,8 @@ private:
         uint32_t type = kRegBinary;
         if (!rest.empty() && rest.front() == u'(') {
             const size_t close = rest.find(u')');
-            const auto number = close == std::u16string_view::npos ? std::nullopt : parseHex(rest.substr(1, close - 1), 8);
+            const auto number =
+                close == std::u16string_view::npos ? std::nullopt : parseHex(rest.substr(1, close - 1), 8);
             if (!number) {
                 warn(lineNo, "hex(N) needs a hex type number of up to 8 digits; value skipped");
                 return std::nullopt;
@@ -288,7 +291,8 @@ private:
         }
         auto bytes = hexBytes(rest.substr(1), lineNo);
         if (!bytes) return std::nullopt;
-        if (ansi_ && (type == kRegSz || type == kRegExpandSz || type == kRegMultiSz)) *bytes = ansiBytesToUtf16le(*bytes);
+        if (ansi_ && (type == kRegSz || type == kRegExpandSz || type == kRegMultiSz))
+            *bytes = ansiBytesToUtf16le(*bytes);
         return ValueEdit{RegValue{std::move(name), type, std::move(*bytes)}, false};
     }
 

@@ -64,7 +64,8 @@ TEST(InfFile, TrickyLines) {
         {u"a = 1\rb = 2\r\nc = 3", {keyed(u"a", {u"1"}), keyed(u"b", {u"2"}), keyed(u"c", {u"3"})}},
         {u"%Desc% = Install, PCI\\VEN_1D7A", {keyed(u"Fast Adapter, Model 2", {u"Install", u"PCI\\VEN_1D7A"})}},
         {u"k = \"%Desc%\" (%desc%)", {keyed(u"k", {u"Fast Adapter, Model 2 (Fast Adapter, Model 2)"})}},
-        {u"k = %Unknown%, %10%\\drivers, 100%%, %%a%%, 5%", {keyed(u"k", {u"%Unknown%", u"%10%\\drivers", u"100%", u"%a%", u"5%"})}},
+        {u"k = %Unknown%, %10%\\drivers, 100%%, %%a%%, 5%",
+         {keyed(u"k", {u"%Unknown%", u"%10%\\drivers", u"100%", u"%a%", u"5%"})}},
         {u"k = %Empty%x, %Spaced%", {keyed(u"k", {u"x", u"  padded  "})}},
     };
     for (const auto& c : cases) {

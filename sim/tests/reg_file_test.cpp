@@ -173,7 +173,8 @@ TEST(RegFile, ParsesHandWrittenForms) {
         &warnings);
     EXPECT_EQ(value(tree, u"HKLM\\SYSTEM\\Net", u"name")->asString(), u"Port \"A\"");
     EXPECT_EQ(value(tree, u"HKLM\\SYSTEM\\Net", u"Speed")->asDword(), 1000u);
-    EXPECT_EQ(value(tree, u"HKLM\\SYSTEM\\Net", u"Mac")->data, (std::vector<uint8_t>{0x00, 0x1B, 0x21, 0x0A, 0xFF, 0xEE}));
+    EXPECT_EQ(value(tree, u"HKLM\\SYSTEM\\Net", u"Mac")->data,
+              (std::vector<uint8_t>{0x00, 0x1B, 0x21, 0x0A, 0xFF, 0xEE}));
     EXPECT_EQ(value(tree, u"HKLM\\SYSTEM\\Net", u"Trail")->data, (std::vector<uint8_t>{1, 2}));
     EXPECT_EQ(value(tree, u"HKLM\\SYSTEM\\Net", u"Qw")->type, uint32_t{kRegQword});
     EXPECT_EQ(value(tree, u"HKLM\\SYSTEM\\Net", u"")->asString(), u"d");
@@ -244,8 +245,9 @@ TEST(RegFile, MalformedLinesAreSkippedWithWarnings) {
     };
     for (const auto& c : cases) {
         std::vector<std::string> warnings;
-        const std::string text = std::string("Windows Registry Editor Version 5.00\n\n[HKLM\\K]\n\"before\"=dword:1\n") +
-                                 c.line + "\n[HKLM\\K]\n\"after\"=dword:2\n";
+        const std::string text =
+            std::string("Windows Registry Editor Version 5.00\n\n[HKLM\\K]\n\"before\"=dword:1\n") + c.line +
+            "\n[HKLM\\K]\n\"after\"=dword:2\n";
         const RegistryTree tree = parseText(text, &warnings);
         ASSERT_EQ(warnings.size(), 1u) << c.line;
         EXPECT_EQ(warnings[0].rfind("line 5: ", 0), 0u) << warnings[0];
@@ -343,7 +345,9 @@ TEST(RegFile, ImportMergesOntoExistingTree) {
     RegistryKey* k = tree.create(u"HKLM\\K");
     k->setValue(RegValue::dword(u"first", 1));
     k->setValue(RegValue::dword(u"second", 2));
-    applyRegFile(tree, utf8Bytes("Windows Registry Editor Version 5.00\n[hklm\\k]\n\"FIRST\"=\"now a string\"\n\"third\"=dword:3\n"));
+    applyRegFile(
+        tree,
+        utf8Bytes("Windows Registry Editor Version 5.00\n[hklm\\k]\n\"FIRST\"=\"now a string\"\n\"third\"=dword:3\n"));
     ASSERT_EQ(k->values().size(), 3u);
     EXPECT_EQ(k->values()[0].name, u"first");
     EXPECT_EQ(k->values()[0].asString(), u"now a string");

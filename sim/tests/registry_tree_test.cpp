@@ -41,8 +41,8 @@ TEST(RegValue, HelpersStoreTheBytesWindowsStores) {
 
 TEST(RegValue, ReadersTolerateOddData) {
     EXPECT_EQ((RegValue{u"", kRegSz, {'a', 0, 0, 0, 'b', 0}}).asString(), u"a");  // stops at the first NUL
-    EXPECT_EQ((RegValue{u"", kRegSz, {'a', 0, 'b'}}).asString(), u"a");        // odd byte ignored
-    EXPECT_EQ((RegValue{u"", kRegSz, {'a', 0}}).asString(), u"a");             // no terminator
+    EXPECT_EQ((RegValue{u"", kRegSz, {'a', 0, 'b'}}).asString(), u"a");           // odd byte ignored
+    EXPECT_EQ((RegValue{u"", kRegSz, {'a', 0}}).asString(), u"a");                // no terminator
     EXPECT_EQ((RegValue{u"", kRegDword, {1, 2}}).asDword(), 0u);
     EXPECT_EQ((RegValue{u"", kRegBinary, {1, 0, 0, 0, 9}}).asDword(), 1u);
     EXPECT_EQ((RegValue{u"", kRegMultiSz, {'a', 0, 0, 0, 'b', 0}}).asMultiString(),

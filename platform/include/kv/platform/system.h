@@ -32,6 +32,10 @@ public:
     virtual bool disableFsRedirection(void** oldValue) = 0;
     virtual bool revertFsRedirection(void* oldValue) = 0;
 
+    // GetCommandLineW: the whole command line as the system handed it to the process, program
+    // name first, quotes kept.
+    virtual std::u16string commandLine() = 0;
+
     virtual uint32_t lastError() = 0;
     virtual void setLastError(uint32_t error) = 0;
 

@@ -24,13 +24,17 @@ struct Device {
     bool statusFails = false;  // its node status cannot be read
     bool refusePropertyChange = false;
     uint32_t restartMs = 2000;  // how long the adapter is away after a restart or an enable
+    // The hardware id written as "ComponentId" into a driver key that registry.reg lacks; empty:
+    // made from the adapter's PCI ids.
+    std::u16string componentId;
 };
 
 // "HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Control\Class\{4D36E972-...}".
 extern const char16_t kNetClassKeyPath[];
 
 // Reads machine.json's "devices" (and one device per adapter not named there) into the machine,
-// and gives every device without one in registry.reg a driver key with the basic values.
+// and gives every device without one in registry.reg a driver key with the basic values (a
+// device without an adapter gets one only when it names its "componentId").
 void readDevices(const Json& config, Machine& machine);
 void addMissingDriverKeys(Machine& machine);
 

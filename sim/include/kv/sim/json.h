@@ -43,8 +43,8 @@ public:
     Json(uint64_t value);
     // Any other integer type (int, unsigned, long long, ...) goes through int64 or uint64 by signedness.
     template <std::integral T>
-        requires(!std::same_as<T, bool>)
-    Json(T value) : Json(static_cast<std::conditional_t<std::is_signed_v<T>, int64_t, uint64_t>>(value)) {}
+    requires(!std::same_as<T, bool>) Json(T value)
+        : Json(static_cast<std::conditional_t<std::is_signed_v<T>, int64_t, uint64_t>>(value)) {}
     Json(double value) : value_(value) {}
     Json(std::string value) : value_(std::move(value)) {}
     Json(std::string_view value) : value_(std::string(value)) {}

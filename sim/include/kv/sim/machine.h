@@ -11,6 +11,7 @@
 #include "kv/sim/adapter/adapter.h"
 #include "kv/sim/devices.h"
 #include "kv/sim/json.h"
+#include "kv/sim/reg_file.h"
 #include "kv/sim/registry_tree.h"
 
 namespace kv::sim {
@@ -53,6 +54,8 @@ public:
     ProtocolDriverConfig protocolDriver;
     std::vector<std::unique_ptr<Adapter>> adapters;
     RegistryTree registry;
+    // registry.reg is written back in the encoding it was read in.
+    RegFileEncoding registryEncoding = RegFileEncoding::Utf8;
     // The devices of the class "Net", in the device installer's order.
     std::vector<Device> devices;
     // Services of machine.json's "services" started since the machine was loaded.

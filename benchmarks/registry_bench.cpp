@@ -1,0 +1,40 @@
+// Loading and saving registry.reg: the host saves it after every registry write of the suite.
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "kv/sim/reg_file.h"
+
+namespace {
+
+std::string machineRegistry(int keys) {
+    std::string text = "Windows Registry Editor Version 5.00\r\n\r\n";
+    for (int i = 0; i < keys; ++i) {
+        text += "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Class\\"
+                "{4D36E972-E325-11CE-BFC1-08002BE10318}\\" +
+                std::to_string(i) + "]\r\n";
+        text += "\"DriverDesc\"=\"Tavrick PCI-E Gigabit Ethernet Controller\"\r\n";
+        text += "\"NetCfgInstanceId\"=\"{6F1C2B3A-4450-4C1D-9A7E-1D7A44500001}\"\r\n";
+        text += "\"Characteristics\"=dword:00000084\r\n";
+        text += "\"InstallTimeStamp\"=hex:d9,07,0b,00,02,00,11,00,0e,00,1e,00,2a,00,00,00\r\n\r\n";
+    }
+    return text;
+}
+
+void BM_ParseRegistry(benchmark::State& state) {
+    const std::string text = machineRegistry(static_cast<int>(state.range(0)));
+    const std::span<const uint8_t> bytes(reinterpret_cast<const uint8_t*>(text.data()), text.size());
+    for (auto _ : state) benchmark::DoNotOptimize(kv::sim::parseRegFile(bytes));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(BM_ParseRegistry)->Arg(16)->Arg(1024);
+
+void BM_WriteRegistry(benchmark::State& state) {
+    const std::string text = machineRegistry(static_cast<int>(state.range(0)));
+    const auto tree =
+        kv::sim::parseRegFile(std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
+    for (auto _ : state) benchmark::DoNotOptimize(kv::sim::writeRegFile(tree, kv::sim::RegFileEncoding::Utf8));
+}
+BENCHMARK(BM_WriteRegistry)->Arg(16)->Arg(1024);
+
+}  // namespace

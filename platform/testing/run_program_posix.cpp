@@ -1,0 +1,122 @@
+// Running a program on a POSIX system: posix_spawn with an argument array and an environment
+// array, standard output through a pipe read to its end, then waitpid.
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <map>
+
+#include "kv/platform/testing/run_program.h"
+
+extern char** environ;
+
+namespace kv::platform::testing {
+
+namespace {
+
+// Owns the two ends of a pipe.
+class Pipe {
+public:
+    Pipe() {
+        if (::pipe(fds_) != 0) fds_[0] = fds_[1] = -1;
+    }
+    Pipe(const Pipe&) = delete;
+    Pipe& operator=(const Pipe&) = delete;
+    ~Pipe() {
+        closeRead();
+        closeWrite();
+    }
+    bool valid() const { return fds_[0] >= 0; }
+    int readEnd() const { return fds_[0]; }
+    int writeEnd() const { return fds_[1]; }
+    void closeRead() { closeFd(fds_[0]); }
+    void closeWrite() { closeFd(fds_[1]); }
+
+private:
+    static void closeFd(int& fd) {
+        if (fd >= 0) ::close(fd);
+        fd = -1;
+    }
+    int fds_[2] = {-1, -1};
+};
+
+class FileActions {
+public:
+    FileActions() { ok_ = posix_spawn_file_actions_init(&actions_) == 0; }
+    FileActions(const FileActions&) = delete;
+    FileActions& operator=(const FileActions&) = delete;
+    ~FileActions() {
+        if (ok_) posix_spawn_file_actions_destroy(&actions_);
+    }
+    bool ok() const { return ok_; }
+    posix_spawn_file_actions_t* get() { return &actions_; }
+
+private:
+    posix_spawn_file_actions_t actions_;
+    bool ok_ = false;
+};
+
+std::vector<std::string> mergedEnvironment(const std::vector<std::pair<std::string, std::string>>& additions) {
+    std::map<std::string, std::string> variables;
+    for (char** e = environ; e && *e; ++e) {
+        const std::string entry(*e);
+        const size_t eq = entry.find('=');
+        if (eq != std::string::npos) variables[entry.substr(0, eq)] = entry.substr(eq + 1);
+    }
+    for (const auto& [name, value] : additions) variables[name] = value;
+    std::vector<std::string> out;
+    for (const auto& [name, value] : variables) out.push_back(name + "=" + value);
+    return out;
+}
+
+std::vector<char*> pointers(std::vector<std::string>& strings) {
+    std::vector<char*> out;
+    for (auto& s : strings) out.push_back(s.data());
+    out.push_back(nullptr);
+    return out;
+}
+
+}  // namespace
+
+ProgramResult runProgram(const ProgramRequest& request) {
+    ProgramResult result;
+    std::vector<std::string> argvStrings{request.program.string()};
+    argvStrings.insert(argvStrings.end(), request.arguments.begin(), request.arguments.end());
+    std::vector<std::string> envStrings = mergedEnvironment(request.environment);
+    std::vector<char*> argv = pointers(argvStrings);
+    std::vector<char*> envp = pointers(envStrings);
+
+    Pipe output;
+    FileActions actions;
+    if (!output.valid() || !actions.ok()) return result;
+    if (posix_spawn_file_actions_adddup2(actions.get(), output.writeEnd(), STDOUT_FILENO) != 0 ||
+        posix_spawn_file_actions_addclose(actions.get(), output.readEnd()) != 0 ||
+        posix_spawn_file_actions_addclose(actions.get(), output.writeEnd()) != 0)
+        return result;
+    const std::string directory = request.workingDirectory.string();
+    if (!directory.empty() && posix_spawn_file_actions_addchdir_np(actions.get(), directory.c_str()) != 0)
+        return result;
+
+    pid_t pid = 0;
+    if (posix_spawn(&pid, argvStrings[0].c_str(), actions.get(), nullptr, argv.data(), envp.data()) != 0) return result;
+    output.closeWrite();
+
+    char buffer[4096];
+    for (;;) {
+        const ssize_t n = ::read(output.readEnd(), buffer, sizeof buffer);
+        if (n > 0) {
+            result.standardOutput.append(buffer, static_cast<size_t>(n));
+        } else if (n == 0 || errno != EINTR) {
+            break;
+        }
+    }
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR) return result;
+    }
+    if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
+    return result;
+}
+
+}  // namespace kv::platform::testing

@@ -1,0 +1,46 @@
+// A machine directory in a fresh temporary folder, for tests that run the suite's programs as
+// processes on it: each run gets KELVA_MACHINE, KELVA_CLOCK=virtual and its own KELVA_TRACE file,
+// and starts in a working directory of its own. The folder is removed with the object.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "kv/sim/testing/machine_builder.h"
+
+namespace kv::sim::testing {
+
+struct ProgramRun {
+    int exitCode = -1;
+    std::string output;              // standard output
+    std::vector<std::string> trace;  // the run's trace lines
+    // The trace lines of one kind ("propchange", "copy", ...), without the kind word.
+    std::vector<std::string> traced(std::string_view kind) const;
+};
+
+class MachineDirectory {
+public:
+    explicit MachineDirectory(const MachineBuilder& machine);
+    ~MachineDirectory();
+    MachineDirectory(const MachineDirectory&) = delete;
+    MachineDirectory& operator=(const MachineDirectory&) = delete;
+
+    const std::filesystem::path& machine() const { return machine_; }
+    // The programs' current directory.
+    const std::filesystem::path& workingDirectory() const { return work_; }
+
+    ProgramRun run(const std::filesystem::path& program, const std::vector<std::string>& arguments = {}) const;
+
+private:
+    std::filesystem::path root_;
+    std::filesystem::path machine_;
+    std::filesystem::path work_;
+};
+
+// The whole content of a file; empty when it cannot be read.
+std::string readFile(const std::filesystem::path& path);
+void writeFile(const std::filesystem::path& path, std::string_view content);
+
+}  // namespace kv::sim::testing

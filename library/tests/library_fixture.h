@@ -10,11 +10,13 @@
 
 #include "kelvalib.h"
 #include "kv/sim/testing/machine_builder.h"
+#include "kv/sim/testing/scratch_directory.h"
 
 namespace kv::test {
 
 using sim::Json;
 using sim::testing::MachineBuilder;
+using sim::testing::ScratchDirectory;
 using sim::testing::sleptMs;
 using sim::testing::traced;
 

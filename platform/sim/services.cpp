@@ -1,6 +1,7 @@
 // The service manager of the simulated machine. "TvNdPt60" is the protocol driver of
 // machine.json's "protocolDriver"; other services come from its "services" object. Starts are
-// traced as "service start <name> <ok|err=n>".
+// traced as "service start <name> <ok|err=n>"; a handle opened without the start right may not
+// start its service.
 #include "kv/platform/services.h"
 
 #include <string>
@@ -17,22 +18,23 @@ using sim::Host;
 struct ServiceHandle {
     bool manager = false;
     std::string name;
+    uint32_t access = 0;  // the rights the handle was opened with
 };
 
 class SimServiceManager : public ServiceManager {
 public:
     NativeHandle openManager(uint32_t) override {
         Host::Call call(Host::get());
-        return handles_.add(ServiceHandle{true, {}});
+        return handles_.add(ServiceHandle{true, {}, 0});
     }
 
-    NativeHandle openService(NativeHandle manager, std::u16string_view name, uint32_t) override {
+    NativeHandle openService(NativeHandle manager, std::u16string_view name, uint32_t access) override {
         Host::Call call(Host::get());
         const ServiceHandle* m = handles_.find(manager);
         if (!m || !m->manager) return fail(err::kInvalidHandle);
         const std::string n = utf16ToUtf8(name);
         if (!installed(call.host, n)) return fail(err::kServiceDoesNotExist);
-        return handles_.add(ServiceHandle{false, n});
+        return handles_.add(ServiceHandle{false, n, access});
     }
 
     bool startService(NativeHandle service) override {
@@ -40,6 +42,10 @@ public:
         const ServiceHandle* s = handles_.find(service);
         if (!s || s->manager) {
             Host::setLastError(err::kInvalidHandle);
+            return false;
+        }
+        if ((s->access & svcaccess::kStart) == 0) {
+            Host::setLastError(err::kAccessDenied);
             return false;
         }
         const uint32_t result = start(call.host, s->name);

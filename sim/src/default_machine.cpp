@@ -12,6 +12,7 @@ constexpr char kMachineJson[] = R"json({
   "name": "Default workstation",
   "os": { "platform": "nt", "major": 6, "minor": 0, "build": 6002, "servicePack": "Service Pack 2", "wow64": false },
   "protocolDriver": { "installed": true, "running": true },
+  "tools": { "tvxbind": { "delayMs": 300 }, "nicctlv6": { "delayMs": 1000 }, "cmd": { "delayMs": 50 } },
   "adapters": [
     {
       "guid": "{6F1C2B3A-4450-4C1D-9A7E-1D7A44500001}",

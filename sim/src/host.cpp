@@ -84,9 +84,16 @@ uint32_t Host::lastError() { return tLastError; }
 void Host::setLastError(uint32_t error) { tLastError = error; }
 
 void Host::sleep(uint32_t ms) {
+    {
+        std::lock_guard lock(mutex_);
+        trace_.add("sleep " + std::to_string(ms));
+    }
+    passTime(ms);
+}
+
+void Host::passTime(uint32_t ms) {
     std::unique_lock lock(mutex_);
     ensureMachine();
-    trace_.add("sleep " + std::to_string(ms));
     if (clock_->mode() == SimClock::Mode::Virtual) {
         clock_->advance(ms);
         return;

@@ -97,6 +97,7 @@ std::unique_ptr<Machine> buildMachine(const Json& config) {
         machine->adapters.push_back(std::move(adapter));
     }
     readDevices(config, *machine);
+    readBindings(config, *machine);
     return machine;
 }
 

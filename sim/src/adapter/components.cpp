@@ -7,6 +7,7 @@ std::unique_ptr<AdapterComponent> makeLinkStub();
 
 void addStandardComponents(Adapter& adapter) {
     adapter.addComponent(makeDiagMode());
+    adapter.addComponent(makeSupportedList());
     adapter.addComponent(makePhy());
     adapter.addComponent(makeLinkStub());
 }

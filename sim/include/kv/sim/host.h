@@ -52,6 +52,8 @@ public:
 
     // A wait of the suite: traced, then virtual or real.
     void sleep(uint32_t ms);
+    // Lets time pass without a trace line (a caller waiting for a simulated program to end).
+    void passTime(uint32_t ms);
 
     // Message boxes are traced; the answer comes from the handler when one is set (the utility
     // shows them for real), else the affirmative button of the box.

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "kv/sim/adapter/adapter.h"
+#include "kv/sim/bindings.h"
 #include "kv/sim/devices.h"
 #include "kv/sim/json.h"
 #include "kv/sim/reg_file.h"
@@ -60,6 +61,8 @@ public:
     std::vector<Device> devices;
     // Services of machine.json's "services" started since the machine was loaded.
     std::vector<std::string> startedServices;
+    // The protocols bound to the adapters, in the binding tool's order.
+    std::vector<ProtocolBinding> bindings;
     // machine.json as loaded, for the sections that machine-level parts read.
     Json config;
 

@@ -9,5 +9,6 @@ namespace kv::sim {
 
 std::unique_ptr<AdapterComponent> makeDiagMode();
 std::unique_ptr<AdapterComponent> makePhy();
+std::unique_ptr<AdapterComponent> makeSupportedList();
 
 }  // namespace kv::sim

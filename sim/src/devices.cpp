@@ -13,6 +13,9 @@ namespace kv::sim {
 const char16_t kNetClassKeyPath[] =
     u"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E972-E325-11CE-BFC1-08002BE10318}";
 
+const char16_t kNetworkConnectionsKeyPath[] =
+    u"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Network\\{4D36E972-E325-11CE-BFC1-08002BE10318}";
+
 namespace {
 
 constexpr uint32_t kDnDriverLoaded = 0x00000002;
@@ -100,6 +103,22 @@ void addMissingDriverKeys(Machine& machine) {
         key->setValue(RegValue::string(u"NetCfgInstanceId", a.guid));
         key->setValue(RegValue::string(u"ComponentId", d.componentId.empty() ? defaultComponentId(a) : d.componentId));
         key->setValue(RegValue::string(u"DriverDesc", a.description));
+    }
+}
+
+void addMissingConnectionKeys(Machine& machine) {
+    for (size_t i = 0; i < machine.adapters.size(); ++i) {
+        const Adapter& a = *machine.adapters[i];
+        const std::u16string path = std::u16string(kNetworkConnectionsKeyPath) + u"\\" + a.guid + u"\\Connection";
+        if (machine.registry.find(path)) continue;
+        const Json& name = machine.config["adapters"][i]["connectionName"];
+        if (name.isBool() && !name.asBool()) continue;
+        std::string text = "Local Area Connection";
+        if (i > 0) text += " " + std::to_string(i + 1);
+        RegistryKey* key = machine.registry.create(path);
+        key->setValue(RegValue::string(u"Name", utf8ToUtf16(name.isString() ? name.asString() : text)));
+        for (const Device& d : machine.devices)
+            if (d.adapterIndex == static_cast<int>(i)) key->setValue(RegValue::string(u"PnpInstanceID", d.instanceId));
     }
 }
 

@@ -124,6 +124,7 @@ std::unique_ptr<Machine> loadMachineDirectory(const std::filesystem::path& direc
         for (const auto& w : warnings) std::fprintf(stderr, "registry.reg: %s\n", w.c_str());
     }
     addMissingDriverKeys(*machine);
+    addMissingConnectionKeys(*machine);
     return machine;
 }
 

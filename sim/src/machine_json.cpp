@@ -71,6 +71,12 @@ void readAdapter(const Json& j, Adapter& a) {
     a.link.speedMbps = static_cast<uint32_t>(link["speed"].asUInt(1000));
     a.link.duplex = parseDuplex(link["duplex"]);
 
+    const Json& ip = j["ip"];
+    a.ip.address = ip["address"].asString(a.ip.address);
+    a.ip.mask = ip["mask"].asString(a.ip.mask);
+    a.ip.gateway = ip["gateway"].asString(a.ip.gateway);
+    a.ip.dhcp = ip["dhcp"].asBool(a.ip.dhcp);
+
     const Json& f = j["faults"];
     a.faults.openDeviceError = static_cast<uint32_t>(f["openDeviceError"].asUInt(0));
     a.faults.busy = f["busy"].asBool(false);

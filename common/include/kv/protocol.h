@@ -38,6 +38,11 @@ inline constexpr uint32_t OID_GEN_VENDOR_DESCRIPTION = 0x0001010D;
 inline constexpr uint32_t OID_GEN_CURRENT_PACKET_FILTER = 0x0001010E;
 inline constexpr uint32_t OID_GEN_MEDIA_CONNECT_STATUS = 0x00010114;
 inline constexpr uint32_t OID_GEN_LINK_STATE = 0x00010207;
+inline constexpr uint32_t OID_GEN_XMIT_OK = 0x00020101;
+inline constexpr uint32_t OID_GEN_RCV_OK = 0x00020102;
+inline constexpr uint32_t OID_GEN_XMIT_ERROR = 0x00020103;
+inline constexpr uint32_t OID_GEN_RCV_ERROR = 0x00020104;
+inline constexpr uint32_t OID_GEN_RCV_NO_BUFFER = 0x00020105;
 inline constexpr uint32_t OID_GEN_STATISTICS = 0x00020106;
 inline constexpr uint32_t OID_802_3_CURRENT_ADDRESS = 0x01010102;
 inline constexpr uint32_t OID_802_3_XMIT_ONE_COLLISION = 0x01020102;
@@ -67,6 +72,30 @@ inline constexpr uint32_t OID_TVX_WAKEUP_PATTERN_READ = 0xFF444014;
 // Answered by the library from OID_GEN_STATISTICS; never sent.
 inline constexpr uint32_t OID_TVX_BYTES_XMIT = 0xFF445001;
 inline constexpr uint32_t OID_TVX_BYTES_RCV = 0xFF445002;
+
+// The driver's 40-byte adapter record (OID_TVX_ADAPTER_INFO): ten little-endian u32 fields.
+namespace adapter_record {
+inline constexpr uint32_t kBytes = 40;
+inline constexpr uint32_t kBus = 0;
+inline constexpr uint32_t kSlot = 4;
+inline constexpr uint32_t kIoAddress = 8;
+inline constexpr uint32_t kInterruptNumber = 12;
+inline constexpr uint32_t kMemoryAddress = 16;
+inline constexpr uint32_t kVendorId = 20;
+inline constexpr uint32_t kDeviceId = 24;
+inline constexpr uint32_t kSubVendorId = 28;
+inline constexpr uint32_t kSubSystemId = 32;
+inline constexpr uint32_t kRevisionId = 36;
+}  // namespace adapter_record
+
+// The controller's register window as OID_TVX_READ_MAC_REG and OID_TVX_WRITE_MAC_REG reach it:
+// operands (u16 offset, u16 count) at data offsets 0 and 2, register bytes from data offset 4.
+inline constexpr uint32_t kMacRegisterWindowBytes = 1024;
+inline constexpr uint32_t kMacRegisterBytesOffset = 4;
+inline constexpr uint32_t kReadMacRegRequestBytes = 1036;
+inline constexpr uint32_t kWriteMacRegRequestBytes = 18;
+// The PCI configuration space OID_TVX_PCI_CONFIG returns.
+inline constexpr uint32_t kPciConfigBytes = 1024;
 
 // The diagnostic-mode access value the miniport driver expects with OID_TVX_ENABLE_DIAG.
 inline constexpr uint16_t kDiagAccessWord0 = 0x1D7A;

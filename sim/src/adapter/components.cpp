@@ -2,14 +2,15 @@
 
 namespace kv::sim {
 
-// The link answers stand in until the adapter's link and PCI blocks are in place.
-std::unique_ptr<AdapterComponent> makeLinkStub();
-
 void addStandardComponents(Adapter& adapter) {
     adapter.addComponent(makeDiagMode());
     adapter.addComponent(makeSupportedList());
+    adapter.addComponent(makeIdentity());
+    adapter.addComponent(makeMacRegisters());
+    adapter.addComponent(makeLink());
+    adapter.addComponent(makeNdisInfo());
+    adapter.addComponent(makeStatistics());
     adapter.addComponent(makePhy());
-    adapter.addComponent(makeLinkStub());
 }
 
 }  // namespace kv::sim

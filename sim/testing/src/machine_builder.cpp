@@ -1,5 +1,7 @@
 #include "kv/sim/testing/machine_builder.h"
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 
@@ -90,6 +92,26 @@ MachineBuilder& MachineBuilder::registry(std::string_view regText) {
     return *this;
 }
 
+struct MachineBuilder::TemporaryDirectory {
+    TemporaryDirectory() {
+        static std::atomic<unsigned> next{0};
+        const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+        path = std::filesystem::temp_directory_path() /
+               ("kelva-machine-" + std::to_string(stamp) + "-" + std::to_string(next++));
+        std::filesystem::create_directories(path);
+    }
+    ~TemporaryDirectory() {
+        std::error_code ec;
+        std::filesystem::remove_all(path, ec);
+    }
+    std::filesystem::path path;
+};
+
+MachineBuilder& MachineBuilder::inf(std::string fileName, std::string text) {
+    infs_.emplace_back(std::move(fileName), std::move(text));
+    return *this;
+}
+
 Json MachineBuilder::json() const {
     Json root = root_;
     Json list = Json::array();
@@ -107,6 +129,12 @@ Host& MachineBuilder::install() {
     const std::string reg = registryText();
     applyRegFile(machine->registry, std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(reg.data()), reg.size()));
     addMissingDriverKeys(*machine);
+    addMissingConnectionKeys(*machine);
+    if (!infs_.empty()) {
+        if (!directory_) directory_ = std::make_shared<TemporaryDirectory>();
+        writeDirectory(directory_->path);
+        machine->directory = directory_->path;
+    }
     Host& host = Host::get();
     host.install(std::move(machine), SimClock::Mode::Virtual);
     return host;
@@ -117,6 +145,8 @@ void MachineBuilder::writeDirectory(const std::filesystem::path& directory) cons
     std::filesystem::create_directories(directory / "C" / "WINDOWS" / "System32" / "Drivers");
     std::ofstream(directory / "machine.json", std::ios::binary | std::ios::trunc) << writeJson(json());
     std::ofstream(directory / "registry.reg", std::ios::binary | std::ios::trunc) << registryText();
+    for (const auto& [name, text] : infs_)
+        std::ofstream(directory / "C" / "WINDOWS" / "INF" / name, std::ios::binary | std::ios::trunc) << text;
 }
 
 std::vector<std::string> traced(std::string_view kind) {

@@ -31,12 +31,19 @@ struct Device {
 
 // "HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Control\Class\{4D36E972-...}".
 extern const char16_t kNetClassKeyPath[];
+// "HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Control\Network\{4D36E972-...}": one key per
+// adapter GUID, its "Connection" subkey holding the connection name.
+extern const char16_t kNetworkConnectionsKeyPath[];
 
 // Reads machine.json's "devices" (and one device per adapter not named there) into the machine,
 // and gives every device without one in registry.reg a driver key with the basic values (a
 // device without an adapter gets one only when it names its "componentId").
 void readDevices(const Json& config, Machine& machine);
 void addMissingDriverKeys(Machine& machine);
+// Gives every adapter without one in registry.reg a connection key: "Name" from the adapter's
+// "connectionName" ("Local Area Connection", then "Local Area Connection 2", ... by default; false
+// for no key) and "PnpInstanceID" of its device.
+void addMissingConnectionKeys(Machine& machine);
 
 uint32_t nodeStatusOf(const Device& device);
 

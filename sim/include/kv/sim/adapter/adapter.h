@@ -38,6 +38,14 @@ struct LinkState {
     Duplex duplex = Duplex::Full;
 };
 
+// The adapter's IPv4 settings as the system's adapter table reports them.
+struct IpSettings {
+    std::string address = "0.0.0.0";  // "0.0.0.0" when it has none
+    std::string mask = "0.0.0.0";
+    std::string gateway = "0.0.0.0";
+    bool dhcp = false;
+};
+
 // Faults of the adapter's binding and driver, as machine.json declares them under "faults".
 struct AdapterFaults {
     uint32_t openDeviceError = 0;       // IOCTL_PROT_OPEN_DEVICE fails with this error
@@ -84,6 +92,7 @@ public:
     std::array<uint8_t, 6> mac{};
     PciIdentity pci;
     LinkState link;
+    IpSettings ip;
     AdapterFaults faults;
     bool bound = true;         // the protocol driver is bound to it (listed by enumeration)
     bool present = true;       // false while the device is disabled or restarting

@@ -10,5 +10,10 @@ namespace kv::sim {
 std::unique_ptr<AdapterComponent> makeDiagMode();
 std::unique_ptr<AdapterComponent> makePhy();
 std::unique_ptr<AdapterComponent> makeSupportedList();
+std::unique_ptr<AdapterComponent> makeIdentity();
+std::unique_ptr<AdapterComponent> makeMacRegisters();
+std::unique_ptr<AdapterComponent> makeLink();
+std::unique_ptr<AdapterComponent> makeNdisInfo();
+std::unique_ptr<AdapterComponent> makeStatistics();
 
 }  // namespace kv::sim

@@ -5,7 +5,9 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
+#include <utility>
 #include <string_view>
 #include <vector>
 
@@ -43,6 +45,9 @@ public:
     MachineBuilder& set(std::string_view path, Json value);
     // Lines of registry.reg after its header.
     MachineBuilder& registry(std::string_view regText);
+    // An INF file in the machine's C:\WINDOWS\INF. A machine with files is installed from a
+    // temporary machine directory of its own, removed with the builder.
+    MachineBuilder& inf(std::string fileName, std::string text);
 
     Json json() const;
     std::string registryText() const;
@@ -59,6 +64,9 @@ private:
     Json root_;
     std::vector<AdapterBuilder> adapters_;
     std::string registry_;
+    std::vector<std::pair<std::string, std::string>> infs_;
+    struct TemporaryDirectory;
+    std::shared_ptr<TemporaryDirectory> directory_;
 };
 
 // The trace lines of one kind ("ioctl", "msgbox", "sleep", ...), without the kind word.

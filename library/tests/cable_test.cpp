@@ -119,8 +119,8 @@ TEST_F(CableTest, AbsentAdapterIsLeftAlone) {
 }
 
 TEST_F(CableTest, TheDefaultMachineHasAGoodCableAndACutOne) {
-    const auto dir = std::filesystem::path(::testing::TempDir()) / "kelva_default_machine";
-    std::filesystem::remove_all(dir);
+    ScratchDirectory scratch;
+    const auto dir = std::filesystem::current_path() / "machine";
     sim::writeDefaultMachine(dir);
     sim::Host::get().install(sim::loadMachineDirectory(dir), sim::SimClock::Mode::Virtual);
     API_Open();
@@ -128,7 +128,6 @@ TEST_F(CableTest, TheDefaultMachineHasAGoodCableAndACutOne) {
     EXPECT_EQ(analyse(), (Result{0, 0, 0, 0, 42, 42, 42, 42})) << "the 4450";
     ASSERT_EQ(API_SetCurrAdaptIdx(2), 1);
     EXPECT_EQ(analyse(), (Result{0, 2, 0, 0, U, 12, U, U})) << "the 4440";
-    std::filesystem::remove_all(dir);
 }
 
 }  // namespace

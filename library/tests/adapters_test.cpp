@@ -33,8 +33,8 @@ TEST_F(AdapterListTest, ListsEveryBindingAndSelectsTheFirst) {
     EXPECT_EQ(queries[2], "0012C80C 20 2048 err=259 0200000000000000000000000000000000000000");
     // Adapter 0 is opened by its device name, without terminator.
     const std::string name = "\\DEVICE\\" + MachineBuilder::guidOf(0);
-    EXPECT_EQ(ioctls("0012C800"), std::vector<std::string>{"0012C800 " + std::to_string(name.size() * 2) +
-                                                           " 0 ok " + utf16Hex(name)});
+    EXPECT_EQ(ioctls("0012C800"),
+              std::vector<std::string>{"0012C800 " + std::to_string(name.size() * 2) + " 0 ok " + utf16Hex(name)});
 }
 
 TEST_F(AdapterListTest, WideFormFillsTheSameRecord) {

@@ -10,6 +10,7 @@ void addStandardComponents(Adapter& adapter) {
     adapter.addComponent(makeLink());
     adapter.addComponent(makeNdisInfo());
     adapter.addComponent(makeStatistics());
+    adapter.addComponent(makePhy());
     adapter.addComponent(makePacketFilter());
     adapter.addComponent(makeDriverLoopback());
     adapter.addComponent(makeFramePort());

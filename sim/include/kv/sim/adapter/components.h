@@ -8,6 +8,7 @@
 namespace kv::sim {
 
 std::unique_ptr<AdapterComponent> makeDiagMode();
+std::unique_ptr<AdapterComponent> makePhy();
 std::unique_ptr<AdapterComponent> makeSupportedList();
 std::unique_ptr<AdapterComponent> makeIdentity();
 std::unique_ptr<AdapterComponent> makeMacRegisters();

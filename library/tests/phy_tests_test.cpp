@@ -116,6 +116,7 @@ TEST_F(PhyTestsTest, FifoFailsOnTheThousandAndFirstWaitingFrame) {
 }
 
 TEST_F(PhyTestsTest, ExternalLoopbackSetsUpThePhyOnlyAtGigabit) {
+    ScratchDirectory dir;  // the binding tool's files
     machine.addAdapter().link(true, 100).set("frames.loopbackPlug", Json(true));
     start();
     EXPECT_EQ(API_eLoopbackTest(), 1);

@@ -55,12 +55,7 @@ public:
         // Deselect, then one clock pulse; the access mode stays on program.
         value_ &= kEndMask;
         put();
-        value_ |= kClock;
-        put();
-        wait();
-        value_ &= static_cast<uint8_t>(~kClock);
-        put();
-        wait();
+        pulseClock();
         return word;
     }
 
@@ -68,16 +63,21 @@ private:
     void put() { WriteMacReg(kEepromRegister, 1, &value_); }
     static void wait() { platform::clock().sleep(kEdgeMs); }
 
-    void shiftOut(unsigned bit) {
-        value_ = bit ? static_cast<uint8_t>(value_ | kDataIn) : static_cast<uint8_t>(value_ & ~kDataIn);
-        put();
-        wait();
+    // Clock high, then low, each edge written and held for one wait.
+    void pulseClock() {
         value_ |= kClock;
         put();
         wait();
         value_ &= static_cast<uint8_t>(~kClock);
         put();
         wait();
+    }
+
+    void shiftOut(unsigned bit) {
+        value_ = bit ? static_cast<uint8_t>(value_ | kDataIn) : static_cast<uint8_t>(value_ & ~kDataIn);
+        put();
+        wait();
+        pulseClock();
     }
 
     unsigned addressBits_;

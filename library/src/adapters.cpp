@@ -30,34 +30,11 @@ void putLine(Char* slot, size_t capacity, const std::basic_string<Char>& text) {
     slot[n + 1] = Char(0);
 }
 
-// The listing shared by both character forms: fills the device-name table and hands each
-// description to `store`. Returns the count, or -1 when the enumeration ended abnormally.
-template <typename Store>
-int enumerateAdapters(Store&& store) {
-    auto& st = lib::state();
-    uint32_t count = 0;
-    while (count < lib::DeviceNameTable::kSlots) {
-        auto binding = lib::queryBinding(count);
-        if (!binding) {
-            const uint32_t error = platform::system().lastError();
-            if (error != platform::err::kNoMoreItems) {
-                lib::writeStdout("EnumerateDevices: terminated abnormally, error " + std::to_string(error) + "\n");
-                return -1;
-            }
-            break;
-        }
-        st.deviceNames.store(count, binding->deviceName);
-        store(count, binding->description);
-        ++count;
-    }
-    return static_cast<int>(count);
-}
-
 template <typename List, typename Convert>
 int listAdapters(List* list, Convert&& convert) {
     if (!list) return 0;
-    const int count = enumerateAdapters([&](uint32_t i, const std::u16string& description) {
-        putLine(list->Description[i], KV_DESCRIPTION_CHARS, convert(description));
+    const int count = lib::walkBindings([&](uint32_t i, const lib::Binding& binding) {
+        putLine(list->Description[i], KV_DESCRIPTION_CHARS, convert(binding.description));
         list->ParentIndex[i] = -1;
     });
     if (count < 0) return 0;

@@ -5,7 +5,10 @@
 #include "channel.h"
 #include "kelvalib.h"
 #include "kv/bytes.h"
+#include "kv/platform/system.h"
 #include "kv/protocol.h"
+#include "notify.h"
+#include "state.h"
 
 namespace kv::lib {
 
@@ -31,6 +34,23 @@ std::optional<Binding> queryBinding(uint32_t index) {
     b.description = replyString(buffer.data(), protocol::kBindingReplyBytes,
                                 readU32(buffer, offsetof(BindingQuery, DeviceDescrOffset)));
     return b;
+}
+
+int walkBindings(const std::function<void(uint32_t index, const Binding& binding)>& visit) {
+    uint32_t count = 0;
+    while (count < DeviceNameTable::kSlots) {
+        const auto binding = queryBinding(count);
+        if (!binding) {
+            const uint32_t error = platform::system().lastError();
+            if (error == platform::err::kNoMoreItems) break;
+            writeStdout("EnumerateDevices: terminated abnormally, error " + std::to_string(error) + "\n");
+            return -1;
+        }
+        state().deviceNames.store(count, binding->deviceName);
+        visit(count, *binding);
+        ++count;
+    }
+    return static_cast<int>(count);
 }
 
 }  // namespace kv::lib

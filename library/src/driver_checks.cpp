@@ -89,20 +89,12 @@ KV_API int API_CheckMiniportDrvInst(void) {
     if (!startProtocolService()) return 0;
     if (!openChannelForCheck()) return 0;
     auto& st = lib::state();
-    for (uint32_t index = 0; index < lib::DeviceNameTable::kSlots; ++index) {
-        const auto binding = lib::queryBinding(index);
-        if (!binding) {
-            const uint32_t error = platform::system().lastError();
-            if (error != platform::err::kNoMoreItems)
-                lib::writeStdout("EnumerateDevices: terminated abnormally, error " + std::to_string(error) + "\n");
-            break;
-        }
-        st.deviceNames.store(index, binding->deviceName);
+    lib::walkBindings([&](uint32_t index, const lib::Binding&) {
         const bool selected = API_SetCurrAdaptIdx(static_cast<int>(index)) == 1;
         if (!selected) lib::showMessage("Fail set");
         const bool supported = supportsPrivateCommands();
         if (selected && supported) ++st.qualifiedAdapters;
-    }
+    });
     API_Close();
     return st.qualifiedAdapters != 0 ? 1 : 0;
 }

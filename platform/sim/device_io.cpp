@@ -9,17 +9,61 @@ namespace {
 
 using sim::Host;
 
-class FailedTransfer : public Overlapped {
+// One frame transfer on the simulated channel. The driver completes it; waiting runs the
+// simulated timeline until it completes or the timeout passes.
+class SimTransfer : public Overlapped {
 public:
-    explicit FailedTransfer(uint32_t error) : error_(error) {}
-    IoStart started() const override { return IoStart::Failed; }
-    uint32_t error() const override { return error_; }
-    IoWait wait(uint32_t) override { return IoWait::Failed; }
-    uint32_t bytesTransferred() const override { return 0; }
+    explicit SimTransfer(sim::FrameTransferPtr transfer) : transfer_(std::move(transfer)) {
+        using State = sim::FrameTransfer::State;
+        started_ = transfer_->state == State::Completed ? IoStart::CompletedAtOnce
+                   : transfer_->state == State::Failed  ? IoStart::Failed
+                                                        : IoStart::Pending;
+    }
+
+    ~SimTransfer() override {
+        Host::Call call(Host::get());
+        if (transfer_->state == sim::FrameTransfer::State::Pending) call.host.protocolDriver().abandon(transfer_);
+    }
+
+    IoStart started() const override { return started_; }
+
+    uint32_t error() const override {
+        Host::Call call(Host::get());
+        return transfer_->error;
+    }
+
+    IoWait wait(uint32_t timeoutMs) override {
+        using State = sim::FrameTransfer::State;
+        Host& host = Host::get();
+        host.waitFor(timeoutMs, [this] { return transfer_->state != State::Pending; });
+        Host::Call call(host);
+        switch (transfer_->state) {
+            case State::Completed:
+                return IoWait::Completed;
+            case State::Failed:
+                Host::setLastError(transfer_->error);
+                return IoWait::Failed;
+            case State::Pending:
+                break;
+        }
+        call.host.protocolDriver().timedOut(*transfer_);
+        return IoWait::TimedOut;
+    }
+
+    uint32_t bytesTransferred() const override {
+        Host::Call call(Host::get());
+        return transfer_->bytes;
+    }
 
 private:
-    uint32_t error_;
+    sim::FrameTransferPtr transfer_;
+    IoStart started_;
 };
+
+std::unique_ptr<Overlapped> started(sim::FrameTransferPtr transfer) {
+    if (transfer->state == sim::FrameTransfer::State::Failed) Host::setLastError(transfer->error);
+    return std::make_unique<SimTransfer>(std::move(transfer));
+}
 
 class SimDeviceIo : public DeviceIo {
 public:
@@ -55,17 +99,19 @@ public:
         return true;
     }
 
-    std::unique_ptr<Overlapped> read(NativeHandle, std::span<uint8_t>) override {
-        return std::make_unique<FailedTransfer>(err::kNotSupported);
+    std::unique_ptr<Overlapped> read(NativeHandle handle, std::span<uint8_t> buffer) override {
+        Host::Call call(Host::get());
+        return started(call.host.protocolDriver().read(handle, buffer));
     }
 
-    std::unique_ptr<Overlapped> write(NativeHandle, std::span<const uint8_t>) override {
-        return std::make_unique<FailedTransfer>(err::kNotSupported);
+    std::unique_ptr<Overlapped> write(NativeHandle handle, std::span<const uint8_t> frame) override {
+        Host::Call call(Host::get());
+        return started(call.host.protocolDriver().write(handle, frame));
     }
 
     bool cancel(NativeHandle handle) override {
         Host::Call call(Host::get());
-        if (call.host.protocolDriver().isChannel(handle)) return true;
+        if (call.host.protocolDriver().cancel(handle)) return true;
         Host::setLastError(err::kInvalidHandle);
         return false;
     }

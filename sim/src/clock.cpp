@@ -39,6 +39,21 @@ void SimClock::advance(uint64_t ms) {
     runDue();
 }
 
+bool SimClock::advanceUntil(uint64_t ms, const std::function<bool()>& done) {
+    if (mode_ != Mode::Virtual) {
+        runDue();
+        return done();
+    }
+    const uint64_t deadline = virtualNow_ + ms;
+    while (!done()) {
+        if (!runOneDue(deadline)) {
+            virtualNow_ = deadline;
+            return done();
+        }
+    }
+    return true;
+}
+
 SimClock::EventId SimClock::schedule(uint64_t delayMs, std::function<void()> action) {
     const EventId id = nextId_++;
     events_.emplace(std::make_pair(nowMs() + delayMs, id), std::move(action));

@@ -1,5 +1,6 @@
 // The embedded default machine, written out on first run when no machine directory exists yet:
-// a Windows Vista SP2 desktop with three adapters of the maker's family and one of another maker.
+// a Windows Vista SP2 desktop with three adapters of the maker's family and one of another maker,
+// on a segment with a file server and a sleeping workshop computer.
 #include <fstream>
 #include <initializer_list>
 #include <string>
@@ -16,6 +17,12 @@ constexpr char kMachineJson[] = R"json({
   "os": { "platform": "nt", "major": 6, "minor": 0, "build": 6002, "servicePack": "Service Pack 2", "wow64": false },
   "protocolDriver": { "installed": true, "running": true },
   "tools": { "tvxbind": { "delayMs": 300 }, "nicctlv6": { "delayMs": 1000 }, "cmd": { "delayMs": 50 } },
+  "wire": {
+    "peers": [
+      { "mac": "00-1D-7A-44-50-99", "ip": "192.168.0.20", "name": "WORKSHOP-PC", "asleep": true },
+      { "mac": "00-0C-29-3A-10-01", "ip": "192.168.0.1", "name": "FILESERVER" }
+    ]
+  },
   "adapters": [
     {
       "guid": "{6F1C2B3A-4450-4C1D-9A7E-1D7A44500001}",
@@ -24,6 +31,8 @@ constexpr char kMachineJson[] = R"json({
       "pci": { "vendor": "0x1D7A", "device": "0x4450", "subVendor": "0x1D7A", "subSystem": "0x0450",
                "revision": 1, "bus": 2, "slot": 0, "io": "0xD000", "memory": "0xFE9F0000", "irq": 17 },
       "link": { "up": true, "speed": 1000, "duplex": "full" },
+      "phy": { "mdix": true },
+      "cable": { "length": 42 },
       "ip": { "address": "192.168.1.20", "mask": "255.255.255.0", "gateway": "192.168.1.1", "dhcp": true },
       "statistics": {
         "rxBytesPerSecond": 1250000, "txBytesPerSecond": 310000,
@@ -40,6 +49,7 @@ constexpr char kMachineJson[] = R"json({
       "pci": { "vendor": "0x1D7A", "device": "0x4420", "subVendor": "0x1D7A", "subSystem": "0x0420",
                "revision": 16, "bus": 3, "slot": 5, "io": "0xC800", "memory": "0xFEAFF000", "irq": 19 },
       "link": { "up": true, "speed": 100, "duplex": "full" },
+      "cable": { "length": 18 },
       "ip": { "address": "10.0.0.15", "mask": "255.255.255.0", "gateway": "10.0.0.1" },
       "statistics": { "rxBytesPerSecond": 48000, "txBytesPerSecond": 12500, "rxFramesPerSecond": 70,
                       "txFramesPerSecond": 40, "rxErrorsPerSecond": 0,
@@ -53,6 +63,7 @@ constexpr char kMachineJson[] = R"json({
       "pci": { "vendor": "0x1D7A", "device": "0x4440", "subVendor": "0x1D7A", "subSystem": "0x0440",
                "revision": 2, "bus": 4, "slot": 0, "io": "0xB000", "memory": "0xFEBFF000", "irq": 18 },
       "link": { "up": false, "speed": 100, "duplex": "unknown" },
+      "cable": { "length": 25, "pairs": [ {}, { "state": "open", "distance": 12 } ] },
       "registers": { "0x43": "0x3C" },
       "statistics": { "start": { "rxBytes": 20480, "txBytes": 8192, "rxFrames": 30, "txFrames": 12 } },
       "device": { "componentId": "PCI\\VEN_1D7A&DEV_4440&SUBSYS_04401D7A" }

@@ -1,5 +1,6 @@
 #include "kv/sim/host.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -35,6 +36,8 @@ Host& Host::get() {
 Host::Host() {
     const std::string trace = envOr("KELVA_TRACE");
     if (!trace.empty()) trace_.openFile(trace);
+    const std::string pcap = envOr("KELVA_PCAP");
+    if (!pcap.empty()) pcap_.open(pcap);
 }
 
 Host::Call::Call(Host& h) : host(h), lock_(h.mutex_) {
@@ -105,6 +108,26 @@ void Host::passTime(uint32_t ms) {
         const uint64_t now = clock_->nowMs();
         if (now >= until) break;
         const uint64_t wake = std::min(until, clock_->nextEventAt());
+        lock.unlock();
+        std::this_thread::sleep_for(std::chrono::milliseconds(wake > now ? wake - now : 0));
+        lock.lock();
+    }
+}
+
+bool Host::waitFor(uint32_t ms, const std::function<bool()>& done) {
+    std::unique_lock lock(mutex_);
+    ensureMachine();
+    if (clock_->mode() == SimClock::Mode::Virtual) return clock_->advanceUntil(ms, done);
+    // Real time: poll without holding the lock, so that other threads can complete the transfer;
+    // wake early for events that fall due.
+    constexpr uint64_t kPollMs = 5;
+    const uint64_t until = clock_->nowMs() + ms;
+    for (;;) {
+        clock_->runDue();
+        if (done()) return true;
+        const uint64_t now = clock_->nowMs();
+        if (now >= until) return false;
+        const uint64_t wake = std::min({until, clock_->nextEventAt(), now + kPollMs});
         lock.unlock();
         std::this_thread::sleep_for(std::chrono::milliseconds(wake > now ? wake - now : 0));
         lock.lock();

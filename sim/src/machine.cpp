@@ -83,6 +83,7 @@ std::unique_ptr<Machine> buildMachine(const Json& config) {
     machine->name = config["name"].asString();
     readOs(config["os"], machine->os);
     readProtocolDriver(config["protocolDriver"], machine->protocolDriver);
+    machine->wire.configure(config["wire"]);
     const Json& adapters = config["adapters"];
     for (size_t i = 0; i < adapters.size(); ++i) {
         auto adapter = std::make_unique<Adapter>();

@@ -7,6 +7,7 @@
 #include "kv/bytes.h"
 #include "kv/platform/types.h"
 #include "kv/protocol.h"
+#include "kv/sim/adapter/frame_port.h"
 #include "kv/sim/host.h"
 #include "kv/text.h"
 
@@ -58,7 +59,144 @@ void* ProtocolDriver::open(std::u16string_view path, uint32_t* error) {
     return channels_.add(ChannelState{});
 }
 
-bool ProtocolDriver::close(void* handle) { return channels_.remove(handle); }
+bool ProtocolDriver::close(void* handle) {
+    ChannelState* channel = channels_.find(handle);
+    if (!channel) return false;
+    // Closing the handle ends its transfers, as the system cancels a closing file's I/O.
+    auto abort = [this](const FrameTransferPtr& t) {
+        t->state = FrameTransfer::State::Failed;
+        t->error = err::kOperationAborted;
+        traceTransfer(*t, "err=" + std::to_string(err::kOperationAborted));
+    };
+    for (auto& t : channel->pendingReads) abort(t);
+    for (auto& t : channel->pendingWrites) abort(t);
+    return channels_.remove(handle);
+}
+
+Adapter* ProtocolDriver::frameAdapter(ChannelState* channel, uint32_t* error) {
+    if (!channel) {
+        *error = err::kInvalidHandle;
+        return nullptr;
+    }
+    Adapter* adapter = channel->adapter;
+    if (!adapter || !adapter->present || !adapter->bound || !adapter->component<FramePort>()) {
+        *error = err::kDeviceNotConnected;
+        return nullptr;
+    }
+    return adapter;
+}
+
+void ProtocolDriver::traceTransfer(const FrameTransfer& t, std::string_view result) {
+    const bool completed = t.state == FrameTransfer::State::Completed;
+    std::span<const uint8_t> bytes;
+    uint32_t length = 0;
+    if (t.isRead) {
+        // A read shows the frame it got; an unfinished one the length it asked for.
+        length = completed ? t.bytes : static_cast<uint32_t>(t.buffer.size());
+        if (completed) bytes = t.buffer.first(t.bytes);
+    } else {
+        length = static_cast<uint32_t>(t.frame.size());
+        bytes = t.frame;
+    }
+    host_.trace().add(std::string(t.isRead ? "read " : "write ") + std::to_string(length) + " " + std::string(result) +
+                      " " + Trace::hex(bytes));
+}
+
+FrameTransferPtr ProtocolDriver::read(void* handle, std::span<uint8_t> buffer) {
+    auto t = std::make_shared<FrameTransfer>();
+    t->isRead = true;
+    t->buffer = buffer;
+    ChannelState* channel = channels_.find(handle);
+    Adapter* adapter = frameAdapter(channel, &t->error);
+    if (!adapter) {
+        t->state = FrameTransfer::State::Failed;
+        traceTransfer(*t, "err=" + std::to_string(t->error));
+        return t;
+    }
+    // Reads are served in the order they were issued: a new one waits behind pending ones.
+    if (channel->pendingReads.empty()) {
+        if (auto n = adapter->component<FramePort>()->take(*adapter, buffer)) {
+            t->state = FrameTransfer::State::Completed;
+            t->bytes = *n;
+            traceTransfer(*t, "ok");
+            return t;
+        }
+    }
+    channel->pendingReads.push_back(t);
+    return t;
+}
+
+FrameTransferPtr ProtocolDriver::write(void* handle, std::span<const uint8_t> frame) {
+    auto t = std::make_shared<FrameTransfer>();
+    t->frame.assign(frame.begin(), frame.end());
+    ChannelState* channel = channels_.find(handle);
+    Adapter* adapter = frameAdapter(channel, &t->error);
+    if (!adapter) {
+        t->state = FrameTransfer::State::Failed;
+        traceTransfer(*t, "err=" + std::to_string(t->error));
+        return t;
+    }
+    uint32_t error = 0;
+    switch (adapter->component<FramePort>()->transmit(*adapter, frame, &error)) {
+        case FramePort::SendResult::Sent:
+            t->state = FrameTransfer::State::Completed;
+            t->bytes = static_cast<uint32_t>(frame.size());
+            traceTransfer(*t, "ok");
+            break;
+        case FramePort::SendResult::Failed:
+            t->state = FrameTransfer::State::Failed;
+            t->error = error;
+            traceTransfer(*t, "err=" + std::to_string(error));
+            break;
+        case FramePort::SendResult::Pending:
+            channel->pendingWrites.push_back(t);
+            break;
+    }
+    return t;
+}
+
+void ProtocolDriver::timedOut(const FrameTransfer& transfer) { traceTransfer(transfer, "timeout"); }
+
+bool ProtocolDriver::cancel(void* handle) {
+    ChannelState* channel = channels_.find(handle);
+    if (!channel) return false;
+    size_t count = 0;
+    auto abort = [&count](const FrameTransferPtr& t) {
+        t->state = FrameTransfer::State::Failed;
+        t->error = err::kOperationAborted;
+        ++count;
+    };
+    for (auto& t : channel->pendingReads) abort(t);
+    for (auto& t : channel->pendingWrites) abort(t);
+    channel->pendingReads.clear();
+    channel->pendingWrites.clear();
+    host_.trace().add("cancel " + std::to_string(count));
+    return true;
+}
+
+void ProtocolDriver::abandon(const FrameTransferPtr& transfer) {
+    channels_.forEach([&](ChannelState& channel) {
+        std::erase(channel.pendingReads, transfer);
+        std::erase(channel.pendingWrites, transfer);
+    });
+}
+
+void ProtocolDriver::framesWaiting(Adapter& adapter) {
+    auto* port = adapter.component<FramePort>();
+    if (!port) return;
+    channels_.forEach([&](ChannelState& channel) {
+        if (channel.adapter != &adapter) return;
+        while (!channel.pendingReads.empty()) {
+            const auto t = channel.pendingReads.front();
+            const auto n = port->take(adapter, t->buffer);
+            if (!n) break;
+            channel.pendingReads.pop_front();
+            t->state = FrameTransfer::State::Completed;
+            t->bytes = *n;
+            traceTransfer(*t, "pending-ok");
+        }
+    });
+}
 
 uint32_t ProtocolDriver::control(void* handle, uint32_t code, std::span<const uint8_t> inView,
                                  std::span<uint8_t> out) {

@@ -45,3 +45,27 @@ TEST(SimClockTest, CancelledEventsNeverRun) {
 
 }  // namespace
 }  // namespace kv::sim
+
+namespace kv::sim {
+namespace {
+
+TEST(SimClockTest, AdvanceUntilStopsAtTheEventThatSettlesIt) {
+    SimClock clock(SimClock::Mode::Virtual);
+    bool arrived = false;
+    clock.schedule(120, [&] { arrived = true; });
+    clock.schedule(130, [] {});
+    EXPECT_TRUE(clock.advanceUntil(500, [&] { return arrived; }));
+    EXPECT_EQ(clock.nowMs(), 120u);
+    EXPECT_EQ(clock.nextEventAt(), 130u);
+
+    // Nothing settles it: the clock stands at the deadline, later events still wait.
+    clock.schedule(1000, [&] { arrived = false; });
+    EXPECT_FALSE(clock.advanceUntil(500, [&] { return !arrived; }));
+    EXPECT_EQ(clock.nowMs(), 620u);
+    // A zero wait only looks.
+    EXPECT_FALSE(clock.advanceUntil(0, [&] { return !arrived; }));
+    EXPECT_EQ(clock.nowMs(), 620u);
+}
+
+}  // namespace
+}  // namespace kv::sim

@@ -10,6 +10,14 @@ void addStandardComponents(Adapter& adapter) {
     adapter.addComponent(makeLink());
     adapter.addComponent(makeNdisInfo());
     adapter.addComponent(makeStatistics());
+    adapter.addComponent(makePhy());
+    adapter.addComponent(makePacketFilter());
+    adapter.addComponent(makeDriverLoopback());
+    adapter.addComponent(makeFramePort());
+    adapter.addComponent(makeSelfTestAnswers());
+    adapter.addComponent(makeInterruptCounter());
+    adapter.addComponent(makeWakeupPatterns());
+    adapter.addComponent(makeSerialEeprom());
 }
 
 }  // namespace kv::sim

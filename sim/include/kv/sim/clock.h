@@ -24,6 +24,10 @@ public:
     void advance(uint64_t ms);
     // Runs every event whose time has come.
     void runDue();
+    // Virtual: runs the timeline's events in order until `done` holds (the clock stays at the time
+    // of the event that made it hold) or until `ms` have passed (the clock then stands at the
+    // deadline). Returns whether `done` holds. Real mode only runs what is due; the host waits.
+    bool advanceUntil(uint64_t ms, const std::function<bool()>& done);
 
     using EventId = uint64_t;
     EventId schedule(uint64_t delayMs, std::function<void()> action);

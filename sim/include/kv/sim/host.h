@@ -6,6 +6,7 @@
 //                       embedded default machine when missing)
 //   KELVA_CLOCK=virtual every sleep returns at once and advances the clock
 //   KELVA_TRACE=file    append the trace to that file
+//   KELVA_PCAP=file     write the frames on the simulated wire to that capture file
 #pragma once
 
 #include <cstdint>
@@ -17,6 +18,7 @@
 
 #include "kv/sim/clock.h"
 #include "kv/sim/machine.h"
+#include "kv/sim/pcap.h"
 #include "kv/sim/protocol_driver.h"
 #include "kv/sim/registry_keys.h"
 #include "kv/sim/trace.h"
@@ -43,6 +45,7 @@ public:
     Machine& machine();
     SimClock& clock();
     Trace& trace() { return trace_; }
+    PcapFile& pcap() { return pcap_; }
     ProtocolDriver& protocolDriver() { return protocolDriver_; }
     RegistryKeys& registryKeys() { return registryKeys_; }
 
@@ -54,6 +57,10 @@ public:
     void sleep(uint32_t ms);
     // Lets time pass without a trace line (a caller waiting for a simulated program to end).
     void passTime(uint32_t ms);
+    // A wait on a pending transfer: up to `ms` until `done` holds, running the timeline meanwhile.
+    // Not traced as a sleep (the transfer's own trace line tells how it ended). `done` is
+    // evaluated under the host lock. Returns whether it holds.
+    bool waitFor(uint32_t ms, const std::function<bool()>& done);
 
     // Message boxes are traced; the answer comes from the handler when one is set (the utility
     // shows them for real), else the affirmative button of the box.
@@ -75,6 +82,7 @@ private:
     std::unique_ptr<Machine> machine_;
     std::unique_ptr<SimClock> clock_;
     Trace trace_;
+    PcapFile pcap_;
     ProtocolDriver protocolDriver_{*this};
     RegistryKeys registryKeys_;
     MessageBoxHandler messageBoxHandler_;

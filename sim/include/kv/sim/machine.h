@@ -14,6 +14,7 @@
 #include "kv/sim/json.h"
 #include "kv/sim/reg_file.h"
 #include "kv/sim/registry_tree.h"
+#include "kv/sim/wire.h"
 
 namespace kv::sim {
 
@@ -54,6 +55,8 @@ public:
     OsConfig os;
     ProtocolDriverConfig protocolDriver;
     std::vector<std::unique_ptr<Adapter>> adapters;
+    // The network segment the adapters and the peer stations share.
+    Wire wire;
     RegistryTree registry;
     // registry.reg is written back in the encoding it was read in.
     RegFileEncoding registryEncoding = RegFileEncoding::Utf8;

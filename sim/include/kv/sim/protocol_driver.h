@@ -3,8 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
+#include <memory>
 #include <span>
 #include <string_view>
+#include <vector>
 
 #include "kv/sim/handle_table.h"
 
@@ -13,8 +16,23 @@ namespace kv::sim {
 class Adapter;
 class Host;
 
+// One frame read or write issued on a channel. A read completes with the oldest frame queued
+// for the diagnostic protocol on the channel's adapter, at once or when one arrives.
+struct FrameTransfer {
+    enum class State { Pending, Completed, Failed };
+    bool isRead = false;
+    State state = State::Pending;
+    uint32_t error = 0;          // the Windows error when Failed
+    uint32_t bytes = 0;          // bytes transferred when Completed
+    std::span<uint8_t> buffer;   // a read's destination (the caller keeps it alive)
+    std::vector<uint8_t> frame;  // a write's frame, for the trace
+};
+using FrameTransferPtr = std::shared_ptr<FrameTransfer>;
+
 struct ChannelState {
-    Adapter* adapter = nullptr;  // the adapter chosen by IOCTL_PROT_OPEN_DEVICE
+    Adapter* adapter = nullptr;                 // the adapter chosen by IOCTL_PROT_OPEN_DEVICE
+    std::deque<FrameTransferPtr> pendingReads;  // completed oldest first
+    std::vector<FrameTransferPtr> pendingWrites;
 };
 
 class ProtocolDriver {
@@ -30,10 +48,28 @@ public:
     uint32_t control(void* handle, uint32_t code, std::span<const uint8_t> in, std::span<uint8_t> out);
     void reset() { channels_.clear(); }
 
+    // Frame transfers (ReadFile / WriteFile on the channel). The result is Completed or Failed at
+    // once, or Pending. Every transfer leaves one trace line when it ends:
+    // "read|write <LEN> ok|pending-ok|timeout|err=<n> <HEX>".
+    FrameTransferPtr read(void* handle, std::span<uint8_t> buffer);
+    FrameTransferPtr write(void* handle, std::span<const uint8_t> frame);
+    // The wait on a pending transfer ran out: traced as "timeout"; the transfer stays pending.
+    void timedOut(const FrameTransfer& transfer);
+    // CancelIo: every pending transfer of the channel fails with ERROR_OPERATION_ABORTED. Traced
+    // as "cancel <COUNT>". False for an unknown handle.
+    bool cancel(void* handle);
+    // The transfer's owner is gone: forget it without a trace.
+    void abandon(const FrameTransferPtr& transfer);
+    // A frame was queued for the adapter: complete the pending reads of channels opened on it.
+    void framesWaiting(Adapter& adapter);
+
 private:
     uint32_t queryBinding(std::span<const uint8_t> in, std::span<uint8_t> out);
     uint32_t openAdapter(ChannelState& channel, std::span<const uint8_t> in);
     uint32_t oidRequest(ChannelState& channel, uint32_t code, std::span<const uint8_t> in, std::span<uint8_t> out);
+    // The adapter a frame transfer on this channel reaches, or the error that stops it.
+    Adapter* frameAdapter(ChannelState* channel, uint32_t* error);
+    void traceTransfer(const FrameTransfer& transfer, std::string_view result);
 
     Host& host_;
     HandleTable<ChannelState> channels_;

@@ -1,0 +1,103 @@
+// The green feature: write orders, the enabled marker and the cable-length stages.
+#include "phy_requests.h"
+
+namespace kv::test {
+namespace {
+
+namespace p = kv::protocol;
+
+class GreenFeatureTest : public LibraryTest {
+protected:
+    void startAt(uint32_t mbps, int cableMetres = 30, bool linkUp = true) {
+        machine = MachineBuilder();
+        machine.addAdapter(0x4450).link(linkUp, mbps).set("cable.length", Json(cableMetres));
+        start();
+    }
+    std::vector<PhyRequest> wordWrites() { return phyRequests(p::OID_TVX_WRITE_PHY_WORD); }
+};
+
+TEST_F(GreenFeatureTest, StageFollowsTheMeasuredLengthAtTheLinkSpeed) {
+    const struct Case {
+        uint32_t mbps;
+        int metres;
+        int stage;
+    } cases[] = {
+        {1000, 22, 2}, {1000, 21, 1}, {1000, 42, 3}, {1000, 41, 2}, {1000, 57, 4}, {1000, 56, 3}, {1000, 0, 1},
+        {100, 100, 4}, {100, 99, 3},  {100, 30, 2},  {100, 29, 1},  {100, 70, 3},  {100, 69, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.mbps) + " Mbit/s, " + std::to_string(c.metres) + " m");
+        startAt(c.mbps, c.metres);
+        ASSERT_EQ(EnableGreenFeature(), 1);
+        EXPECT_EQ(GetGFStatus(), c.stage);
+    }
+    // The last status read: marker on page 3, then the length on page 1.
+    const auto requests = phyRequests();
+    EXPECT_EQ(std::vector<PhyRequest>(requests.end() - 8, requests.end()),
+              (std::vector<PhyRequest>{mode(p::OID_TVX_PHY_DIAG_START), wordWrite(0x1F, 3), wordRead(0x19),
+                                       wordWrite(0x1F, 1), wordWrite(4, 1), wordRead(0x1E), wordWrite(0x1F, 0),
+                                       mode(p::OID_TVX_PHY_DIAG_END)}));
+}
+
+TEST_F(GreenFeatureTest, StatusWithoutTheFeature) {
+    const struct Case {
+        uint32_t mbps;
+        bool linkUp;
+        int status;
+        std::vector<PhyRequest> writes;
+    } cases[] = {
+        {100, true, 0, {wordWrite(0x1F, 3), wordWrite(0, 0), wordWrite(0x1F, 0)}},
+        // At 10 Mbit/s the marker is not compared; the PHY gives no length estimate there.
+        {10, true, 4, {wordWrite(0x1F, 3), wordWrite(0x1F, 1), wordWrite(4, 1), wordWrite(0x1F, 0)}},
+        {1000, false, -1, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mbps);
+        startAt(c.mbps, 30, c.linkUp);
+        EXPECT_EQ(GetGFStatus(), c.status);
+        EXPECT_EQ(wordWrites(), c.writes);
+    }
+}
+
+TEST_F(GreenFeatureTest, EnableAndDisableWriteInOrderWithTheMarkerLast) {
+    startAt(1000, 80);
+    EXPECT_EQ(EnableGreenFeature(), 1);
+    EXPECT_EQ(wordWrites(),
+              (std::vector<PhyRequest>{wordWrite(0x1F, 1), wordWrite(0x14, 0xCAA3), wordWrite(0x1C, 0x000A),
+                                       wordWrite(0x18, 0x65D0), wordWrite(0x1F, 3), wordWrite(0x17, 0xB580),
+                                       wordWrite(0x18, 0xFF54), wordWrite(0x19, 0x3954), wordWrite(0x1F, 2),
+                                       wordWrite(0x0D, 0x310C), wordWrite(0x0E, 0x310C), wordWrite(0x0F, 0x311C),
+                                       wordWrite(0x06, 0x0761), wordWrite(0x1F, 3), wordWrite(0x18, 0xFF55),
+                                       wordWrite(0x19, 0x3955), wordWrite(0x1F, 0)}));
+    EXPECT_EQ(GetGFStatus(), 4);
+    sim::Host::get().trace().clear();
+    EXPECT_EQ(DisableGreenFeature(), 1);
+    EXPECT_EQ(wordWrites(), (std::vector<PhyRequest>{wordWrite(0x1F, 3), wordWrite(0x18, 0xFF54),
+                                                     wordWrite(0x19, 0x3954), wordWrite(0x1F, 0)}));
+    EXPECT_EQ(GetGFStatus(), 0);
+
+    startAt(100, 80);
+    EXPECT_EQ(EnableGreenFeature(), 1);
+    const auto writes = wordWrites();
+    EXPECT_EQ(writes.size(), 17u);
+    EXPECT_EQ(writes[writes.size() - 2], wordWrite(0x19, 0x648D));
+    EXPECT_EQ(GetGFStatus(), 3);
+    sim::Host::get().trace().clear();
+    EXPECT_EQ(DisableGreenFeature(), 1);
+    EXPECT_EQ(wordWrites(), (std::vector<PhyRequest>{wordWrite(0x1F, 3), wordWrite(0x19, 0x648C), wordWrite(0x1F, 0)}));
+    EXPECT_EQ(GetGFStatus(), 0);
+}
+
+TEST_F(GreenFeatureTest, EnableRefusesWithoutLinkAndAt10Megabit) {
+    const std::tuple<uint32_t, bool, const char*> cases[] = {{1000, false, "Please plug cable"},
+                                                             {10, true, "Green feature do not support 10M"}};
+    for (const auto& [mbps, linkUp, box] : cases) {
+        startAt(mbps, 30, linkUp);
+        EXPECT_EQ(EnableGreenFeature(), 0);
+        EXPECT_EQ(traced("msgbox"), std::vector<std::string>{box});
+        EXPECT_TRUE(phyRequests().empty());
+    }
+}
+
+}  // namespace
+}  // namespace kv::test

@@ -245,6 +245,7 @@ TEST_F(FramesTest, FramesOnTheWireAreCaptured) {
 
     std::ifstream in(path, std::ios::binary);
     const Bytes file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    in.close();  // Windows removes no file that is open
     std::filesystem::remove(path);
     ASSERT_EQ(file.size(), 24u + 16u + 200u);
     EXPECT_EQ(hex(std::span(file).first(8)), "d4c3b2a102000400");

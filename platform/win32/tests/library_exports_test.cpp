@@ -1,6 +1,5 @@
 // Kelvalib.dll as a program sees it, loaded by name over the Windows backend, on a system
 // without the protocol driver: the channel stays closed and every command fails.
-#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <optional>
@@ -28,7 +27,7 @@ protected:
 
 HMODULE KelvalibTest::module_ = nullptr;
 
-// Calls an export with its declared type, when the library has it.
+// Calls an export through its name with its declared type; nothing when the library lacks it.
 #define KV_CALL(name, ...)                                                         \
     Call {                                                                         \
 #name, []() -> std::optional<int> {                                              \

@@ -1,6 +1,8 @@
 // Files on the simulated machine: real files, with Windows paths mapped by resolveWindowsPath.
 #include "kv/platform/files.h"
 
+#include "../shared/c_stream_text_file.h"
+
 #include <cstdio>
 #include <system_error>
 
@@ -15,35 +17,6 @@ namespace {
 
 using sim::Host;
 
-class StdTextFile : public TextFile {
-public:
-    explicit StdTextFile(std::FILE* file) : file_(file) {}
-    ~StdTextFile() override { std::fclose(file_); }
-
-    bool readLine(std::string* line, size_t maxChars) override {
-        line->clear();
-        if (maxChars < 2) return false;
-        int c = 0;
-        while (line->size() + 1 < maxChars && (c = std::fgetc(file_)) != EOF) {
-            line->push_back(static_cast<char>(c));
-            if (c == '\n') break;
-        }
-        return !line->empty();
-    }
-
-    std::string read(size_t maxBytes) override {
-        std::string out(maxBytes, '\0');
-        out.resize(std::fread(out.data(), 1, maxBytes, file_));
-        return out;
-    }
-
-    bool write(std::string_view text) override {
-        return std::fwrite(text.data(), 1, text.size(), file_) == text.size() && std::fflush(file_) == 0;
-    }
-
-private:
-    std::FILE* file_;
-};
 
 // Copies over an existing target by removing it first: copy_file's overwrite_existing cannot be
 // relied on (libstdc++ on Windows reports any existing target as existing).
@@ -64,7 +37,7 @@ public:
             Host::setLastError(mode == FileMode::Read ? err::kFileNotFound : err::kAccessDenied);
             return nullptr;
         }
-        return std::make_unique<StdTextFile>(f);
+        return std::make_unique<CStreamTextFile>(f);
     }
 
     bool exists(std::u16string_view path) override {

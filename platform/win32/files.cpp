@@ -2,6 +2,8 @@
 // the current and the Windows directory.
 #include "kv/platform/files.h"
 
+#include "../shared/c_stream_text_file.h"
+
 #include <algorithm>
 #include <climits>
 #include <cstdio>
@@ -13,35 +15,6 @@ namespace kv::platform {
 
 namespace {
 
-class StreamTextFile : public TextFile {
-public:
-    explicit StreamTextFile(std::FILE* file) : file_(file) {}
-    StreamTextFile(const StreamTextFile&) = delete;
-    StreamTextFile& operator=(const StreamTextFile&) = delete;
-    ~StreamTextFile() override { std::fclose(file_); }
-
-    bool readLine(std::string* line, size_t maxChars) override {
-        line->clear();
-        if (maxChars < 2) return false;
-        std::vector<char> buffer(maxChars);
-        if (!std::fgets(buffer.data(), static_cast<int>(std::min<size_t>(maxChars, INT_MAX)), file_)) return false;
-        line->assign(buffer.data());
-        return !line->empty();
-    }
-
-    std::string read(size_t maxBytes) override {
-        std::string out(maxBytes, '\0');
-        out.resize(std::fread(out.data(), 1, maxBytes, file_));
-        return out;
-    }
-
-    bool write(std::string_view text) override {
-        return std::fwrite(text.data(), 1, text.size(), file_) == text.size() && std::fflush(file_) == 0;
-    }
-
-private:
-    std::FILE* file_;
-};
 
 // A directory name from a function that takes a capacity and answers the length it needs.
 template <typename Get>
@@ -61,7 +34,7 @@ public:
         const wchar_t* how = mode == FileMode::Read ? L"rt" : mode == FileMode::Append ? L"at" : L"wt";
         std::FILE* f = _wfopen(win32::wide(path).c_str(), how);
         if (!f) return nullptr;
-        return std::make_unique<StreamTextFile>(f);
+        return std::make_unique<CStreamTextFile>(f);
     }
 
     bool exists(std::u16string_view path) override {

@@ -12,12 +12,6 @@ namespace {
 
 using AccessTest = LibraryTest;
 
-Json oids(std::initializer_list<const char*> ids) {
-    Json a = Json::array();
-    for (const char* id : ids) a.push_back(Json(id));
-    return a;
-}
-
 TEST_F(AccessTest, LinkSpeedDuplexAndState) {
     struct Case {
         bool up;
@@ -57,7 +51,7 @@ TEST_F(AccessTest, LinkSpeedDuplexAndState) {
 }
 
 TEST_F(AccessTest, NoLinkWhenTheStatusCannotBeRead) {
-    machine.addAdapter().fault("failingOids", oids({"0x00010114"}));
+    machine.addAdapter().fault("failingOids", jsonArray({"0x00010114"}));
     start();
     EXPECT_EQ(API_IsLink(), 0);
 }
@@ -88,7 +82,7 @@ TEST_F(AccessTest, ChipClassFollowsTheDeviceId) {
 }
 
 TEST_F(AccessTest, AFailedRecordQueryFillsAllOnes) {
-    machine.addAdapter().fault("failingOids", oids({"0xFF444001"}));
+    machine.addAdapter().fault("failingOids", jsonArray({"0xFF444001"}));
     start();
     AdapterInfo info{};
     ASSERT_EQ(API_GetAdapterInfo(&info), 1);
@@ -102,7 +96,7 @@ TEST_F(AccessTest, AFailedRecordQueryFillsAllOnes) {
 }
 
 TEST_F(AccessTest, AFailedMacQueryWritesNothing) {
-    machine.addAdapter().fault("failingOids", oids({"0x01010102"}));
+    machine.addAdapter().fault("failingOids", jsonArray({"0x01010102"}));
     start();
     AdapterInfo info;
     std::memset(&info, 0xAB, sizeof info);
@@ -179,7 +173,7 @@ TEST_F(AccessTest, RegisterWritesSendTheValueLowByteFirst) {
 }
 
 TEST_F(AccessTest, RegisterWritesThatCannotBeCarriedFail) {
-    machine.addAdapter().fault("failingOids", oids({"0xFF444005"}));
+    machine.addAdapter().fault("failingOids", jsonArray({"0xFF444005"}));
     start();
     const uint8_t value[8] = {1, 2, 3, 4, 5, 6, 7, 8};
     // Seven bytes do not fit the 18-byte request: refused without a request.
@@ -223,7 +217,7 @@ TEST_F(IpAddressTest, AlwaysSucceedsAndWritesOnlyAParsedAddress) {
         MachineBuilder m;
         auto& a = m.addAdapter();
         if (c.address) a.set("ip.address", Json(c.address));
-        if (c.failingOid) a.fault("failingOids", oids({c.failingOid}));
+        if (c.failingOid) a.fault("failingOids", jsonArray({c.failingOid}));
         if (c.tableError) m.set("ipHelper.faults.error", Json(c.tableError));
         machine = m;
         start();

@@ -70,11 +70,7 @@ TEST_F(ChannelTest, DiagnosticModeSendsTheAccessValueInATwelveByteRequest) {
 }
 
 TEST_F(ChannelTest, DiagnosticModeRefusedByTheMiniport) {
-    machine.addAdapter().fault("failingOids", [] {
-        Json a = Json::array();
-        a.push_back(Json("0xFF442006"));
-        return a;
-    }());
+    machine.addAdapter().fault("failingOids", jsonArray({"0xFF442006"}));
     start();
     EXPECT_EQ(API_EnableTVXDiag(), 0);
     EXPECT_EQ(ioctls("0012C804"), std::vector<std::string>{"0012C804 12 12 err=31 062044ff000000007a1da6d1"});

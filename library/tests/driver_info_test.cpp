@@ -45,12 +45,6 @@ tvxcoins.dll = 1,,
 
 constexpr char kInfWithoutFiles[] = "[Version]\r\nSignature = \"$Windows NT$\"\r\nLayoutFile = layout.inf\r\n";
 
-Json devices(std::initializer_list<Json> list) {
-    Json a = Json::array();
-    for (const auto& d : list) a.push_back(d);
-    return a;
-}
-
 Json device(std::string driverKey, bool hidden = false, int adapterIndex = -1) {
     Json d = Json::object();
     if (adapterIndex >= 0) d.set("adapter", Json(adapterIndex));
@@ -177,7 +171,7 @@ TEST_F(DriverInfoTest, TheFirstPresentVisibleDeviceWithTheGuidWins) {
         m.addAdapter();
         Json own = device("0000", false, 0);
         own.set("present", Json(c.ownPresent));
-        m.set("devices", devices({device("0007", c.otherHidden), own}));
+        m.set("devices", jsonArray<Json>({device("0007", c.otherHidden), own}));
         m.registry(regKey(kClassKey + "0007", driverValues(c.otherInstanceId, "Other")));
         m.registry(regKey(kClassKey + "0000", driverValues(guid, "Own")));
         machine = m;
@@ -194,7 +188,7 @@ TEST_F(DriverInfoTest, TheFirstPresentVisibleDeviceWithTheGuidWins) {
 
 TEST_F(DriverInfoTest, AnUnreadableInstanceIdIsSkippedWithOpenFail) {
     machine.addAdapter();
-    machine.set("devices", devices({device("0007"), device("0000", false, 0)}));
+    machine.set("devices", jsonArray<Json>({device("0007"), device("0000", false, 0)}));
     machine.registry(regKey(kClassKey + "0007", without(driverValues(guid, "No id"), {"NetCfgInstanceId"})));
     machine.registry(regKey(kClassKey + "0000", driverValues(guid, "Own")));
     start();

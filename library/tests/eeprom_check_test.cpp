@@ -7,12 +7,6 @@ namespace {
 
 using EepromCheckTest = LibraryTest;
 
-Json words(std::initializer_list<int> list) {
-    Json a = Json::array();
-    for (int w : list) a.push_back(Json(int64_t{w}));
-    return a;
-}
-
 TEST_F(EepromCheckTest, PresentWhenAnyAddressByteIsSet) {
     struct Case {
         const char* name;
@@ -28,12 +22,12 @@ TEST_F(EepromCheckTest, PresentWhenAnyAddressByteIsSet) {
          {"0 read 7 1d00", "0 read 8 007a", "0 read 9 0100"}},
         {"zero words",
          "eeprom.words",
-         words({0xFFFF, 1, 2, 3, 4, 5, 6, 0, 0, 0, 7}),
+         jsonArray({0xFFFF, 1, 2, 3, 4, 5, 6, 0, 0, 0, 7}),
          0,
          {"0 read 7 0000", "0 read 8 0000", "0 read 9 0000"}},
         {"one high byte set",
          "eeprom.words",
-         words({0, 0, 0, 0, 0, 0, 0, 0, 0x0100, 0}),
+         jsonArray({0, 0, 0, 0, 0, 0, 0, 0, 0x0100, 0}),
          1,
          {"0 read 7 0000", "0 read 8 0100", "0 read 9 0000"}},
         {"erased", "faults.eepromErased", Json(true), 0, {"0 read 7 0000", "0 read 8 0000", "0 read 9 0000"}},

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,14 @@ protected:
     MachineBuilder machine;
     AdapterList_A list{};
 };
+
+// A machine.json array from a list of values: command ids, EEPROM words, device objects.
+template <typename T>
+Json jsonArray(std::initializer_list<T> values) {
+    Json a = Json::array();
+    for (const auto& v : values) a.push_back(Json(v));
+    return a;
+}
 
 // The trace's ioctl lines for one control code, e.g. "0012C804".
 inline std::vector<std::string> ioctls(const std::string& code) {

@@ -61,11 +61,7 @@ TEST_F(OidTest, OrdinaryIdsSendTwelvePlusLengthBytes) {
 }
 
 TEST_F(OidTest, FailedOrOversizedQueriesLeaveTheOutput) {
-    machine.adapter(0).fault("failingOids", [] {
-        Json a = Json::array();
-        a.push_back(Json("0x00020106"));
-        return a;
-    }());
+    machine.adapter(0).fault("failingOids", jsonArray({"0x00020106"}));
     start();
     uint64_t value = 7;
     uint32_t length = 3;

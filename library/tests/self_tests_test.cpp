@@ -7,12 +7,6 @@ namespace {
 
 using SelfTestsTest = LibraryTest;
 
-Json ids(std::initializer_list<const char*> list) {
-    Json a = Json::array();
-    for (const char* id : list) a.push_back(Json(id));
-    return a;
-}
-
 TEST_F(SelfTestsTest, RegisterAndEepromTestsPassOnlyOnAnAnswerOfOne) {
     struct Case {
         const char* name;
@@ -26,7 +20,7 @@ TEST_F(SelfTestsTest, RegisterAndEepromTestsPassOnlyOnAnAnswerOfOne) {
         {"register answers 2", "macRegisterTestAnswer", Json(int64_t{2}), 0, 1, {}},
         {"EEPROM answers 2", "eepromTestAnswer", Json(int64_t{2}), 1, 0, {}},
         {"EEPROM answers 0", "eepromTestAnswer", Json(int64_t{0}), 1, 0, {}},
-        {"requests fail", "failingOids", ids({"0xFF442002", "0xFF442003"}), 0, 0, {"EEPROM test  error"}},
+        {"requests fail", "failingOids", jsonArray({"0xFF442002", "0xFF442003"}), 0, 0, {"EEPROM test  error"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -93,7 +87,7 @@ TEST_F(SelfTestsTest, SoftwareInterruptIsCounted) {
 }
 
 TEST_F(SelfTestsTest, InterruptCounterRequestsFail) {
-    machine.addAdapter().fault("failingOids", ids({"0xFF444010", "0xFF444011"}));
+    machine.addAdapter().fault("failingOids", jsonArray({"0xFF444010", "0xFF444011"}));
     start();
     EXPECT_EQ(CleanISRCounter(), 0);
     EXPECT_EQ(GetISRCounter(), -1);
@@ -110,7 +104,7 @@ TEST_F(SelfTestsTest, InterruptTestThroughThePhyLoopback) {
     } cases[] = {
         {"interrupt counted", "noInterrupt", Json(false), 1},
         {"no interrupt", "noInterrupt", Json(true), 0},
-        {"count unreadable", "failingOids", ids({"0xFF444011"}), 0},
+        {"count unreadable", "failingOids", jsonArray({"0xFF444011"}), 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -1,0 +1,46 @@
+// What the main window offers its pages: the selected adapter, the adapter-ready flag, the
+// driver version number, the shared adapter records, the delayed adapter-list refresh and the
+// worker watch. Pages see the window only through this interface.
+#pragma once
+
+#include <memory>
+
+#include "kelvalib.h"
+
+namespace kv::ui {
+class WorkerThread;  // utility/framework/worker_thread.h
+using WorkerHandle = std::shared_ptr<WorkerThread>;
+}  // namespace kv::ui
+
+namespace kv::diag {
+
+class PageServices {
+public:
+    virtual ~PageServices() = default;
+
+    // The AdapterList index the pages work on; -1 when no adapter is selected.
+    virtual int selectedAdapterIndex() const = 0;
+    // 1 when the page set matches the selected adapter. Takes the window's mutex, so any
+    // thread may ask.
+    virtual int adapterReady() const = 0;
+    // The second number of the driver version ("5.611.0.0" gives 611); -1 when not determined.
+    virtual int driverVersionNumber() const = 0;
+
+    // The records the window filled at the last refresh and selection. Written only on the
+    // user-interface thread.
+    virtual const AdapterList_A& adapterList() const = 0;
+    virtual const AdapterInfo& adapterInfo() const = 0;
+    virtual const DriverInfo_A& driverInfo() const = 0;
+
+    // Rebuild the adapter list 100 ms from now (timer 1); a second request before it fires
+    // changes nothing.
+    virtual void requestAdapterListRefresh() = 0;
+    // Keep the user away from the adapter and page selection until the worker has ended; a null
+    // handle is ignored.
+    virtual void watchWorker(kv::ui::WorkerHandle worker, bool refreshAfter, bool disableActivePage) = 0;
+    // Switch user actions on or off (trees, the active page when the watch asked for it, the
+    // system menu's Close).
+    virtual void enableUserActions(bool on) = 0;
+};
+
+}  // namespace kv::diag

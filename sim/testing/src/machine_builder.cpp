@@ -108,7 +108,11 @@ struct MachineBuilder::TemporaryDirectory {
 };
 
 MachineBuilder& MachineBuilder::inf(std::string fileName, std::string text) {
-    infs_.emplace_back(std::move(fileName), std::move(text));
+    return file("C/WINDOWS/INF/" + fileName, std::move(text));
+}
+
+MachineBuilder& MachineBuilder::file(std::string machinePath, std::string content) {
+    files_.emplace_back(std::move(machinePath), std::move(content));
     return *this;
 }
 
@@ -120,9 +124,7 @@ Json MachineBuilder::json() const {
     return root;
 }
 
-std::string MachineBuilder::registryText() const {
-    return "Windows Registry Editor Version 5.00\r\n\r\n" + registry_;
-}
+std::string MachineBuilder::registryText() const { return "Windows Registry Editor Version 5.00\r\n\r\n" + registry_; }
 
 Host& MachineBuilder::install() {
     auto machine = buildMachine(json());
@@ -130,7 +132,7 @@ Host& MachineBuilder::install() {
     applyRegFile(machine->registry, std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(reg.data()), reg.size()));
     addMissingDriverKeys(*machine);
     addMissingConnectionKeys(*machine);
-    if (!infs_.empty()) {
+    if (!files_.empty()) {
         if (!directory_) directory_ = std::make_shared<TemporaryDirectory>();
         writeDirectory(directory_->path);
         machine->directory = directory_->path;
@@ -145,8 +147,10 @@ void MachineBuilder::writeDirectory(const std::filesystem::path& directory) cons
     std::filesystem::create_directories(directory / "C" / "WINDOWS" / "System32" / "Drivers");
     std::ofstream(directory / "machine.json", std::ios::binary | std::ios::trunc) << writeJson(json());
     std::ofstream(directory / "registry.reg", std::ios::binary | std::ios::trunc) << registryText();
-    for (const auto& [name, text] : infs_)
-        std::ofstream(directory / "C" / "WINDOWS" / "INF" / name, std::ios::binary | std::ios::trunc) << text;
+    for (const auto& [path, content] : files_) {
+        std::filesystem::create_directories((directory / path).parent_path());
+        std::ofstream(directory / path, std::ios::binary | std::ios::trunc) << content;
+    }
 }
 
 std::vector<std::string> traced(std::string_view kind) {

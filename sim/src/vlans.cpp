@@ -69,13 +69,14 @@ std::u16string nextConnectionName(Machine& machine) {
     }
 }
 
-void addConnectionKey(Machine& machine, const std::u16string& guid, std::u16string name, const Device& device) {
+void addConnectionKey(Machine& machine, const std::u16string& guid, std::u16string name,
+                      const std::u16string& instanceId) {
     const std::u16string path = connectionKeyPath(guid);
     if (machine.registry.find(path)) return;
     if (name.empty()) name = nextConnectionName(machine);
     RegistryKey* key = machine.registry.create(path);
     key->setValue(RegValue::string(u"Name", name));
-    key->setValue(RegValue::string(u"PnpInstanceID", device.instanceId));
+    key->setValue(RegValue::string(u"PnpInstanceID", instanceId));
 }
 
 std::u16string guidText(uint32_t parentIndex, uint32_t vlanId, uint32_t serial) {
@@ -93,15 +94,9 @@ bool guidTaken(Machine& machine, std::u16string_view guid) {
     return false;
 }
 
-std::u16string newInstanceId(Machine& machine) {
-    unsigned serial = 0;
-    const std::u16string prefix = u"ROOT\\" + std::u16string(protocol::kVlanHardwareId) + u"\\";
-    for (const Device& d : machine.devices)
-        if (d.instanceId.size() > prefix.size() && equalsIgnoreCase(d.instanceId.substr(0, prefix.size()), prefix))
-            ++serial;
-    char text[8];
-    std::snprintf(text, sizeof text, "%04u", serial % 10000);
-    std::u16string id = prefix + utf8ToUtf16(text);
+// Root-enumerated devices are numbered; a VLAN device takes the number of its driver key.
+std::u16string instanceIdFor(const std::u16string& driverKey) {
+    std::u16string id = u"ROOT\\" + std::u16string(protocol::kVlanHardwareId) + u"\\" + driverKey;
     for (char16_t& c : id)
         if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - 32);
     return id;
@@ -154,16 +149,31 @@ bool startVlanDriver(Machine& machine, Device& device, const Json& ipJson) {
         machine.bindings.push_back(ProtocolBinding{
             adapter->index, component, std::string(component) + "->" + utf16ToUtf8(protocol::kVlanHardwareId) + "_" +
                                            utf16ToUtf8(device.driverKey), true});
-    addConnectionKey(machine, guid, {}, device);
+    addConnectionKey(machine, guid, {}, device.instanceId);
     addMissingTcpipKey(machine, *adapter);
     applyTcpipKey(machine, *adapter);
     machine.adapters.push_back(std::move(adapter));
     return true;
 }
 
+// The VLAN miniport comes in its physical adapter's driver package: the package's values of the
+// parent's driver key.
+void copyPackageValues(Machine& machine, RegistryKey& key, std::u16string_view parentGuid) {
+    const Adapter* parent = machine.adapterByGuid(parentGuid);
+    for (const Device& d : machine.devices) {
+        if (!parent || d.adapterIndex != static_cast<int>(parent->index)) continue;
+        const RegistryKey* parentKey = machine.registry.find(classKeyPath(d.driverKey));
+        if (!parentKey) return;
+        for (const char16_t* name : {u"ProviderName", u"DriverVersion", u"DriverDate", u"InfPath"})
+            if (const RegValue* value = parentKey->findValue(name)) key.setValue(*value);
+        return;
+    }
+}
+
 void writeVlanDriverKey(Machine& machine, const std::u16string& driverKey, const std::u16string& guid, uint32_t id,
                         const Adapter& parent) {
     RegistryKey* key = machine.registry.create(classKeyPath(driverKey));
+    copyPackageValues(machine, *key, parent.guid);
     key->setValue(RegValue::string(u"ComponentId", protocol::kVlanHardwareId));
     key->setValue(RegValue::string(u"NetCfgInstanceId", guid));
     key->setValue(RegValue::string(u"DriverDesc", kDescription));
@@ -187,9 +197,7 @@ void addConfiguredVlanKeys(Machine& machine) {
             if (guidTaken(machine, guid)) continue;
             const std::u16string driverKey = nextDriverKeyName(machine);
             writeVlanDriverKey(machine, driverKey, guid, static_cast<uint32_t>(id), *machine.adapters[i]);
-            Device placeholder;
-            placeholder.instanceId = newInstanceId(machine);
-            addConnectionKey(machine, guid, utf8ToUtf16(v["connectionName"].asString()), placeholder);
+            addConnectionKey(machine, guid, utf8ToUtf16(v["connectionName"].asString()), instanceIdFor(driverKey));
         }
     }
 }
@@ -220,7 +228,7 @@ void addVlans(Machine& machine) {
     for (const auto& driverKey : keys) {
         if (deviceWithDriverKey(machine, driverKey)) continue;
         Device device;
-        device.instanceId = newInstanceId(machine);
+        device.instanceId = instanceIdFor(driverKey);
         device.driverKey = driverKey;
         device.componentId = protocol::kVlanHardwareId;
         device.notStarted = true;
@@ -233,8 +241,8 @@ void addVlans(Machine& machine) {
 
 Device& registerDevice(Machine& machine, std::u16string_view hardwareId) {
     Device device;
-    device.instanceId = newInstanceId(machine);
     device.driverKey = nextDriverKeyName(machine);
+    device.instanceId = instanceIdFor(device.driverKey);
     device.componentId = std::u16string(hardwareId);
     device.notStarted = true;
     machine.devices.push_back(device);
@@ -262,6 +270,7 @@ bool installDevice(Machine& machine, Device& device, uint32_t* error) {
     }
     key->setValue(RegValue::string(u"ComponentId", device.componentId));
     key->setValue(RegValue::string(u"DriverDesc", kDescription));
+    copyPackageValues(machine, *key, stringValue(*key, protocol::kVlanParentValue));
     host.registryChanged();
     if (install["faults"]["neverCompletes"].asBool(false)) {
         host.trace().add("device install " + name + " hangs");

@@ -131,7 +131,7 @@ TEST_F(VlanTest, ModifyVidRenumbersTheVlanAndSelectsThePreviousAdapterAgain) {
     EXPECT_EQ(driverKeyOf(adapter(2))->findValue(protocol::kVlanIdValue)->asString(), u"300");
     const auto sets = ioctls("0012C814");
     ASSERT_EQ(sets.size(), 1u);
-    EXPECT_EQ(sets[0], "0012C814 16 16 ok 1c020100000000002c010000");
+    EXPECT_EQ(sets[0], "0012C814 16 16 ok 1c020100000000002c01000000000000");
     // Adapter 2 opened for the change, then adapter 1 again.
     const auto opens = ioctls("0012C800");
     ASSERT_EQ(opens.size(), 2u);

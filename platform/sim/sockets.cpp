@@ -18,6 +18,7 @@
 
 #include "kv/ipv4.h"
 #include "kv/sim/host.h"
+#include "kv/sim/tcpip_interfaces.h"
 #include "native/sockets.h"
 
 namespace kv::platform {
@@ -37,28 +38,6 @@ SocketAddress toLoopback(SocketAddress a) {
 }
 
 std::string text(const SocketAddress& a) { return ipv4Text(a.address) + ":" + std::to_string(a.port); }
-
-struct AdapterAddress {
-    Ipv4 address{};
-    Ipv4 mask{};
-};
-
-std::vector<AdapterAddress> adapterAddresses(sim::Machine& machine) {
-    std::vector<AdapterAddress> out;
-    for (const auto& a : machine.adapters) {
-        if (!a->present) continue;
-        const auto address = parseIpv4(a->ip.address);
-        if (!address || *address == Ipv4{}) continue;
-        out.push_back({*address, parseIpv4(a->ip.mask).value_or(Ipv4{})});
-    }
-    return out;
-}
-
-bool sameSubnet(const AdapterAddress& a, const Ipv4& other) {
-    for (size_t i = 0; i < 4; ++i)
-        if ((a.address[i] & a.mask[i]) != (other[i] & a.mask[i])) return false;
-    return true;
-}
 
 class SimSockets : public Sockets {
 public:
@@ -89,7 +68,7 @@ public:
         bool owned = false;
         {
             Host::Call call(Host::get());
-            for (const auto& a : adapterAddresses(call.host.machine())) owned = owned || a.address == local.address;
+            for (const auto& a : sim::adapterAddresses(call.host.machine())) owned = owned || a.address == local.address;
             if (!owned) call.host.trace().add("socket bind " + text(local) + " err=10049");
         }
         if (!owned) return fail(wsa::kAddressNotAvailable);
@@ -111,10 +90,10 @@ public:
         }
         {
             Host::Call call(Host::get());
-            for (const auto& a : adapterAddresses(call.host.machine())) {
+            for (const auto& a : sim::adapterAddresses(call.host.machine())) {
                 Ipv4 candidate = from.address;
                 candidate[0] = a.address[0];
-                if (sameSubnet(a, candidate)) {
+                if (a.holds(candidate)) {
                     from.address = candidate;
                     break;
                 }
@@ -130,8 +109,8 @@ public:
         std::optional<SocketAddress> source;
         {
             Host::Call call(Host::get());
-            for (const auto& a : adapterAddresses(call.host.machine()))
-                if (!source && sameSubnet(a, remote.address)) source = SocketAddress{a.address, 0};
+            for (const auto& a : sim::adapterAddresses(call.host.machine()))
+                if (!source && a.holds(remote.address)) source = SocketAddress{a.address, 0};
         }
         if (source && host().bind(socket, toLoopback(*source)) == kSocketError) {
             lastSocketError = host().lastError();

@@ -19,7 +19,7 @@ constexpr char kMachineJson[] = R"json({
   "tools": { "tvxbind": { "delayMs": 300 }, "nicctlv6": { "delayMs": 1000 }, "cmd": { "delayMs": 50 } },
   "wire": {
     "peers": [
-      { "mac": "00-1D-7A-44-50-99", "ip": "192.168.0.20", "name": "WORKSHOP-PC", "asleep": true },
+      { "mac": "00-1D-7A-44-50-99", "ip": "192.168.1.50", "name": "WORKSHOP-PC", "asleep": true },
       { "mac": "00-0C-29-3A-10-01", "ip": "192.168.0.1", "name": "FILESERVER" }
     ]
   },

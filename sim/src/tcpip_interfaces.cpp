@@ -68,6 +68,17 @@ void addTcpipKeys(Machine& machine) {
     }
 }
 
+std::vector<AdapterAddress> adapterAddresses(Machine& machine) {
+    std::vector<AdapterAddress> out;
+    for (const auto& a : machine.adapters) {
+        if (!a->present) continue;
+        const auto address = parseIpv4(a->ip.address);
+        if (!address || *address == Ipv4{}) continue;
+        out.push_back({a.get(), *address, parseIpv4(a->ip.mask).value_or(Ipv4{})});
+    }
+    return out;
+}
+
 void applyTcpipKey(Machine& machine, Adapter& adapter) {
     const RegistryKey* key = machine.registry.find(keyPath(adapter));
     if (!key) return;

@@ -36,6 +36,13 @@ std::optional<Ipv4> parseIpv4(std::basic_string_view<Char> text) {
 inline std::optional<Ipv4> parseIpv4(std::string_view text) { return parseIpv4<char>(text); }
 inline std::optional<Ipv4> parseIpv4(std::u16string_view text) { return parseIpv4<char16_t>(text); }
 
+// Whether `other` lies in the subnet of `address` with `mask`.
+inline bool sameSubnet(const Ipv4& address, const Ipv4& mask, const Ipv4& other) {
+    for (size_t i = 0; i < 4; ++i)
+        if ((address[i] & mask[i]) != (other[i] & mask[i])) return false;
+    return true;
+}
+
 inline std::string ipv4Text(const Ipv4& ip) {
     return std::to_string(ip[0]) + "." + std::to_string(ip[1]) + "." + std::to_string(ip[2]) + "." +
            std::to_string(ip[3]);

@@ -6,6 +6,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "kv/ipv4.h"
 
 namespace kv::sim {
 
@@ -22,5 +25,14 @@ void addTcpipKeys(Machine& machine);
 // Takes the adapter's IPv4 settings from its interface key, as a restart of the adapter does:
 // the static values, or the DHCP ones when EnableDHCP is 1. Nothing when the key is missing.
 void applyTcpipKey(Machine& machine, Adapter& adapter);
+
+// The present adapters that have an IPv4 address now, in the machine's order.
+struct AdapterAddress {
+    Adapter* adapter = nullptr;
+    Ipv4 address{};
+    Ipv4 mask{};
+    bool holds(const Ipv4& other) const { return sameSubnet(address, mask, other); }
+};
+std::vector<AdapterAddress> adapterAddresses(Machine& machine);
 
 }  // namespace kv::sim

@@ -49,6 +49,19 @@ TEST(DeviceInstallerTest, TheDeviceSearchFindsNoAdapterOfTheFamily) {
     EXPECT_FALSE(lib::findAdapterDevice(u"", lib::SearchMessages::None));
 }
 
+// A device whose hardware id no INF offers: registering it may work, installing it cannot, and it
+// is removed again; a system that refuses the registration says why.
+TEST(DeviceInstallerTest, ADeviceWithoutADriverCannotBeInstalledAndIsRemoved) {
+    auto device = deviceInstaller().createDevice(kNetClassGuid, u"Net", u"kelvadiag_test_no_driver");
+    if (!device) {
+        EXPECT_NE(system().lastError(), 0u);
+        return;
+    }
+    ASSERT_TRUE(device->exists(0));
+    EXPECT_FALSE(device->installDevice(0));
+    EXPECT_TRUE(device->removeDevice(0)) << system().lastError();
+}
+
 constexpr char kInf[] =
     "; A miniport driver's INF\r\n"
     "[Version]\r\n"

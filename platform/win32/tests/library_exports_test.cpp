@@ -90,6 +90,15 @@ TEST_F(KelvalibTest, EveryCommandFailsOnTheClosedChannel) {
         KV_CALL(API_PHYDiagEnd),
         KV_CALL(API_NWAYReStart),
         KV_CALL(API_GetAdapterList_A, &list),
+        KV_CALL(API_GetVID, &dword),
+        KV_CALL(API_AddVlan, 10),
+        KV_CALL(API_DelVlan, 0),
+        KV_CALL(API_ModifyVID, 0, 10),
+        // Without a listed adapter there are no TCP/IP settings to read or write.
+        KV_CALL(API_GetNicTcpipAddr, &value, buffer, buffer, buffer, buffer),
+        KV_CALL(API_SetNicTcpipAddr, 0, "192.168.12.1", "255.255.255.0", "", ""),
+        KV_CALL(API_SetNicTcpipAddr_A, 0, "192.168.12.1", "255.255.255.0", "", ""),
+        KV_CALL(API_SetNicTcpipAddr_A, 0, "192.168.12", "255.255.255.0", "", ""),
     };
     std::vector<std::string> missing;
     std::memset(buffer, 0xA5, sizeof buffer);

@@ -95,7 +95,8 @@ void ProtocolDriver::traceTransfer(const FrameTransfer& t, std::string_view resu
     if (t.isRead) {
         // A read shows the frame it got; an unfinished one the length it asked for.
         length = completed ? t.bytes : static_cast<uint32_t>(t.buffer.size());
-        if (completed) bytes = t.buffer.first(t.bytes);
+        // A driver may claim more bytes than the buffer holds; only the buffer can be shown.
+        if (completed) bytes = t.buffer.first(std::min<size_t>(t.bytes, t.buffer.size()));
     } else {
         length = static_cast<uint32_t>(t.frame.size());
         bytes = t.frame;

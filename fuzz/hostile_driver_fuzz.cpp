@@ -386,6 +386,13 @@ void callOne(FuzzedDataProvider& input) {
     }
 }
 
+std::filesystem::path machineDirectory;
+
+void removeMachineDirectory() {
+    std::error_code ignored;
+    std::filesystem::remove_all(machineDirectory, ignored);
+}
+
 // The default machine as loaded once; each input starts on a fresh copy of it (its registry
 // copied rather than read again, for speed).
 std::unique_ptr<Machine> defaultMachine;
@@ -402,10 +409,11 @@ std::unique_ptr<Machine> freshMachine() {
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     // The library's console lines would only slow the fuzzer down.
     if (!std::freopen("/dev/null", "w", stdout)) return 1;
-    const auto directory = std::filesystem::temp_directory_path() / ("kelva-fuzz-machine-" + std::to_string(getpid()));
-    std::filesystem::remove_all(directory);
-    writeDefaultMachine(directory);
-    defaultMachine = loadMachineDirectory(directory);
+    machineDirectory = std::filesystem::temp_directory_path() / ("kelva-fuzz-machine-" + std::to_string(getpid()));
+    removeMachineDirectory();
+    writeDefaultMachine(machineDirectory);
+    std::atexit(removeMachineDirectory);
+    defaultMachine = loadMachineDirectory(machineDirectory);
     return 0;
 }
 

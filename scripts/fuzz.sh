@@ -9,7 +9,8 @@
 #                          (fuzz/regressions/<target>) once, then every target for FUZZ_SECONDS
 #                          (default 10), JOBS targets at a time
 #
-# The summary gives per target the runs, the executions per second and the outcome. The exit
+# A target's extra libFuzzer flags are in fuzz/options/<target>, its dictionary in
+# fuzz/dict/<target>.dict. The summary gives per target the runs, the executions per second and the outcome. The exit
 # status is not 0 when a target crashed or broke one of its properties.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -49,11 +50,13 @@ replay() {
 
 # Fuzzes one target for SECONDS_EACH; writes its summary line to logs/<target>.summary.
 fuzz_one() {
-  local target=$1 log=$BUILD/logs/$1.log dict=()
+  local target=$1 log=$BUILD/logs/$1.log dict=() options=()
   [ -f "fuzz/dict/$target.dict" ] && dict=(-dict="fuzz/dict/$target.dict")
+  # shellcheck disable=SC2207
+  [ -f "fuzz/options/$target" ] && options=($(cat "fuzz/options/$target"))
   mkdir -p "$BUILD/corpus/$target" "fuzz/corpus/$target"
   local status=ok
-  "$BUILD/fuzz/fuzz_$target" "${dict[@]}" -max_total_time="$SECONDS_EACH" -timeout=10 -rss_limit_mb=2048 \
+  "$BUILD/fuzz/fuzz_$target" "${dict[@]}" "${options[@]}" -max_total_time="$SECONDS_EACH" -timeout=10 -rss_limit_mb=2048 \
     -print_final_stats=1 -artifact_prefix="$BUILD/artifacts/$target-" \
     "$BUILD/corpus/$target" "fuzz/corpus/$target" >"$log" 2>&1 || status=FAILED
   local runs rate

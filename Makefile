@@ -1,8 +1,9 @@
 # The suite's two commands:
 #   make run   builds and opens the utility on the embedded default simulated machine
-#   make test  installs what is missing, builds, and runs every test (also under ASan+UBSan, and
-#              the Windows build under wine)
-.PHONY: run test build deps clean format bench windows-test
+#   make test  installs what is missing, builds, and runs every test (also under ASan+UBSan, a
+#              brief fuzzing of every fuzz target, and the Windows build under wine)
+# and for longer fuzzing: make fuzz (every fuzz target for FUZZ_SECONDS, default 60).
+.PHONY: run test build deps clean format bench windows-test fuzz fuzz-ci
 
 JOBS ?= $(shell nproc)
 BUILD := build
@@ -23,7 +24,19 @@ test: build
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKV_SANITIZE=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
+	$(MAKE) fuzz-ci
 	$(MAKE) windows-test
+
+# The fuzz targets (fuzz/, clang with libFuzzer, in build-fuzz); see scripts/fuzz.sh.
+fuzz:
+	./scripts/install-deps.sh fuzz
+	JOBS=$(JOBS) ./scripts/fuzz.sh
+
+# The brief run of the tests: every kept regression input, then each target for FUZZ_SECONDS
+# (default 10), as many at a time as there are cores.
+fuzz-ci:
+	./scripts/install-deps.sh fuzz
+	JOBS=$(JOBS) ./scripts/fuzz.sh --ci
 
 # The Windows build (mingw-w64) and its tests under wine; see scripts/windows-test.sh.
 windows-test:
@@ -33,7 +46,7 @@ bench: build
 	KELVA_CLOCK=virtual $(BUILD)/benchmarks/kv_benchmarks
 
 format:
-	find common platform sim library reloaddrv installer tools utility -name '*.cpp' -o -name '*.h' 2>/dev/null | xargs clang-format -i
+	find common platform sim library reloaddrv installer tools utility fuzz -name '*.cpp' -o -name '*.h' 2>/dev/null | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) build-win64 build-win64-sim build-win32
+	rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz build-win64 build-win64-sim build-win32

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, only those that are missing.
-# Usage: install-deps.sh [group...]   groups: base (default), utility, windows
+# Usage: install-deps.sh [group...]   groups: base (default), utility, windows, fuzz
 set -euo pipefail
 
 groups=("$@")
@@ -12,6 +12,7 @@ for g in "${groups[@]}"; do
     base) packages+=(cmake ninja-build g++ make libgtest-dev libgmock-dev libbenchmark-dev) ;;
     utility) packages+=(qt6-base-dev xvfb xauth) ;;
     windows) packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 wine) ;;
+    fuzz) packages+=(clang-14 libclang-rt-14-dev) ;;
     *) echo "install-deps.sh: unknown group $g" >&2; exit 2 ;;
   esac
 done

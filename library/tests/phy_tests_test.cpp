@@ -75,6 +75,16 @@ TEST_F(PhyTestsTest, LoopbackSetUpAndRestoreFollowTheChip) {
     }
 }
 
+TEST_F(PhyTestsTest, AnUnreadableDeviceIdIsReportedAndNeitherSetUpNorRestored) {
+    machine.addAdapter().fault("failingOids", jsonArray({"0xFF442001"}));
+    start();
+    API_PHYLoopbackTest();
+    const auto console = traced("stdout");
+    ASSERT_FALSE(console.empty());
+    EXPECT_EQ(console.front(), "Get Did value fail ");
+    EXPECT_EQ(phyCommands(), (std::vector<std::string>{"start", "start", "end", "nway"}));
+}
+
 TEST_F(PhyTestsTest, NoLinkFailsAfterElevenSecondsAndStillRestores) {
     machine.addAdapter().link(false);
     start();
@@ -150,6 +160,62 @@ TEST_F(PhyTestsTest, ExternalLoopbackSetsUpThePhyOnlyAtGigabit) {
     for (auto it = exchange; it != commands.end(); ++it)
         if (it->front() == 'w' && it->rfind("w31=", 0) != 0) *it = it->substr(0, it->find('='));
     EXPECT_EQ(commands, expected);
+}
+
+// The steps around eLoopback's exchange, in trace order: "unbind" and "bind" (the binding tool's
+// commands), "filter=<bits>", "wait <ms>" (but the binding tool's 1000 ms completion polls),
+// "frame" (a frame written) and "link?" (a link query).
+std::vector<std::string> bracketSteps() {
+    std::vector<std::string> out;
+    for (const auto& line : sim::Host::get().trace().lines()) {
+        const std::string hex = line.substr(line.rfind(' ') + 1);
+        if (line.rfind("start tvxbind.exe /ub ", 0) == 0)
+            out.push_back("unbind");
+        else if (line.rfind("start tvxbind.exe /pb ", 0) == 0)
+            out.push_back("bind");
+        else if (line.rfind("sleep ", 0) == 0 && line != "sleep 1000")  // not the tool's completion polls
+            out.push_back("wait " + line.substr(6));
+        else if (line.rfind("write ", 0) == 0)
+            out.push_back("frame");
+        else if (line.rfind("ioctl 0012C814 ", 0) == 0)
+            out.push_back("filter=" + std::to_string(std::stoi(hex.substr(16, 2), nullptr, 16)));
+        else if (line.rfind("ioctl 0012C804 ", 0) == 0 && hex.rfind("14010100", 0) == 0)
+            out.push_back("link?");
+    }
+    return out;
+}
+
+TEST_F(PhyTestsTest, ExternalLoopbackUnbindsSettlesRebindsAndWaitsForTheLink) {
+    ScratchDirectory dir;  // the binding tool's files
+    Json bindings = Json::array();
+    for (const char* component : {"ms_tcpip", "ms_server"}) {
+        Json b = Json::object();
+        b.set("component", Json(component));
+        b.set("path", Json(std::string(component) + "->tvx_miniport_0000"));
+        b.set("bound", Json(true));
+        bindings.push_back(b);
+    }
+    std::vector<std::string> noLinkWaits;
+    for (int i = 0; i < 11; ++i) noLinkWaits.insert(noLinkWaits.end(), {"link?", "wait 500"});
+    const struct Case {
+        const char* name;
+        bool link;
+        std::vector<std::string> relink;
+    } cases[] = {
+        {"the link is there at once", true, {"link?"}},
+        {"no link: eleven waits of 500 ms", false, noLinkWaits},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        machine = MachineBuilder();
+        machine.addAdapter().link(c.link).set("frames.loopbackPlug", Json(true)).set("bindings", bindings);
+        start();
+        API_eLoopbackTest();
+        std::vector<std::string> expected = {"unbind", "unbind", "filter=32", "wait 100",
+                                             "frame",  "bind",   "bind",      "filter=9"};
+        expected.insert(expected.end(), c.relink.begin(), c.relink.end());
+        EXPECT_EQ(bracketSteps(), expected);
+    }
 }
 
 TEST_F(PhyTestsTest, InterruptTestSetsTheFilterBackBeforeTheRestore) {

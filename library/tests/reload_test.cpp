@@ -83,7 +83,7 @@ TEST_F(ReloadTest, WithoutWow64TheDeviceInstallerRestartsTheAdapter) {
         machine.addAdapter();
         machine.set("os.wow64", Json(c.wow64)).set("os.hasIsWow64Process", Json(c.hasIsWow64Process));
         start();
-        API_ReloadMiniport();
+        EXPECT_EQ(API_ReloadMiniport(), 1);
         EXPECT_EQ(!traced("start").empty(), c.tool);
         EXPECT_EQ(traced("propchange").empty(), c.tool);
     }

@@ -118,6 +118,15 @@ TEST_F(SelfTestsTest, InterruptTestThroughThePhyLoopback) {
         EXPECT_EQ(filters[0].substr(filters[0].rfind(' ') + 1, 24), "0e0101000000000000000000");
         EXPECT_EQ(filters[1].substr(filters[1].rfind(' ') + 1, 24), "0e0101000000000009000000");
         EXPECT_EQ(adapter(0).component<sim::PacketFilter>()->bits(), 9u);
+        // Each run raises the interrupt (byte 1 to 0x38) and clears it with 16-bit 0 to 0x3E.
+        std::vector<std::string> registerWrites;
+        for (const auto& line : ioctls("0012C804")) {
+            const std::string hex = line.substr(line.rfind(' ') + 1);
+            if (hex.rfind("054044ff", 0) == 0) registerWrites.push_back(hex);
+        }
+        const std::string raise = "054044ff0000000038000100010000000000";
+        const std::string clear = "054044ff000000003e000200000000000000";
+        EXPECT_EQ(registerWrites, (std::vector<std::string>{raise, clear, raise, clear}));
     }
 }
 

@@ -43,9 +43,18 @@ std::u16string defaultComponentId(const Adapter& a) {
     return utf8ToUtf16(text);
 }
 
-void readDeviceFields(const Json& j, Device& d) {
+// A driver key is a path below the Net class key: parts separated by single backslashes.
+bool isDriverKeyPath(std::u16string_view key) {
+    return key.empty() || (key.front() != u'\\' && key.back() != u'\\' && key.find(u"\\\\") == key.npos);
+}
+
+// `where` names the device in messages: "devices[2]" or "adapters[0].device".
+void readDeviceFields(const Json& j, Device& d, const std::string& where) {
     if (j.contains("instanceId")) d.instanceId = utf8ToUtf16(j["instanceId"].asString());
     if (j.contains("driverKey")) d.driverKey = utf8ToUtf16(j["driverKey"].asString());
+    if (!isDriverKeyPath(d.driverKey))
+        throw std::runtime_error(where + ".driverKey \"" + utf16ToUtf8(d.driverKey) +
+                                 "\" has an empty registry path part (a leading, trailing or doubled backslash)");
     if (j.contains("componentId")) d.componentId = utf8ToUtf16(j["componentId"].asString());
     d.present = j["present"].asBool(d.present);
     d.hidden = j["hidden"].asBool(d.hidden);
@@ -54,6 +63,14 @@ void readDeviceFields(const Json& j, Device& d) {
     const Json& f = j["faults"];
     d.statusFails = f["nodeStatus"].asBool(d.statusFails);
     d.refusePropertyChange = f["refusePropertyChange"].asBool(d.refusePropertyChange);
+}
+
+// The loader's own keys; their paths come from checked fields, so a failure here is a fault of
+// the loader, reported rather than followed by a null key.
+RegistryKey* createKey(Machine& machine, std::u16string_view path) {
+    RegistryKey* key = machine.registry.create(path);
+    if (!key) throw std::runtime_error("cannot create the registry key \"" + utf16ToUtf8(path) + "\"");
+    return key;
 }
 
 }  // namespace
@@ -71,14 +88,14 @@ void readDevices(const Json& config, Machine& machine) {
             d.adapterIndex = static_cast<int>(index);
             named[index] = true;
         }
-        readDeviceFields(j, d);
+        readDeviceFields(j, d, "devices[" + std::to_string(i) + "]");
         machine.devices.push_back(std::move(d));
     }
     for (size_t i = 0; i < machine.adapters.size(); ++i) {
         if (named[i]) continue;
         Device d;
         d.adapterIndex = static_cast<int>(i);
-        readDeviceFields(config["adapters"][i]["device"], d);
+        readDeviceFields(config["adapters"][i]["device"], d, "adapters[" + std::to_string(i) + "].device");
         machine.devices.push_back(std::move(d));
     }
     for (size_t n = 0; n < machine.devices.size(); ++n) {
@@ -95,7 +112,7 @@ void addMissingDriverKeys(Machine& machine) {
         if (d.adapterIndex < 0 && d.componentId.empty()) continue;
         const std::u16string path = std::u16string(kNetClassKeyPath) + u"\\" + d.driverKey;
         if (machine.registry.find(path)) continue;
-        RegistryKey* key = machine.registry.create(path);
+        RegistryKey* key = createKey(machine, path);
         if (d.adapterIndex < 0) {
             key->setValue(RegValue::string(u"ComponentId", d.componentId));
             continue;
@@ -116,7 +133,7 @@ void addMissingConnectionKeys(Machine& machine) {
         if (name.isBool() && !name.asBool()) continue;
         std::string text = "Local Area Connection";
         if (i > 0) text += " " + std::to_string(i + 1);
-        RegistryKey* key = machine.registry.create(path);
+        RegistryKey* key = createKey(machine, path);
         key->setValue(RegValue::string(u"Name", utf8ToUtf16(name.isString() ? name.asString() : text)));
         for (const Device& d : machine.devices)
             if (d.adapterIndex == static_cast<int>(i)) key->setValue(RegValue::string(u"PnpInstanceID", d.instanceId));

@@ -48,6 +48,8 @@ void readAdapter(const Json& j, Adapter& a) {
     const std::string guid = j["guid"].asString();
     if (guid.size() < 3 || guid.front() != '{' || guid.back() != '}')
         throw std::runtime_error("guid must be written in braces, as \"{...}\"");
+    // The GUID names registry keys of its own; a backslash would split it into several.
+    if (guid.find('\\') != std::string::npos) throw std::runtime_error("guid must not contain a backslash");
     a.guid = utf8ToUtf16(guid);
     a.description = utf8ToUtf16(j["description"].asString());
     a.mac = parseMac(j["mac"].asString("00-00-00-00-00-00"));

@@ -8,6 +8,7 @@
 #include "kv/platform/types.h"
 #include "kv/protocol.h"
 #include "kv/sim/adapter/frame_port.h"
+#include "kv/sim/driver_stand_in.h"
 #include "kv/sim/host.h"
 #include "kv/text.h"
 
@@ -45,8 +46,9 @@ void* ProtocolDriver::open(std::u16string_view path, uint32_t* error) {
         *error = err::kFileNotFound;
         return nullptr;
     }
-    if (cfg.openError != 0) {
-        *error = cfg.openError;
+    const uint32_t openError = standIn_ ? standIn_->open() : cfg.openError;
+    if (openError != 0) {
+        *error = openError;
         return nullptr;
     }
     // The device admits one open handle at a time (opened with share mode 0).
@@ -93,7 +95,8 @@ void ProtocolDriver::traceTransfer(const FrameTransfer& t, std::string_view resu
     if (t.isRead) {
         // A read shows the frame it got; an unfinished one the length it asked for.
         length = completed ? t.bytes : static_cast<uint32_t>(t.buffer.size());
-        if (completed) bytes = t.buffer.first(t.bytes);
+        // A driver may claim more bytes than the buffer holds; only the buffer can be shown.
+        if (completed) bytes = t.buffer.first(std::min<size_t>(t.bytes, t.buffer.size()));
     } else {
         length = static_cast<uint32_t>(t.frame.size());
         bytes = t.frame;
@@ -107,6 +110,7 @@ FrameTransferPtr ProtocolDriver::read(void* handle, std::span<uint8_t> buffer) {
     t->isRead = true;
     t->buffer = buffer;
     ChannelState* channel = channels_.find(handle);
+    if (standIn_ && channel) return standInTransfer(*channel, t);
     Adapter* adapter = frameAdapter(channel, &t->error);
     if (!adapter) {
         t->state = FrameTransfer::State::Failed;
@@ -130,6 +134,7 @@ FrameTransferPtr ProtocolDriver::write(void* handle, std::span<const uint8_t> fr
     auto t = std::make_shared<FrameTransfer>();
     t->frame.assign(frame.begin(), frame.end());
     ChannelState* channel = channels_.find(handle);
+    if (standIn_ && channel) return standInTransfer(*channel, t);
     Adapter* adapter = frameAdapter(channel, &t->error);
     if (!adapter) {
         t->state = FrameTransfer::State::Failed;
@@ -150,6 +155,25 @@ FrameTransferPtr ProtocolDriver::write(void* handle, std::span<const uint8_t> fr
             break;
         case FramePort::SendResult::Pending:
             channel->pendingWrites.push_back(t);
+            break;
+    }
+    return t;
+}
+
+FrameTransferPtr ProtocolDriver::standInTransfer(ChannelState& channel, const FrameTransferPtr& t) {
+    standIn_->transfer(t);
+    switch (t->state) {
+        case FrameTransfer::State::Completed:
+            traceTransfer(*t, "ok");
+            break;
+        case FrameTransfer::State::Failed:
+            traceTransfer(*t, "err=" + std::to_string(t->error));
+            break;
+        case FrameTransfer::State::Pending:
+            if (t->isRead)
+                channel.pendingReads.push_back(t);
+            else
+                channel.pendingWrites.push_back(t);
             break;
     }
     return t;
@@ -198,14 +222,15 @@ void ProtocolDriver::framesWaiting(Adapter& adapter) {
     });
 }
 
-uint32_t ProtocolDriver::control(void* handle, uint32_t code, std::span<const uint8_t> inView,
-                                 std::span<uint8_t> out) {
+uint32_t ProtocolDriver::control(void* handle, uint32_t code, std::span<const uint8_t> inView, std::span<uint8_t> out) {
     // The input may share the output buffer; keep a copy of what came in.
     const std::vector<uint8_t> in(inView.begin(), inView.end());
     uint32_t result = err::kSuccess;
     ChannelState* channel = channels_.find(handle);
     if (!channel) {
         result = err::kInvalidHandle;
+    } else if (standIn_) {
+        result = standIn_->control(code, in, out);
     } else {
         switch (code) {
             case protocol::IOCTL_PROT_BIND_WAIT:
@@ -226,8 +251,7 @@ uint32_t ProtocolDriver::control(void* handle, uint32_t code, std::span<const ui
         }
     }
     host_.trace().add("ioctl " + codeText(code) + " " + std::to_string(in.size()) + " " + std::to_string(out.size()) +
-                      " " + (result == 0 ? std::string("ok") : "err=" + std::to_string(result)) + " " +
-                      Trace::hex(in));
+                      " " + (result == 0 ? std::string("ok") : "err=" + std::to_string(result)) + " " + Trace::hex(in));
     return result;
 }
 

@@ -387,16 +387,18 @@ void appendQuoted(std::u16string& out, std::u16string_view s) {
     out.push_back(u'"');
 }
 
-// Data that reads back identically from "..." form: a NUL-terminated UTF-16 string with no other NUL
-// and no line break (which would end the line in the file).
+// Data that reads back identically from "..." form: a NUL-terminated UTF-16 string with no other NUL,
+// no line break (which would end the line in the file) and no surrogate without its partner (which
+// UTF-8 text cannot carry).
 bool isPlainString(const std::vector<uint8_t>& data) {
     if (data.size() < 2 || data.size() % 2 != 0) return false;
-    for (size_t i = 0; i < data.size(); i += 2) {
-        const char16_t c = char16_t(data[i] | (data[i + 1] << 8));
-        const bool last = i + 2 == data.size();
+    const std::u16string text = decodeUtf16le(data);
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        const bool last = i + 1 == text.size();
         if ((c == 0) != last || c == u'\r' || c == u'\n') return false;
     }
-    return true;
+    return utf8ToUtf16(utf16ToUtf8(text)) == text;
 }
 
 void appendHex(std::u16string& out, uint32_t v, int minDigits) {
@@ -458,9 +460,9 @@ void appendKey(std::u16string& out, const RegistryKey& key, const std::u16string
     out.push_back(u'[');
     out += path;
     out += u"]\r\n";
-    if (const RegValue* def = key.findValue(u"")) appendValue(out, *def);
-    for (const RegValue& v : key.values())
-        if (!v.name.empty()) appendValue(out, v);
+    // Values in their stored order, the default value ("@") included, so that the enumeration
+    // order survives a save and a reload.
+    for (const RegValue& v : key.values()) appendValue(out, v);
     out += u"\r\n";
     for (const auto& child : key.subkeys()) appendKey(out, *child, path + u"\\" + child->name());
 }

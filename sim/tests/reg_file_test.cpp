@@ -95,7 +95,7 @@ TEST(RegFile, WritesKnownTreeExactly) {
     RegistryTree tree;
     RegistryKey* k = tree.create(u"HKLM\\SYSTEM\\Net");
     k->setValue(RegValue::string(u"Path", u"C:\\x \"y\""));
-    k->setValue(RegValue::string(u"", u"default"));  // written first although added later
+    k->setValue(RegValue::string(u"", u"default"));  // written where it was added
     k->setValue(RegValue::dword(u"Speed", 0x3E8));
     std::vector<uint8_t> blob(30);
     for (size_t i = 0; i < blob.size(); ++i) blob[i] = uint8_t(i);
@@ -115,8 +115,8 @@ TEST(RegFile, WritesKnownTreeExactly) {
         "[HKEY_LOCAL_MACHINE\\SYSTEM]\r\n"
         "\r\n"
         "[HKEY_LOCAL_MACHINE\\SYSTEM\\Net]\r\n"
-        "@=\"default\"\r\n"
         "\"Path\"=\"C:\\\\x \\\"y\\\"\"\r\n"
+        "@=\"default\"\r\n"
         "\"Speed\"=dword:000003e8\r\n"
         "\"Blob\"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,\\\r\n"
         "  16,17,18,19,1a,1b,1c,1d\r\n"

@@ -14,6 +14,7 @@
 namespace kv::sim {
 
 class Adapter;
+class DriverStandIn;
 class Host;
 
 // One frame read or write issued on a channel. A read completes with the oldest frame queued
@@ -47,6 +48,8 @@ public:
     // Returns the Windows error number (0 on success). out may alias in.
     uint32_t control(void* handle, uint32_t code, std::span<const uint8_t> in, std::span<uint8_t> out);
     void reset() { channels_.clear(); }
+    // Answers from `standIn` instead of the machine until it is set back to null (driver_stand_in.h).
+    void setStandIn(DriverStandIn* standIn) { standIn_ = standIn; }
 
     // Frame transfers (ReadFile / WriteFile on the channel). The result is Completed or Failed at
     // once, or Pending. Every transfer leaves one trace line when it ends:
@@ -70,9 +73,11 @@ private:
     // The adapter a frame transfer on this channel reaches, or the error that stops it.
     Adapter* frameAdapter(ChannelState* channel, uint32_t* error);
     void traceTransfer(const FrameTransfer& transfer, std::string_view result);
+    FrameTransferPtr standInTransfer(ChannelState& channel, const FrameTransferPtr& transfer);
 
     Host& host_;
     HandleTable<ChannelState> channels_;
+    DriverStandIn* standIn_ = nullptr;
 };
 
 }  // namespace kv::sim

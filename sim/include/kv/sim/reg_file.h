@@ -40,9 +40,11 @@ void applyRegFile(RegistryTree& tree, std::span<const uint8_t> bytes, std::vecto
 // applyRegFile onto an empty tree.
 RegistryTree parseRegFile(std::span<const uint8_t> bytes, std::vector<std::string>* warnings = nullptr);
 
-// Writes every non-empty root and all keys below it, depth first in creation order, as
-// "Windows Registry Editor Version 5.00" text with CRLF line ends; UTF-16LE output starts with a
-// byte order mark, UTF-8 output has none. Reading the result back gives an identical tree.
+// Writes every non-empty root and all keys below it, depth first in creation order, each key's
+// values in their stored order, as "Windows Registry Editor Version 5.00" text with CRLF line ends;
+// UTF-16LE output starts with a byte order mark, UTF-8 output has none. Reading the result back
+// gives an identical tree; only in UTF-8 output a key or value name holding a surrogate without
+// its partner, which UTF-8 cannot carry, reads back with U+FFFD in its place.
 std::vector<uint8_t> writeRegFile(const RegistryTree& tree, RegFileEncoding encoding);
 
 }  // namespace kv::sim

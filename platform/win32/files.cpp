@@ -48,6 +48,10 @@ public:
         return CopyFileW(win32::wide(from).c_str(), win32::wide(to).c_str(), failIfExists) != FALSE;
     }
 
+    bool createDirectory(std::u16string_view path) override {
+        return CreateDirectoryW(win32::wide(path).c_str(), nullptr) != FALSE || GetLastError() == ERROR_ALREADY_EXISTS;
+    }
+
     std::u16string currentDirectory() override {
         return directoryName([](UINT size, wchar_t* buffer) { return UINT(GetCurrentDirectoryW(size, buffer)); });
     }

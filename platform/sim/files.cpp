@@ -1,11 +1,10 @@
 // Files on the simulated machine: real files, with Windows paths mapped by resolveWindowsPath.
 #include "kv/platform/files.h"
 
-#include "../shared/c_stream_text_file.h"
-
 #include <cstdio>
 #include <system_error>
 
+#include "../shared/c_stream_text_file.h"
 #include "kv/platform/types.h"
 #include "kv/sim/host.h"
 #include "kv/sim/paths.h"
@@ -16,7 +15,6 @@ namespace kv::platform {
 namespace {
 
 using sim::Host;
-
 
 // Copies over an existing target by removing it first: copy_file's overwrite_existing cannot be
 // relied on (libstdc++ on Windows reports any existing target as existing).

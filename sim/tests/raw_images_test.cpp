@@ -1,5 +1,7 @@
 // Captured raw images of an adapter: they replace the modelled power-up contents, hand edits
 // still win over them, and the PHY's state machines keep running over a captured page set.
+#include "kv/sim/adapter/raw_images.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -7,10 +9,10 @@
 #include <utility>
 #include <vector>
 
+#include "adapter_command.h"
 #include "kv/bytes.h"
 #include "kv/protocol.h"
 #include "kv/sim/adapter/phy.h"
-#include "kv/sim/adapter/raw_images.h"
 #include "kv/sim/host.h"
 #include "kv/sim/testing/machine_builder.h"
 
@@ -43,17 +45,10 @@ class RawImages : public ::testing::Test {
 protected:
     Adapter& adapter() { return *Host::get().machine().adapters.at(0); }
 
-    // One command with a data area of `dataBytes`; u16 operands at 0, 2 and 4.
     std::vector<uint8_t> command(uint32_t oid, size_t dataBytes, uint16_t a = 0, uint16_t b = 0, uint16_t c = 0) {
-        std::vector<uint8_t> data(dataBytes, 0);
-        writeU16(data, 0, a);
-        writeU16(data, 2, b);
-        writeU16(data, 4, c);
-        OidCall call;
-        call.oid = oid;
-        call.data = data;
-        EXPECT_EQ(adapter().command(call), 0u) << std::hex << oid;
-        return data;
+        const auto result = sendCommand(adapter(), oid, dataBytes, a, b, c);
+        EXPECT_EQ(result.error, 0u) << std::hex << oid;
+        return result.data;
     }
     uint16_t readPhy(uint16_t page, uint16_t reg) { return readU16(command(p::OID_TVX_READ_PHY, 10, page, reg), 4); }
     void writePhy(uint16_t page, uint16_t reg, uint16_t value) { command(p::OID_TVX_WRITE_PHY, 10, page, reg, value); }

@@ -165,12 +165,18 @@ void readStatistics(AdapterContext& a) {
         uint32_t offset;
     };
     static constexpr Counter kCounters[] = {
-        {"rxBytes", st::kInOctets},           {"txBytes", st::kOutOctets},
-        {"rxFrames", st::kInUcastPkts},       {"txFrames", st::kOutUcastPkts},
-        {"rxMulticastFrames", st::kInMulticastPkts}, {"rxBroadcastFrames", st::kInBroadcastPkts},
-        {"txMulticastFrames", st::kOutMulticastPkts}, {"txBroadcastFrames", st::kOutBroadcastPkts},
-        {"rxErrors", st::kInErrors},          {"txErrors", st::kOutErrors},
-        {"rxDiscards", st::kInDiscards},      {"txDiscards", st::kOutDiscards},
+        {"rxBytes", st::kInOctets},
+        {"txBytes", st::kOutOctets},
+        {"rxFrames", st::kInUcastPkts},
+        {"txFrames", st::kOutUcastPkts},
+        {"rxMulticastFrames", st::kInMulticastPkts},
+        {"rxBroadcastFrames", st::kInBroadcastPkts},
+        {"txMulticastFrames", st::kOutMulticastPkts},
+        {"txBroadcastFrames", st::kOutBroadcastPkts},
+        {"rxErrors", st::kInErrors},
+        {"txErrors", st::kOutErrors},
+        {"rxDiscards", st::kInDiscards},
+        {"txDiscards", st::kOutDiscards},
     };
     JsonValue start = JsonValue::object();
     for (const auto& counter : kCounters) {
@@ -217,7 +223,8 @@ std::vector<platform::AdapterAddressInfo> readAdapterTable(CaptureLog& log, uint
     std::vector<platform::AdapterAddressInfo> table;
     uint32_t required = 0;
     *error = platform::ipHelper().adaptersInfo(0, &required, &table);
-    if (*error == platform::err::kBufferOverflow) *error = platform::ipHelper().adaptersInfo(required, &required, &table);
+    if (*error == platform::err::kBufferOverflow)
+        *error = platform::ipHelper().adaptersInfo(required, &required, &table);
     if (*error == kNoData) *error = platform::err::kSuccess;
     if (*error != platform::err::kSuccess) {
         log.skipped("the system's adapter table", "error " + std::to_string(*error));

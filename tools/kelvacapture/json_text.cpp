@@ -30,33 +30,20 @@ JsonValue& JsonValue::push(JsonValue value) {
     return *this;
 }
 
+// Quotes and backslashes escaped, every other control character as \u00XX; the text is UTF-8
+// made from the system's UTF-16 strings.
 std::string JsonValue::quoted(std::string_view text) {
     std::string out = "\"";
     for (unsigned char c : text) {
-        switch (c) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            default:
-                if (c < 0x20) {
-                    char escape[8];
-                    std::snprintf(escape, sizeof escape, "\\u%04x", c);
-                    out += escape;
-                } else {
-                    out += static_cast<char>(c);
-                }
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c < 0x20) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\u%04x", c);
+            out += escape;
+        } else {
+            out += static_cast<char>(c);
         }
     }
     return out + "\"";

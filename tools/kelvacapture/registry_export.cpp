@@ -84,8 +84,7 @@ void RegistryExport::addKey(platform::RegKeyHandle key, const std::u16string& pa
     for (uint32_t i = 0; registry.enumKey(key, i, &name) == platform::err::kSuccess; ++i) {
         platform::RegKeyHandle child = nullptr;
         if (registry.openKey(key, name, platform::regaccess::kRead, &child) != platform::err::kSuccess) {
-            log_.skipped("registry key HKEY_LOCAL_MACHINE\\" + utf16ToUtf8(path + u"\\" + name),
-                         "it cannot be opened");
+            log_.skipped("registry key HKEY_LOCAL_MACHINE\\" + utf16ToUtf8(path + u"\\" + name), "it cannot be opened");
             continue;
         }
         const platform::RegKey owned(child);

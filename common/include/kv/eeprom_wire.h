@@ -13,7 +13,7 @@ namespace kv::eeprom {
 inline constexpr uint16_t kConfigRegister = 0x44;
 inline constexpr uint8_t kWideAddress = 0x40;  // in the configuration register: 8 address bits
 inline constexpr uint16_t kPortRegister = 0x50;
-inline constexpr uint32_t kEdgeMs = 1;         // each clock edge is held this long
+inline constexpr uint32_t kEdgeMs = 1;  // each clock edge is held this long
 
 // Address bits and words of the part the configuration register names.
 inline unsigned addressBits(uint8_t config) { return (config & kWideAddress) ? 8 : 6; }

@@ -19,12 +19,14 @@ using sim::testing::traced;
 // The commands a capture may send: reads, the selection's diagnostic mode, and the EEPROM
 // port's pins (a write to register 0x50 only).
 const std::vector<uint32_t> kReadCommands = {
-    p::OID_802_3_CURRENT_ADDRESS, p::OID_TVX_ADAPTER_INFO,      p::OID_TVX_PCI_CONFIG,
-    p::OID_TVX_READ_MAC_REG,      p::OID_GEN_MEDIA_CONNECT_STATUS, p::OID_GEN_LINK_SPEED,
-    p::OID_GEN_LINK_STATE,        p::OID_GEN_HARDWARE_STATUS,    p::OID_GEN_VENDOR_DESCRIPTION,
-    p::OID_GEN_STATISTICS,        p::OID_802_3_XMIT_ONE_COLLISION, p::OID_GEN_SUPPORTED_LIST,
-    p::OID_TVX_WAKEUP_PATTERN_LEN, p::OID_TVX_READ_PHY,          p::OID_TVX_READ_PHY_WORD,
-    p::OID_TVX_ENABLE_DIAG,
+    p::OID_802_3_CURRENT_ADDRESS,    p::OID_TVX_ADAPTER_INFO,
+    p::OID_TVX_PCI_CONFIG,           p::OID_TVX_READ_MAC_REG,
+    p::OID_GEN_MEDIA_CONNECT_STATUS, p::OID_GEN_LINK_SPEED,
+    p::OID_GEN_LINK_STATE,           p::OID_GEN_HARDWARE_STATUS,
+    p::OID_GEN_VENDOR_DESCRIPTION,   p::OID_GEN_STATISTICS,
+    p::OID_802_3_XMIT_ONE_COLLISION, p::OID_GEN_SUPPORTED_LIST,
+    p::OID_TVX_WAKEUP_PATTERN_LEN,   p::OID_TVX_READ_PHY,
+    p::OID_TVX_READ_PHY_WORD,        p::OID_TVX_ENABLE_DIAG,
 };
 
 uint32_t hexU32At(const std::string& hex, size_t byteOffset) {
@@ -60,7 +62,8 @@ std::vector<std::string> changingRequests() {
 std::vector<uint32_t> hardwareState(sim::Adapter& adapter) {
     std::vector<uint32_t> state;
     auto* registers = adapter.component<sim::MacRegisters>();
-    for (uint16_t offset = 0; offset < sim::MacRegisters::kWindowBytes; ++offset) state.push_back(registers->stored(offset));
+    for (uint16_t offset = 0; offset < sim::MacRegisters::kWindowBytes; ++offset)
+        state.push_back(registers->stored(offset));
     auto* phy = adapter.component<sim::PhyModel>();
     for (unsigned page = 0; page < sim::PhyModel::kPages; ++page)
         for (unsigned reg = 0; reg < sim::PhyModel::kRegisters; ++reg) state.push_back(phy->readRegister(page, reg));
@@ -117,7 +120,8 @@ TEST_F(NoChange, TheProgramWritesADirectoryTheHostLoads) {
     EXPECT_EQ(run.exitCode, 0) << run.output;
     EXPECT_NE(run.output.find("2 adapter(s) captured; 0 read(s) left out"), std::string::npos) << run.output;
     EXPECT_EQ(fileText(folder("captured") / "capture.log"), run.output);
-    for (const char* kind : {"propchange", "start", "regwrite"}) EXPECT_EQ(run.traced(kind), std::vector<std::string>{});
+    for (const char* kind : {"propchange", "start", "regwrite"})
+        EXPECT_EQ(run.traced(kind), std::vector<std::string>{});
     const auto replay = sim::loadMachineDirectory(folder("captured"));
     ASSERT_EQ(replay->adapters.size(), 2u);
     EXPECT_EQ(replay->adapters[1]->guid, utf8ToUtf16(MachineBuilder::guidOf(1)));

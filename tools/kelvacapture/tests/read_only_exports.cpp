@@ -1,8 +1,8 @@
 #include "read_only_exports.h"
 
 #include <array>
-#include <cstring>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <span>
@@ -12,6 +12,7 @@
 #include "kv/platform/registry.h"
 #include "kv/protocol.h"
 #include "kv/sim/testing/machine_builder.h"
+#include "kv/sim/trace.h"
 #include "kv/text.h"
 
 namespace kv::capture::test {
@@ -20,22 +21,27 @@ namespace {
 
 namespace p = protocol;
 
-std::string hex(std::span<const uint8_t> bytes) {
-    std::string out;
-    for (uint8_t b : bytes) {
-        char pair[4];
-        std::snprintf(pair, sizeof pair, "%02x", b);
-        out += pair;
-    }
-    return out;
+std::string hex(std::span<const uint8_t> bytes) { return sim::Trace::hex(bytes); }
+
+// An export that fills N bytes: its result and the bytes.
+template <size_t N, typename Export>
+std::function<std::string()> bytesOf(Export fill) {
+    return [fill] {
+        std::array<uint8_t, N> bytes{};
+        const int result = fill(bytes.data());
+        return std::to_string(result) + " " + hex(bytes);
+    };
 }
 
-template <size_t N>
-std::string bytesAnswer(int result, const std::array<uint8_t, N>& bytes) {
-    return std::to_string(result) + " " + hex(bytes);
+// An export that writes one number: its result and the number.
+template <typename T, typename Export>
+std::function<std::string()> numberOf(Export read) {
+    return [read] {
+        T value{};
+        const int result = read(&value);
+        return std::to_string(result) + " " + std::to_string(value);
+    };
 }
-
-std::string numberAnswer(int result, int64_t value) { return std::to_string(result) + " " + std::to_string(value); }
 
 std::string oidAnswer(uint32_t oid, uint32_t length) {
     std::vector<uint8_t> out(length, 0);
@@ -47,7 +53,8 @@ std::string oidAnswer(uint32_t oid, uint32_t length) {
 template <typename Text>
 std::string text(const Text* chars, size_t n) {
     std::u16string out;
-    for (size_t i = 0; i < n && chars[i]; ++i) out += static_cast<char16_t>(static_cast<std::make_unsigned_t<Text>>(chars[i]));
+    for (size_t i = 0; i < n && chars[i]; ++i)
+        out += static_cast<char16_t>(static_cast<std::make_unsigned_t<Text>>(chars[i]));
     return utf16ToUtf8(out);
 }
 
@@ -66,7 +73,8 @@ std::string driverInfoA() {
     *info = {};
     const int result = API_GetDriverInfo_A(info.get());
     std::string out = std::to_string(result) + " " + std::to_string(info->BinaryCount);
-    for (uint32_t i = 0; i < info->BinaryCount && i < KV_BINARY_SLOTS; ++i) out += "|" + std::string(info->BinaryName[i]);
+    for (uint32_t i = 0; i < info->BinaryCount && i < KV_BINARY_SLOTS; ++i)
+        out += "|" + std::string(info->BinaryName[i]);
     return out;
 }
 
@@ -103,10 +111,7 @@ struct Export {
 
 const std::vector<Export>& perAdapterExports() {
     static const std::vector<Export> exports = {
-        {"API_GetStatistics", [] {
-             std::array<uint8_t, 152> s{};
-             return bytesAnswer(API_GetStatistics(s.data()), s);
-         }},
+        {"API_GetStatistics", bytesOf<152>(API_GetStatistics)},
         {"API_GetOID XMIT_OK", [] { return oidAnswer(p::OID_GEN_XMIT_OK, 8); }},
         {"API_GetOID RCV_OK", [] { return oidAnswer(p::OID_GEN_RCV_OK, 8); }},
         {"API_GetOID XMIT_ERROR", [] { return oidAnswer(p::OID_GEN_XMIT_ERROR, 8); }},
@@ -114,77 +119,42 @@ const std::vector<Export>& perAdapterExports() {
         {"API_GetOID RCV_NO_BUFFER", [] { return oidAnswer(p::OID_GEN_RCV_NO_BUFFER, 8); }},
         {"API_GetOID BYTES_XMIT", [] { return oidAnswer(p::OID_TVX_BYTES_XMIT, 8); }},
         {"API_GetOID BYTES_RCV", [] { return oidAnswer(p::OID_TVX_BYTES_RCV, 8); }},
-        {"API_GetTXRetryCount", [] {
-             int n = -1;
-             return numberAnswer(API_GetTXRetryCount(&n), n);
-         }},
-        {"GetPciConfigSpace", [] {
-             std::array<uint8_t, 1024> c{};
-             return bytesAnswer(GetPciConfigSpace(c.data()), c);
-         }},
-        {"GetMacReg", [] {
-             std::array<uint8_t, 1024> r{};
-             return bytesAnswer(GetMacReg(0, 1024, r.data()), r);
-         }},
-        {"ReadPortUchar 0x43", [] {
-             uint8_t v = 0;
-             return numberAnswer(ReadPortUchar(0x43, &v), v);
-         }},
-        {"IsLink", [] {
-             int s = -1;
-             return numberAnswer(IsLink(&s), s);
-         }},
+        {"API_GetTXRetryCount", numberOf<int>(API_GetTXRetryCount)},
+        {"GetPciConfigSpace", bytesOf<1024>(GetPciConfigSpace)},
+        {"GetMacReg", bytesOf<1024>([](uint8_t* out) { return GetMacReg(0, 1024, out); })},
+        {"ReadPortUchar 0x43", numberOf<uint8_t>([](uint8_t* v) { return ReadPortUchar(0x43, v); })},
+        {"IsLink", numberOf<int>(IsLink)},
         {"API_IsLink", [] { return std::to_string(API_IsLink()); }},
-        {"API_GetSrcMac", [] {
-             std::array<uint8_t, 6> m{};
-             return bytesAnswer(API_GetSrcMac(m.data()), m);
-         }},
-        {"API_GetLinkSpeed", [] {
-             uint32_t s = 0;
-             return numberAnswer(API_GetLinkSpeed(&s), s);
-         }},
-        {"API_GetDuplexMode", [] {
-             int d = -1;
-             return numberAnswer(API_GetDuplexMode(&d), d);
-         }},
-        {"API_TVGetAdapterInfo", [] {
-             std::array<uint8_t, 40> r{};
-             return bytesAnswer(API_TVGetAdapterInfo(r.data()), r);
-         }},
-        {"API_GetAdapterInfo", [] {
+        {"API_GetSrcMac", bytesOf<6>(API_GetSrcMac)},
+        {"API_GetLinkSpeed", numberOf<uint32_t>(API_GetLinkSpeed)},
+        {"API_GetDuplexMode", numberOf<int>(API_GetDuplexMode)},
+        {"API_TVGetAdapterInfo", bytesOf<40>(API_TVGetAdapterInfo)},
+        {"API_GetAdapterInfo", bytesOf<sizeof(AdapterInfo)>([](uint8_t* out) {
              AdapterInfo info{};
              const int result = API_GetAdapterInfo(&info);
-             std::array<uint8_t, sizeof(AdapterInfo)> raw{};
-             std::memcpy(raw.data(), &info, sizeof info);
-             return bytesAnswer(result, raw);
-         }},
-        {"API_GetIPAddress", [] {
-             std::array<uint8_t, 4> ip{};
-             return bytesAnswer(API_GetIPAddress(ip.data()), ip);
-         }},
+             std::memcpy(out, &info, sizeof info);
+             return result;
+         })},
+        {"API_GetIPAddress", bytesOf<4>(API_GetIPAddress)},
         {"API_IsCurrAdapterAlive", [] { return std::to_string(API_IsCurrAdapterAlive()); }},
         {"API_GetDriverInfo_W", driverInfoW},
         {"API_GetDriverInfo_A", driverInfoA},
         {"API_GetRegHKey_W Ndi\\params", advancedSettings},
-        {"API_GetConnName_W", [] {
+        {"API_GetConnName_W",
+         [] {
              std::array<KV_WCHAR, 260> name{};
              const int result = API_GetConnName_W(name.data(), 260);
              return std::to_string(result) + " " + text(name.data(), name.size());
          }},
-        {"API_GetConnName_A", [] {
+        {"API_GetConnName_A",
+         [] {
              std::array<char, 260> name{};
              const int result = API_GetConnName_A(name.data(), 260);
              return std::to_string(result) + " " + text(name.data(), name.size());
          }},
         {"API_GetOID SUPPORTED_LIST", [] { return oidAnswer(p::OID_GEN_SUPPORTED_LIST, 1024); }},
-        {"API_GetHWStatus", [] {
-             int s = -1;
-             return numberAnswer(API_GetHWStatus(&s), s);
-         }},
-        {"API_GetDriverDescription", [] {
-             std::array<uint8_t, 50> d{};
-             return bytesAnswer(API_GetDriverDescription(d.data()), d);
-         }},
+        {"API_GetHWStatus", numberOf<int>(API_GetHWStatus)},
+        {"API_GetDriverDescription", bytesOf<50>(API_GetDriverDescription)},
         {"WakeupPtnRwTestLen", [] { return std::to_string(WakeupPtnRwTestLen()); }},
         {"API_ReadPHY", phyPages},
         {"ReadPhyUshort 31", [] { return std::to_string(ReadPhyUshort(31)); }},

@@ -47,7 +47,9 @@ const RoundTripCase kCases[] = {
      [](const auto& dir) {
          writeBuilt(dir, [](auto& m) {
              m.addAdapter(0x4420);
-             m.addForeignAdapter("Orrin \"Fast\" 10/100 \\ \xC3\x84" "dapter");
+             m.addForeignAdapter(
+                 "Orrin \"Fast\" 10/100 \\ \xC3\x84"
+                 "dapter");
          });
      }},
     {"TenAdapters",
@@ -72,11 +74,12 @@ const RoundTripCase kCases[] = {
      [](const auto& dir) {
          writeBuilt(dir, [](auto& m) {
              m.addAdapter(0x4430)
-                 .set("registers", [] {
-                     Json r = Json::object();
-                     r.set("0x44", "0x40");
-                     return r;
-                 }())
+                 .set("registers",
+                      [] {
+                          Json r = Json::object();
+                          r.set("0x44", "0x40");
+                          return r;
+                      }())
                  .set("eeprom.words", array({Json("0x1234"), Json(0), Json("0xBEEF")}))
                  .set("statistics.start.rxBytes", 734003200)
                  .set("statistics.start.txOneCollisions", 7)

@@ -237,6 +237,7 @@ CapturedAdapter captureAdapter(int index, std::u16string_view description,
                                const std::vector<platform::AdapterAddressInfo>& adapterTable, CaptureLog& log) {
     AdapterContext a(index, log);
     a.json().set("guid", "").set("description", utf16ToUtf8(description));
+    a.note("selecting");
     if (!API_SetCurrAdaptIdx(index)) {
         const uint32_t error = platform::system().lastError();
         a.skipped("reads", "it cannot be selected, error " + std::to_string(error));

@@ -32,6 +32,8 @@ std::u16string descriptionOf(const KV_WCHAR* slot) {
 JsonValue captureAdapters(CaptureLog& log, JsonValue& machine, std::vector<std::u16string>& guids) {
     JsonValue adapters = JsonValue::array();
     auto list = std::make_unique<AdapterList_W>();
+    // Listing selects the first adapter: a busy one ends the program there, as every selection.
+    log.note("listing the adapters");
     if (!API_GetAdapterList_W(list.get())) {
         log.skipped("adapters", "the protocol driver's adapter list ended abnormally");
         return adapters;
@@ -65,6 +67,7 @@ int captureMachine(std::u16string_view directory) {
         log.note("The directory " + utf16ToUtf8(directory) + " cannot be made.");
         return 1;
     }
+    log.startFile(out.path(u"capture.log"));
     log.note("Capturing this computer into " + utf16ToUtf8(directory));
     JsonValue machine = JsonValue::object();
     machine.set("name", "captured");
@@ -86,7 +89,6 @@ int captureMachine(std::u16string_view directory) {
              " read(s) left out");
     const bool written = out.write(u"machine.json", machine.text()) && out.write(u"registry.reg", registry);
     if (!written) log.note("The machine files cannot be written into " + utf16ToUtf8(directory) + ".");
-    out.write(u"capture.log", log.text());
     return written ? 0 : 1;
 }
 

@@ -143,6 +143,19 @@ TEST_F(NoChange, AComputerWithoutTheProtocolDriverGivesAMachineWithoutAdapters) 
     EXPECT_EQ(replay->devices.size(), 1u) << "the adapter's device is still listed";
 }
 
+TEST_F(NoChange, ABusyAdapterEndsTheProgramAndTheLogTellsWhere) {
+    MachineBuilder machine;
+    machine.addAdapter();
+    machine.addAdapter().fault("busy", true);
+    const sim::testing::MachineDirectory directory(machine);
+    const auto run = directory.run(KV_KELVACAPTURE, {folder("captured").string()});
+
+    EXPECT_EQ(run.exitCode, 255) << "the library ends the process with -1";
+    const std::string log = fileText(folder("captured") / "capture.log");
+    EXPECT_NE(log.find("adapter 0 {"), std::string::npos) << log;
+    EXPECT_EQ(log.substr(log.rfind('\n', log.size() - 2) + 1), "adapter 1 selecting\n") << log;
+}
+
 TEST_F(NoChange, WithoutADirectoryTheProgramShowsItsUsage) {
     const sim::testing::MachineDirectory directory(MachineBuilder{});
     const auto run = directory.run(KV_KELVACAPTURE);

@@ -25,21 +25,7 @@ constexpr uint32_t kScannedIds = 128;
 // OID_TVX_PCI_CONFIG to OID_TVX_LOOPBACK_RESULT: the private commands every diagnosable miniport has.
 constexpr int kRequiredPrivateIds = 5;
 
-// A service manager handle, closed when it goes out of scope.
-class ServiceHandle {
-public:
-    explicit ServiceHandle(platform::NativeHandle handle) : handle_(handle) {}
-    ServiceHandle(const ServiceHandle&) = delete;
-    ServiceHandle& operator=(const ServiceHandle&) = delete;
-    ~ServiceHandle() {
-        if (handle_) platform::serviceManager().closeHandle(handle_);
-    }
-    platform::NativeHandle get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
-
-private:
-    platform::NativeHandle handle_;
-};
+using platform::ServiceHandle;
 
 // Opens the protocol driver's service and starts it (one that runs already is fine), then gives
 // it 100 ms. False when the service cannot be opened.

@@ -58,6 +58,16 @@ public:
         return error == 0;
     }
 
+    bool createDirectory(std::u16string_view path) override {
+        Host::Call call(Host::get());
+        std::error_code ec;
+        const auto real = sim::resolveWindowsPath(path);
+        if (!real.empty() && (std::filesystem::is_directory(real, ec) || std::filesystem::create_directory(real, ec)))
+            return true;
+        Host::setLastError(err::kPathNotFound);
+        return false;
+    }
+
     std::u16string currentDirectory() override {
         std::error_code ec;
         const auto cwd = std::filesystem::current_path(ec);

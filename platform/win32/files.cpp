@@ -2,19 +2,17 @@
 // the current and the Windows directory.
 #include "kv/platform/files.h"
 
-#include "../shared/c_stream_text_file.h"
-
 #include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <vector>
 
+#include "../shared/c_stream_text_file.h"
 #include "win32_util.h"
 
 namespace kv::platform {
 
 namespace {
-
 
 // A directory name from a function that takes a capacity and answers the length it needs.
 template <typename Get>
@@ -46,6 +44,10 @@ public:
 
     bool copy(std::u16string_view from, std::u16string_view to, bool failIfExists) override {
         return CopyFileW(win32::wide(from).c_str(), win32::wide(to).c_str(), failIfExists) != FALSE;
+    }
+
+    bool createDirectory(std::u16string_view path) override {
+        return CreateDirectoryW(win32::wide(path).c_str(), nullptr) != FALSE || GetLastError() == ERROR_ALREADY_EXISTS;
     }
 
     std::u16string currentDirectory() override {

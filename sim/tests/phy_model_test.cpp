@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "adapter_command.h"
 #include "kv/bytes.h"
 #include "kv/protocol.h"
 #include "kv/sim/adapter/phy.h"
@@ -25,16 +26,9 @@ protected:
 
     // One command with three u16 operands in a 10-byte data area; the value read lands in `read`.
     uint32_t command(uint32_t oid, uint16_t a = 0, uint16_t b = 0, uint16_t c = 0, size_t dataBytes = 10) {
-        std::vector<uint8_t> data(dataBytes, 0);
-        writeU16(data, 0, a);
-        writeU16(data, 2, b);
-        writeU16(data, 4, c);
-        OidCall call;
-        call.oid = oid;
-        call.data = data;
-        const uint32_t result = adapter().command(call);
-        read = readU16(data, 4);
-        return result;
+        const auto result = sendCommand(adapter(), oid, dataBytes, a, b, c);
+        read = readU16(result.data, 4);
+        return result.error;
     }
     uint32_t writePhy(uint16_t page, uint16_t reg, uint16_t value) {
         return command(p::OID_TVX_WRITE_PHY, page, reg, value);

@@ -9,7 +9,8 @@
 //   0x3D interrupt pin A.
 //   Capabilities: 0x40 power management (D1, D2, PME from every state), 0x50 MSI (64-bit), and on
 //   PCI Express parts 0x70 the PCI Express capability (endpoint, 2.5 GT/s x1).
-// "pci.config" bytes of machine.json are applied last, over all of this.
+// A captured image ("images.pciConfig") replaces these bytes as far as it reaches; "pci.config"
+// bytes of machine.json are applied last, over all of this.
 #include <array>
 
 #include "kv/bytes.h"
@@ -17,6 +18,7 @@
 #include "kv/protocol.h"
 #include "kv/sim/adapter/byte_map.h"
 #include "kv/sim/adapter/components.h"
+#include "kv/sim/adapter/raw_images.h"
 
 namespace kv::sim {
 
@@ -37,8 +39,12 @@ public:
         const Json& pci = adapterJson["pci"];
         express_ = pci["express"].asBool(!isConventionalPci(adapter.pci.deviceId));
         overrides_ = pci["config"];
+        // --- captured image ---
+        image_ = adapterJson["images"]["pciConfig"];
+        // --- end captured image ---
         // Fail at load time, naming the field, rather than at the first query.
         std::array<uint8_t, protocol::kPciConfigBytes> probe{};
+        applyByteImage(image_, probe, "images.pciConfig");
         applyByteMap(overrides_, probe, "pci.config");
     }
 
@@ -116,11 +122,13 @@ private:
             writeU32(c, 0x7C, 0x00000C11);  // link: 2.5 GT/s, x1, L0s and L1
             writeU16(c, 0x82, 0x0011);      // negotiated: 2.5 GT/s, x1
         }
+        applyByteImage(image_, c, "images.pciConfig");
         applyByteMap(overrides_, c, "pci.config");
         return c;
     }
 
     bool express_ = true;
+    Json image_;  // a captured configuration space, over the generated one
     Json overrides_;
 };
 

@@ -2,11 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
+#include <string>
 
 #include "kv/bytes.h"
 #include "kv/platform/types.h"
 #include "kv/protocol.h"
 #include "kv/sim/adapter/components.h"
+#include "kv/sim/adapter/raw_images.h"
 #include "kv/sim/host.h"
 
 namespace kv::sim {
@@ -27,6 +30,7 @@ constexpr unsigned kLengthMeasure = 0x04;
 constexpr unsigned kCableLength = 0x1E;
 // Page 3.
 constexpr unsigned kPairTestControl = 0x00;
+constexpr unsigned kGreenFeature = 0x19;
 constexpr unsigned kPairTestResult = 0x1C;
 
 constexpr uint16_t kReset = 0x8000;
@@ -41,6 +45,7 @@ constexpr uint16_t k4410LoopbackMode = 0x0300;
 constexpr uint16_t kLoopbackEnable = 0x0002;
 constexpr uint16_t kStartPairTest = 0x8000;
 constexpr uint16_t kNoLengthEstimate = 0xFF;
+constexpr uint16_t kGreenFeatureOn = 0x0001;
 
 constexpr size_t kRequestDataBytes = 6;
 
@@ -63,8 +68,29 @@ void PhyModel::configure(const Json& j, Adapter& adapter) {
     writeError_ = static_cast<uint32_t>(faults["phyWriteError"].asUInt(0));
     for (const Json& pair : faults["pairTestNeverCompletes"].elements())
         pairTest_.setNeverCompletes(static_cast<unsigned>(pair.asUInt(99)), true);
-    resetRegisters();
+    readPowerUpImage(j["images"]["phy"]);
 }
+
+// --- captured image ---
+void PhyModel::readPowerUpImage(const Json& image) {
+    powerUp_ = {};
+    powerUp_[0][kControl] = kControlDefault;
+    powerUp_[0][kStatus] = kStatusBase;
+    powerUp_[0][kIdentifier1] = 0x1D7A;
+    powerUp_[0][kIdentifier2] = 0x4401;
+    if (!image.isNull() && (!image.isArray() || image.size() > kPages))
+        throw std::runtime_error("images.phy must be an array of up to 4 pages");
+    for (size_t page = 0; page < image.size(); ++page)
+        applyWordImage(image[page], powerUp_[page], "images.phy[" + std::to_string(page) + "]");
+    resetRegisters();
+    if (image.isNull()) return;
+    // The state the capture found, loopback and green feature included; a reset leaves them.
+    regs_ = powerUp_;
+    pageSelect_ = powerUp_[0][kPageSelect];
+    cableLengthLatch_ = powerUp_[1][kCableLength];
+    pairResultImage_ = powerUp_[3][kPairTestResult];
+}
+// --- end captured image ---
 
 std::optional<uint32_t> PhyModel::handle(OidCall& call, Adapter& adapter) {
     adapter_ = &adapter;
@@ -127,13 +153,14 @@ uint16_t PhyModel::readRegister(unsigned page, unsigned reg) const {
     if (page == 0) {
         switch (reg) {
             case kStatus:
-                return kStatusBase | (adapter_ && adapter_->link.up ? kStatusLink | kStatusNegotiated : 0);
+                return (powerUp_[0][kStatus] & ~(kStatusLink | kStatusNegotiated)) |
+                       (adapter_ && adapter_->link.up ? kStatusLink | kStatusNegotiated : 0);
             case kSpecificStatus:
                 return (regs_[0][reg] & ~kMdix) | (mdix_ ? kMdix : 0);
         }
     }
     if (page == 1 && reg == kCableLength) return cableLengthLatch_;
-    if (page == 3 && reg == kPairTestResult) return pairTest_.resultRegister();
+    if (page == 3 && reg == kPairTestResult) return pairResultImage_.value_or(pairTest_.resultRegister());
     return regs_[page][reg];
 }
 
@@ -179,18 +206,22 @@ void PhyModel::writePairTestControl(uint16_t value) {
     // Outside diagnostic mode the driver's link management owns the PHY: no test starts.
     if (!diagMode_) return;
     const unsigned pair = value & 0x3;
+    pairResultImage_.reset();
     // The pulses replace the link's idle signal: the link partner drops the link.
     if (adapter_) adapter_->link.up = false;
     pairTest_.start(pair, pairTestResult(cable_.pairs[pair], pair, encoding_));
 }
 
+// Back to the power-up contents, without loopback and green feature, whatever they held.
 void PhyModel::resetRegisters() {
-    for (auto& page : regs_) page.fill(0);
-    regs_[0][kControl] = kControlDefault;
-    regs_[0][kIdentifier1] = 0x1D7A;
-    regs_[0][kIdentifier2] = 0x4401;
+    regs_ = powerUp_;
+    regs_[0][kControl] &= static_cast<uint16_t>(~(kReset | kRestartAutoNeg));
+    regs_[0][kLoopbackControl] &= static_cast<uint16_t>(~kLoopbackEnable);
+    regs_[0][kSpecificStatus] &= static_cast<uint16_t>(~k4410LoopbackMode);
+    regs_[3][kGreenFeature] &= static_cast<uint16_t>(~kGreenFeatureOn);
     pageSelect_ = 0;
     cableLengthLatch_ = 0;
+    pairResultImage_.reset();
     pairTest_.stop();
 }
 

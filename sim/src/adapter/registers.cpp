@@ -8,6 +8,7 @@
 #include "kv/protocol.h"
 #include "kv/sim/adapter/byte_map.h"
 #include "kv/sim/adapter/components.h"
+#include "kv/sim/adapter/raw_images.h"
 
 namespace kv::sim {
 
@@ -40,6 +41,9 @@ void MacRegisters::configure(const Json& adapterJson, Adapter& adapter) {
     bytes_.fill(0);
     for (size_t i = 0; i < adapter.mac.size(); ++i) bytes_[i] = adapter.mac[i];
     bytes_[kChipVersionRegister] = adapter.pci.revisionId;
+    // --- captured image: the whole window as a real controller held it, before hand edits ---
+    applyByteImage(adapterJson["images"]["registers"], bytes_, "images.registers");
+    // --- end captured image ---
     applyByteMap(adapterJson["registers"], bytes_, "registers");
 }
 

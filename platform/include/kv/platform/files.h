@@ -34,6 +34,8 @@ public:
     virtual bool remove(std::u16string_view path) = 0;
     // CopyFileW; sets the last error on failure.
     virtual bool copy(std::u16string_view from, std::u16string_view to, bool failIfExists) = 0;
+    // CreateDirectoryW; a directory that exists already counts as made.
+    virtual bool createDirectory(std::u16string_view path) = 0;
     // GetCurrentDirectoryW; empty on failure.
     virtual std::u16string currentDirectory() = 0;
     // SetCurrentDirectoryW; sets the last error on failure.

@@ -29,4 +29,20 @@ public:
 
 ServiceManager& serviceManager();
 
+// A service manager or service handle, closed when it goes out of scope.
+class ServiceHandle {
+public:
+    explicit ServiceHandle(NativeHandle handle) : handle_(handle) {}
+    ServiceHandle(const ServiceHandle&) = delete;
+    ServiceHandle& operator=(const ServiceHandle&) = delete;
+    ~ServiceHandle() {
+        if (handle_) serviceManager().closeHandle(handle_);
+    }
+    NativeHandle get() const { return handle_; }
+    explicit operator bool() const { return handle_ != nullptr; }
+
+private:
+    NativeHandle handle_;
+};
+
 }  // namespace kv::platform

@@ -13,6 +13,11 @@
 //       settle time when the cable carries link.
 // A register number above 31 or a data area shorter than 6 bytes is refused with error 87.
 //
+// A captured image ("images.phy", raw_images.h) gives the power-up contents of the plain and the
+// identifier registers and the status register's bits other than link and negotiation; the
+// model keeps the rest: link, crossover, the cable-length latch and the pair test (both report
+// the image's values until their first measurement), loopback and the green feature.
+//
 // Register table (everything not listed is plain storage; pages above 3 read 0, ignore writes):
 //   any page 0x1F       page select of the word commands
 //   page 0   0x00       control: bit 15 reset (self-clearing: every register back to its
@@ -60,6 +65,7 @@ public:
     bool inLoopback() const;
     bool inDiagMode() const { return diagMode_; }
     bool greenFeatureOn() const { return (regs_[3][0x19] & 1) != 0; }
+    using Pages = std::array<std::array<uint16_t, kRegisters>, kPages>;
     // A register as a read command would report it now (reads have no side effects).
     uint16_t readRegister(unsigned page, unsigned reg) const;
     const Cable& cable() const { return cable_; }
@@ -71,11 +77,16 @@ private:
     void writeControl(uint16_t value);
     void writePairTestControl(uint16_t value);
     void resetRegisters();
+    void readPowerUpImage(const Json& image);
     void latchCableLength();
     void renegotiate();
 
     Adapter* adapter_ = nullptr;
-    std::array<std::array<uint16_t, kRegisters>, kPages> regs_{};
+    Pages regs_{};
+    // What a reset returns to: the built-in defaults, or a captured image.
+    Pages powerUp_{};
+    // The captured pair test result, until a test runs.
+    std::optional<uint16_t> pairResultImage_;
     uint16_t pageSelect_ = 0;
     uint16_t cableLengthLatch_ = 0;
     bool diagMode_ = false;

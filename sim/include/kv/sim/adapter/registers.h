@@ -29,7 +29,8 @@ public:
     // handles OID_TVX_READ_MAC_REG and OID_TVX_WRITE_MAC_REG
 
     // Initial contents: the MAC address at 0..5, the chip version at 0x43 (the PCI revision id),
-    // then the bytes of the adapter's "registers" object.
+    // then a captured image ("images.registers"), then the bytes of the adapter's "registers"
+    // object.
     void configure(const Json& adapterJson, Adapter& adapter) override;
     std::optional<uint32_t> handle(OidCall& call, Adapter& adapter) override;
 

@@ -1,0 +1,138 @@
+// Capture a machine, replay the capture, and ask both every read-only export of the library by
+// adapter: the replay answers as the original did. Capturing the replay again gives the same
+// machine files.
+#include <functional>
+
+#include "capture_fixture.h"
+#include "read_only_exports.h"
+
+namespace kv::capture::test {
+namespace {
+
+using sim::Json;
+
+Json array(std::initializer_list<Json> items) {
+    Json a = Json::array();
+    for (const auto& item : items) a.push_back(item);
+    return a;
+}
+
+struct RoundTripCase {
+    const char* name;
+    std::function<void(const std::filesystem::path&)> write;
+};
+
+void writeBuilt(const std::filesystem::path& dir, const std::function<void(MachineBuilder&)>& build) {
+    MachineBuilder machine;
+    build(machine);
+    machine.writeDirectory(dir);
+}
+
+const RoundTripCase kCases[] = {
+    {"DefaultMachine", [](const auto& dir) { sim::writeDefaultMachine(dir); }},
+    {"NoLink", [](const auto& dir) { writeBuilt(dir, [](auto& m) { m.addAdapter().link(false); }); }},
+    {"CableFault",
+     [](const auto& dir) {
+         writeBuilt(dir, [](auto& m) {
+             Json shorted = Json::object();
+             shorted.set("state", "short");
+             shorted.set("distance", 12);
+             Json open = Json::object();
+             open.set("state", "open");
+             open.set("distance", 3);
+             m.addAdapter(0x4440).set("cable.pairs", array({Json::object(), shorted, open}));
+         });
+     }},
+    {"ForeignAdapter",
+     [](const auto& dir) {
+         writeBuilt(dir, [](auto& m) {
+             m.addAdapter(0x4420);
+             m.addForeignAdapter(
+                 "Orrin \"Fast\" 10/100 \\ \xC3\x84"
+                 "dapter");
+         });
+     }},
+    {"TenAdapters",
+     [](const auto& dir) {
+         writeBuilt(dir, [](auto& m) {
+             const uint16_t chips[] = {0x4410, 0x4420, 0x4430, 0x4440, 0x4450};
+             for (int i = 0; i < 10; ++i) m.addAdapter(chips[i % 5]).link(i % 3 != 0, i % 2 ? 100 : 1000);
+         });
+     }},
+    {"FailingPhyRead",
+     [](const auto& dir) {
+         writeBuilt(dir, [](auto& m) { m.addAdapter().fault("failingOids", array({Json("0xFF444009")})); });
+     }},
+    {"NoProtocolDriver",
+     [](const auto& dir) {
+         writeBuilt(dir, [](auto& m) {
+             m.addAdapter();
+             m.set("protocolDriver.installed", false);
+         });
+     }},
+    {"WideEepromTrafficAndSettings",
+     [](const auto& dir) {
+         writeBuilt(dir, [](auto& m) {
+             m.addAdapter(0x4430)
+                 .set("registers",
+                      [] {
+                          Json r = Json::object();
+                          r.set("0x44", "0x40");
+                          return r;
+                      }())
+                 .set("eeprom.words", array({Json("0x1234"), Json(0), Json("0xBEEF")}))
+                 .set("statistics.start.rxBytes", 734003200)
+                 .set("statistics.start.txOneCollisions", 7)
+                 .set("statistics.rxBytesPerSecond", 125000)
+                 .set("ip.address", "192.168.7.20")
+                 .set("ip.mask", "255.255.255.0")
+                 .set("ndis.hardwareStatus", "notReady")
+                 .set("connectionName", false)
+                 .set("phy.mdix", true)
+                 .set("link.duplex", "half");
+             m.registry(
+                 "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E972-E325-11CE-BFC1-"
+                 "08002BE10318}\\0000]\n"
+                 "\"NetCfgInstanceId\"=\"" +
+                 MachineBuilder::guidOf(0) +
+                 "\"\n\"DriverDesc\"=\"Tavrick 4430\"\n\"DriverVersion\"=\"6.210.1124.2009\"\n"
+                 "\"DriverDate\"=\"11-24-2009\"\n\"ProviderName\"=\"Tavrick\"\n\"InfPath\"=\"oem7.inf\"\n"
+                 "\"*JumboPacket\"=dword:00002328\n\"NetworkAddress\"=hex:00,11,22\n"
+                 "\"Aliases\"=hex(7):61,00,00,00,62,00,00,00,00,00\n\n"
+                 "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E972-E325-11CE-BFC1-"
+                 "08002BE10318}\\0000\\Ndi\\params\\*JumboPacket]\n\"ParamDesc\"=\"Jumbo \\\"Frame\\\"\"\n\n"
+                 "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Interfaces\\" +
+                 MachineBuilder::guidOf(0) + "]\n\"IPAddress\"=hex(7):31,00,00,00,00,00\n\"EnableDHCP\"=dword:0\n");
+             m.inf("oem7.inf", "[SourceDisksFiles]\ntvx60x64.sys = 1,,\ntvxcoins.dll = 1,,\n");
+         });
+     }},
+};
+
+class RoundTrip : public CaptureTest, public ::testing::WithParamInterface<RoundTripCase> {};
+
+TEST_P(RoundTrip, TheReplayAnswersEveryReadOnlyExportAsTheOriginal) {
+    GetParam().write(folder("original"));
+    installFrom(folder("original"));
+    const Answers original = askReadOnlyExports();
+
+    ASSERT_EQ(captureFreshly(folder("original"), folder("captured")), 0);
+    installFrom(folder("captured"));
+    const Answers replayed = askReadOnlyExports();
+
+    for (const auto& [question, answer] : original) {
+        const auto replay = replayed.find(question);
+        ASSERT_NE(replay, replayed.end()) << question;
+        EXPECT_EQ(replay->second, answer) << question;
+    }
+    EXPECT_EQ(replayed.size(), original.size());
+
+    ASSERT_EQ(captureFreshly(folder("captured"), folder("recaptured")), 0);
+    for (const char* file : {"machine.json", "registry.reg"})
+        EXPECT_EQ(fileText(folder("recaptured") / file), fileText(folder("captured") / file)) << file;
+}
+
+INSTANTIATE_TEST_SUITE_P(Machines, RoundTrip, ::testing::ValuesIn(kCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace kv::capture::test

@@ -1,11 +1,10 @@
 // Files on the simulated machine: real files, with Windows paths mapped by resolveWindowsPath.
 #include "kv/platform/files.h"
 
-#include "../shared/c_stream_text_file.h"
-
 #include <cstdio>
 #include <system_error>
 
+#include "../shared/c_stream_text_file.h"
 #include "kv/platform/types.h"
 #include "kv/sim/host.h"
 #include "kv/sim/paths.h"
@@ -16,7 +15,6 @@ namespace kv::platform {
 namespace {
 
 using sim::Host;
-
 
 // Copies over an existing target by removing it first: copy_file's overwrite_existing cannot be
 // relied on (libstdc++ on Windows reports any existing target as existing).
@@ -83,6 +81,20 @@ public:
         std::error_code ec;
         const auto cwd = std::filesystem::current_path(ec);
         return ec ? std::u16string() : utf8ToUtf16(cwd.string());
+    }
+
+    // A Windows path of the machine ("C:\\Program Files\\...") becomes the process's real current
+    // directory, where the relative paths of the suite then lie. Traced as "chdir <path> ok|err=n".
+    bool setCurrentDirectory(std::u16string_view path) override {
+        Host::Call call(Host::get());
+        std::error_code ec;
+        const auto real = sim::resolveWindowsPath(path);
+        const bool changed =
+            !real.empty() && std::filesystem::is_directory(real, ec) && (std::filesystem::current_path(real, ec), !ec);
+        call.host.trace().add("chdir " + sim::Trace::escape(utf16ToUtf8(path)) +
+                              (changed ? " ok" : " err=" + std::to_string(err::kPathNotFound)));
+        if (!changed) Host::setLastError(err::kPathNotFound);
+        return changed;
     }
 
     std::u16string windowsDirectory() override { return u"C:\\WINDOWS"; }

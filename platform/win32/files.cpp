@@ -2,19 +2,17 @@
 // the current and the Windows directory.
 #include "kv/platform/files.h"
 
-#include "../shared/c_stream_text_file.h"
-
 #include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <vector>
 
+#include "../shared/c_stream_text_file.h"
 #include "win32_util.h"
 
 namespace kv::platform {
 
 namespace {
-
 
 // A directory name from a function that takes a capacity and answers the length it needs.
 template <typename Get>
@@ -50,6 +48,10 @@ public:
 
     std::u16string currentDirectory() override {
         return directoryName([](UINT size, wchar_t* buffer) { return UINT(GetCurrentDirectoryW(size, buffer)); });
+    }
+
+    bool setCurrentDirectory(std::u16string_view path) override {
+        return SetCurrentDirectoryW(win32::wide(path).c_str()) != FALSE;
     }
 
     std::u16string windowsDirectory() override {

@@ -1,10 +1,11 @@
 // Files on the simulated machine: real files, with Windows paths mapped by resolveWindowsPath.
 #include "kv/platform/files.h"
 
+#include "../shared/c_stream_text_file.h"
+
 #include <cstdio>
 #include <system_error>
 
-#include "../shared/c_stream_text_file.h"
 #include "kv/platform/types.h"
 #include "kv/sim/host.h"
 #include "kv/sim/paths.h"
@@ -15,6 +16,7 @@ namespace kv::platform {
 namespace {
 
 using sim::Host;
+
 
 // Copies over an existing target by removing it first: copy_file's overwrite_existing cannot be
 // relied on (libstdc++ on Windows reports any existing target as existing).
@@ -89,8 +91,8 @@ public:
         Host::Call call(Host::get());
         std::error_code ec;
         const auto real = sim::resolveWindowsPath(path);
-        const bool changed =
-            !real.empty() && std::filesystem::is_directory(real, ec) && (std::filesystem::current_path(real, ec), !ec);
+        const bool changed = !real.empty() && std::filesystem::is_directory(real, ec) &&
+                             (std::filesystem::current_path(real, ec), !ec);
         call.host.trace().add("chdir " + sim::Trace::escape(utf16ToUtf8(path)) +
                               (changed ? " ok" : " err=" + std::to_string(err::kPathNotFound)));
         if (!changed) Host::setLastError(err::kPathNotFound);

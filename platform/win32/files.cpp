@@ -2,17 +2,19 @@
 // the current and the Windows directory.
 #include "kv/platform/files.h"
 
+#include "../shared/c_stream_text_file.h"
+
 #include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <vector>
 
-#include "../shared/c_stream_text_file.h"
 #include "win32_util.h"
 
 namespace kv::platform {
 
 namespace {
+
 
 // A directory name from a function that takes a capacity and answers the length it needs.
 template <typename Get>

@@ -1,5 +1,6 @@
 #include "kv/sim/testing/machine_builder.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -94,6 +95,17 @@ MachineBuilder& MachineBuilder::registry(std::string_view regText) {
     return *this;
 }
 
+MachineBuilder& MachineBuilder::driverKey(size_t adapterIndex,
+                                          const std::vector<std::pair<std::string, std::string>>& values) {
+    char key[16];
+    std::snprintf(key, sizeof key, "%04zu", adapterIndex);
+    std::string text =
+        R"([HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Control\Class\{4D36E972-E325-11CE-BFC1-08002BE10318}\)" +
+        std::string(key) + "]\r\n\"NetCfgInstanceId\"=\"" + guidOf(adapterIndex) + "\"\r\n";
+    for (const auto& [name, data] : values) text += "\"" + name + "\"=\"" + data + "\"\r\n";
+    return registry(text + "\r\n");
+}
+
 struct MachineBuilder::TemporaryDirectory {
     TemporaryDirectory() {
         static std::atomic<unsigned> next{0};
@@ -113,8 +125,13 @@ MachineBuilder& MachineBuilder::inf(std::string fileName, std::string text) {
     return file("C/WINDOWS/INF/" + fileName, std::move(text));
 }
 
-MachineBuilder& MachineBuilder::file(std::string machinePath, std::string content) {
-    files_.emplace_back(std::move(machinePath), std::move(content));
+MachineBuilder& MachineBuilder::file(std::string path, std::string content) {
+    // "C:\a\b" lies at C/a/b of the machine directory.
+    if (path.size() >= 3 && path[1] == ':' && path[2] == '\\') {
+        path = path.substr(0, 1) + "/" + path.substr(3);
+        std::replace(path.begin(), path.end(), '\\', '/');
+    }
+    files_.emplace_back(std::move(path), std::move(content));
     return *this;
 }
 

@@ -20,6 +20,7 @@ constexpr ProgramEntry kPrograms[] = {
     {u"tvxbind.exe", runBindingTool},
     {u"nicctlv6.exe", runNicControlTool},
     {u"cmd.exe", runCommandInterpreter},
+    {u"ping.exe", runPing},
 };
 
 }  // namespace

@@ -64,5 +64,6 @@ void finishLater(ProgramRun& run, const ToolSettings& tool, std::string name, st
 ProgramExit runBindingTool(ProgramRun& run);         // tvxbind.exe
 ProgramExit runNicControlTool(ProgramRun& run);      // nicctlv6.exe
 ProgramExit runCommandInterpreter(ProgramRun& run);  // cmd.exe
+ProgramExit runPing(ProgramRun& run);                // ping.exe
 
 }  // namespace kv::sim

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "kv/platform/device_installer.h"
+#include "kv/sim/adapter/statistics.h"
 #include "kv/sim/host.h"
 #include "kv/sim/machine.h"
 #include "kv/text.h"
@@ -138,7 +139,9 @@ void changeDeviceState(Machine& machine, Device& device, uint32_t stateChange) {
     auto bringBack = [&machine, idx = device.adapterIndex](uint32_t after) {
         if (idx < 0) return;
         Host::get().clock().schedule(after, [&machine, idx] {
-            machine.adapters[static_cast<size_t>(idx)]->present = true;
+            Adapter& back = *machine.adapters[static_cast<size_t>(idx)];
+            back.present = true;
+            if (auto* statistics = back.component<Statistics>()) statistics->restart();
             Host::get().trace().add("device adapter " + std::to_string(idx) + " back");
         });
     };

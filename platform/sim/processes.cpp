@@ -1,7 +1,7 @@
 // Starting programs on the simulated host: every start is traced as "start <file> <parameters>",
-// followed by "startmode <file> hidden|shown wait|nowait", and handed to the simulated program of that file name, which acts on the machine and writes its
-// files into the current directory on the timeline. A file the machine has no program for fails
-// to start with ERROR_FILE_NOT_FOUND.
+// followed by "startmode <file> hidden|shown wait|nowait", and handed to the simulated program of that file name, which
+// acts on the machine and writes its files into the current directory on the timeline. A file the machine has no
+// program for fails to start with ERROR_FILE_NOT_FOUND.
 #include "kv/platform/processes.h"
 
 #include <system_error>

@@ -6,9 +6,9 @@
 
 #include "kv/bytes.h"
 #include "kv/ndis.h"
+#include "kv/platform/device_installer.h"
 #include "kv/platform/types.h"
 #include "kv/protocol.h"
-#include "kv/platform/device_installer.h"
 #include "kv/sim/adapter/registers.h"
 #include "kv/sim/testing/machine_builder.h"
 
@@ -71,7 +71,10 @@ TEST(AdapterStatistics, ARestartedMiniportCountsFromZero) {
     MachineBuilder m;
     m.addAdapter().set("statistics.txBytesPerSecond", Json(100)).set("statistics.start.txBytes", Json(5000));
     Host& host = m.install();
-    auto sent = [] { return readU64(command(protocol::OID_GEN_STATISTICS, ndis::statistics::kBytes), ndis::statistics::kOutOctets); };
+    auto sent = [] {
+        return readU64(command(protocol::OID_GEN_STATISTICS, ndis::statistics::kBytes), ndis::statistics::kOutOctets);
+    };
+    EXPECT_EQ(sent(), 5000u);
     host.clock().advance(1000);
     EXPECT_EQ(sent(), 5100u);
     changeDeviceState(host.machine(), host.machine().devices.at(0), platform::setup::kDicsPropChange);

@@ -125,8 +125,7 @@ std::string CDrvParam::valueText() const {
     }
 }
 
-bool CDrvParam::write(platform::RegKeyHandle driverKey, platform::RegKeyHandle settingKey,
-                      bool windows98Family) const {
+bool CDrvParam::write(platform::RegKeyHandle driverKey, platform::RegKeyHandle settingKey, bool windows98Family) const {
     if (!driverKey || (windows98Family && !settingKey)) return false;
     if (Optional == 1 && NotPresent == 1) {
         if (platform::registry().deleteValueA(driverKey, Name) != platform::err::kSuccess) return false;

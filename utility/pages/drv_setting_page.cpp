@@ -122,8 +122,7 @@ void CDrvSettingPage::chooseNotPresent() {
 // Present", showing a property) would otherwise choose "has a value" again at once.
 void CDrvSettingPage::textEdited() {
     if (pushingValues_) return;
-    if (current_ >= 0 && static_cast<size_t>(current_) < params_.size() && params_[current_].Optional)
-        chooseHasValue();
+    if (current_ >= 0 && static_cast<size_t>(current_) < params_.size() && params_[current_].Optional) chooseHasValue();
     auto* edit = control<QLineEdit>(ctl::kSettingText);
     text_ = edit->text().toUpper();
     if (text_ != edit->text()) {

@@ -90,7 +90,8 @@ void GreenFeature::refresh() {
     if (!texts) return;
     setControlText(ctl::kGreenStatus, loadString(texts->statusTextId));
     setControlText(ctl::kGreenStage, loadString(texts->stageTextId));
-    setControlText(ctl::kGreenPower, QString::fromLatin1(texts->power.data(), static_cast<qsizetype>(texts->power.size())));
+    setControlText(ctl::kGreenPower,
+                   QString::fromLatin1(texts->power.data(), static_cast<qsizetype>(texts->power.size())));
 }
 
 }  // namespace kv::diag

@@ -14,8 +14,8 @@ namespace {
 // Text of registry data: strings and other bytes up to the first zero byte, DWORDs as numbers.
 std::string dataText(uint32_t type, const uint8_t* data, size_t size) {
     if (type == platform::regtype::kDword && size == 4) {
-        const uint32_t number = uint32_t{data[0]} | uint32_t{data[1]} << 8 | uint32_t{data[2]} << 16 |
-                                uint32_t{data[3]} << 24;
+        const uint32_t number =
+            uint32_t{data[0]} | uint32_t{data[1]} << 8 | uint32_t{data[2]} << 16 | uint32_t{data[3]} << 24;
         return std::to_string(number);
     }
     size_t length = 0;

@@ -77,7 +77,9 @@ CStatisticsPage::CStatisticsPage(PageServices& services)
 ui::ListView* CStatisticsPage::list() const { return control<ui::ListView>(res::ctl::kStatisticsList); }
 
 bool CStatisticsPage::onInitDialog() {
-    setUpLabelValueList(*list());
+    ui::ListView& view = *list();
+    const int half = view.clientWidth() / 2;
+    setUpLabelValueList(view, half, half);
     return true;
 }
 

@@ -2,11 +2,10 @@
 // throughput, refreshed twice a second while the page is visible.
 #pragma once
 
+#include <QString>
 #include <cstdint>
 #include <optional>
 #include <vector>
-
-#include <QString>
 
 #include "framework/property_page.h"
 

@@ -84,7 +84,8 @@ void CWOLPage::wakeUp() {
         case kByEthernetAddress:
             // Only a complete address is woken: a short or mistyped one would wake nobody, or
             // another computer (see parseEthernetAddress). The page reports nothing either way.
-            if (const auto address = parseEthernetAddress(ethernetAddress_.toStdString())) API_SendMagicPacket(address->data());
+            if (const auto address = parseEthernetAddress(ethernetAddress_.toStdString()))
+                API_SendMagicPacket(address->data());
             break;
         case kByIpAddress: {
             std::array<uint8_t, 4> ip{};

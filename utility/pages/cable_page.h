@@ -1,0 +1,43 @@
+// The "Cable" page: the status and length of each of the four cable pairs, from the library's
+// cable analysis, run when the page becomes active and when the user presses "Refresh".
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "framework/property_page.h"
+
+namespace kv::ui {
+class ListView;
+}
+
+namespace kv::diag {
+
+class PageServices;
+
+class CCablePage : public ui::PropertyPage {
+    Q_OBJECT
+
+public:
+    explicit CCablePage(PageServices& services);
+
+    bool onSetActive() override;
+
+protected:
+    bool onInitDialog() override;
+    void onCommand(int id, int notification) override;
+
+private:
+    ui::ListView* list() const;
+    void insertPairRows(ui::ListView& list);
+    void refresh();
+    void analyse(ui::ListView& list);
+
+    PageServices& services_;
+    // The analysis result: statuses of the pairs 1-2, 3-6, 4-5, 7-8, then their lengths. It lives
+    // as long as the page, that is the whole run of the program, and keeps its entries between
+    // analyses: a length the analysis does not write shows the previous one.
+    std::array<int32_t, 8> result_{};
+};
+
+}  // namespace kv::diag

@@ -1,0 +1,142 @@
+#include "pages/general_info_page.h"
+
+#include <array>
+
+#include "app/page_services.h"
+#include "framework/ansi_text.h"
+#include "framework/list_view.h"
+#include "kelvalib.h"
+#include "pages/label_value_list.h"
+#include "pages/page_guard.h"
+#include "resources/dialog_templates.h"
+#include "resources/resource_ids.h"
+#include "resources/string_table.h"
+
+namespace kv::diag {
+
+namespace {
+
+// String-table ids of the page's labels and fixed values.
+enum : int {
+    kMacAddress = 7,
+    kIpAddress = 8,
+    kConnectionName = 9,
+    kVlanId = 10,
+    kLinkStatus = 11,
+    kSpeed10 = 12,
+    kSpeed100 = 13,
+    kSpeed1000 = 14,
+    kSpeedUnknown = 15,
+    kDuplexMode = 16,
+    kFullDuplex = 17,
+    kHalfDuplex = 18,
+    kDisconnected = 19,
+    kDeviceLocation = 20,
+    kVendorId = 21,
+    kDeviceId = 22,
+    kSubVendorId = 23,
+    kSubSystemId = 24,
+    kRevisionId = 25,
+    kIoAddress = 26,
+    kMemoryAddress = 27,
+    kInterruptNumber = 28,
+};
+
+// Chip-class bits of the adapter kinds without an IP address row, and of those with PCI rows.
+constexpr uint32_t kNoIpAddressKind = 0x10;
+constexpr uint32_t kPciKinds = 0x8E;
+
+// The library reports the full-duplex state as 2.
+constexpr int kFullDuplexState = 2;
+
+QString text(int id) { return loadString(id); }
+
+QString linkSpeedText(uint32_t mbps) {
+    switch (mbps) {
+        case 10:
+            return text(kSpeed10);
+        case 100:
+            return text(kSpeed100);
+        case 1000:
+            return text(kSpeed1000);
+        default:
+            return text(kSpeedUnknown);
+    }
+}
+
+QString hex4(uint32_t value) { return QString::asprintf("%04X", value); }
+
+}  // namespace
+
+CGeneralInfoPage::CGeneralInfoPage(PageServices& services) : ui::PropertyPage(generalDialog()), services_(services) {}
+
+ui::ListView* CGeneralInfoPage::list() const { return control<ui::ListView>(res::ctl::kGeneralList); }
+
+bool CGeneralInfoPage::onInitDialog() {
+    ui::ListView* view = list();
+    const int half = view->clientWidth() / 2;
+    setUpLabelValueList(*view, half, half);
+    return true;
+}
+
+bool CGeneralInfoPage::onSetActive() {
+    ui::ListView* view = list();
+    view->deleteAllRows();
+    if (checkAdapter(services_) != AdapterAccess::Ready) return true;
+
+    ui::ListView::FrozenDrawing frozen(*view);
+    appendAddressRows(*view);
+    appendLinkRows(*view);
+    appendPciRows(*view);
+    return ui::PropertyPage::onSetActive();
+}
+
+bool CGeneralInfoPage::onKillActive() { return leaveListPage(services_, *this, list()); }
+
+void CGeneralInfoPage::appendAddressRows(ui::ListView& view) {
+    const AdapterInfo& info = services_.adapterInfo();
+    const uint8_t* mac = info.MacAddress;
+    appendLabelValue(
+        view, text(kMacAddress),
+        QString::asprintf("%02x-%02x-%02x-%02x-%02x-%02x", mac[0], mac[1], mac[2], mac[3], mac[4], mac[5]));
+
+    std::array<uint8_t, 4> ip{};
+    if ((info.ChipClass & kNoIpAddressKind) == 0 && API_GetIPAddress(ip.data()) == 1)
+        appendLabelValue(view, text(kIpAddress), QString::asprintf("%d.%d.%d.%d", ip[0], ip[1], ip[2], ip[3]));
+
+    std::array<char, KV_TEXT_CHARS> name{};
+    if (API_GetConnName_A(name.data(), static_cast<int>(name.size())) == 1)
+        appendLabelValue(view, text(kConnectionName), ui::fromAnsiBuffer(name.data(), name.size()));
+
+    uint32_t vlanId = 0;
+    if (API_GetVID(&vlanId) == 1) appendLabelValue(view, text(kVlanId), QString::number(vlanId & 0xFFFFu));
+}
+
+void CGeneralInfoPage::appendLinkRows(ui::ListView& view) {
+    if (API_IsLink() == 0) {
+        appendLabelValue(view, text(kLinkStatus), text(kDisconnected));
+        return;
+    }
+    uint32_t mbps = 0;
+    if (API_GetLinkSpeed(&mbps) == 1) appendLabelValue(view, text(kLinkStatus), linkSpeedText(mbps));
+    int duplex = 0;
+    if (API_GetDuplexMode(&duplex) == 1)
+        appendLabelValue(view, text(kDuplexMode), text(duplex == kFullDuplexState ? kFullDuplex : kHalfDuplex));
+}
+
+void CGeneralInfoPage::appendPciRows(ui::ListView& view) {
+    const AdapterInfo& info = services_.adapterInfo();
+    if ((info.ChipClass & kPciKinds) == 0) return;
+    appendLabelValue(view, text(kDeviceLocation), QString::asprintf("Bus: %04X, Slot: %04X", info.Bus, info.Slot));
+    appendLabelValue(view, text(kVendorId), hex4(info.VendorId));
+    appendLabelValue(view, text(kDeviceId), hex4(info.DeviceId));
+    appendLabelValue(view, text(kSubVendorId), hex4(info.SubVendorId));
+    appendLabelValue(view, text(kSubSystemId), hex4(info.SubSystemId));
+    appendLabelValue(view, text(kRevisionId), QString::asprintf("%02X", info.RevisionId));
+    // All 32 bits, at least four digits: an I/O base above 0xFFFF keeps its fifth digit.
+    appendLabelValue(view, text(kIoAddress), hex4(info.IoAddress));
+    appendLabelValue(view, text(kMemoryAddress), QString::asprintf("%08X", info.MemoryAddress));
+    appendLabelValue(view, text(kInterruptNumber), QString::asprintf("%d", static_cast<int>(info.InterruptNumber)));
+}
+
+}  // namespace kv::diag

@@ -1,0 +1,158 @@
+// The "Driver" page: the driver record's rows in their order, the binary rows, the adapter kinds
+// it describes, and what an activation without the adapter leaves.
+#include <QtTest>
+#include <cstring>
+
+#include "framework/list_view.h"
+#include "kelvalib.h"
+#include "pages/driver_page.h"
+#include "resources/resource_ids.h"
+#include "support/page_harness.h"
+#include "support/test_host.h"
+
+using kv::sim::testing::MachineBuilder;
+using namespace kv::diag;
+using namespace kv::diag::testing;
+
+namespace {
+
+using Values = std::vector<std::pair<std::string, std::string>>;
+
+const Values kDriverValues = {{"DriverDesc", "Tavrick PCI-E Gigabit Ethernet Controller 4450"},
+                              {"DriverVersion", "6.210.1124.2009"},
+                              {"DriverDate", "11-24-2009"},
+                              {"ProviderName", "Tavrick"},
+                              {"InfPath", "oem3.inf"}};
+
+constexpr char kThreeBinaries[] =
+    "[Version]\r\nSignature = \"$Windows NT$\"\r\n\r\n[SourceDisksFiles]\r\n"
+    "tvx60x64.sys = 1,,\r\ntvxcoins.dll = 1,,\r\ntvxhelp.chm = 1,,\r\n";
+constexpr char kNoBinaries[] = "[Version]\r\nSignature = \"$Windows NT$\"\r\nLayoutFile = layout.inf\r\n";
+
+MachineBuilder driverMachine(uint16_t deviceId, const char* inf) {
+    MachineBuilder machine;
+    machine.addAdapter(deviceId);
+    machine.driverKey(0, kDriverValues).inf("oem3.inf", inf);
+    return machine;
+}
+
+const QStringList kTextRows = {
+    "Description | Tavrick PCI-E Gigabit Ethernet Controller 4450",
+    "Provider | Tavrick",  // before the version, although the record keeps the version first
+    "Version | 6.210.1124.2009",
+    "Date | 11-24-2009",
+    "INF Path | oem3.inf",
+};
+
+}  // namespace
+
+class DriverPageTests : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<PageHarness> harness;
+    CDriverPage* page = nullptr;
+
+    QStringList rows() const { return listRows(*page->control<kv::ui::ListView>(res::ctl::kDriverList)); }
+
+    void start(MachineBuilder machine) {
+        harness.reset();
+        installMachine(std::move(machine));
+        harness = std::make_unique<PageHarness>();
+        QVERIFY(harness->selectAdapter(0));
+        page = &harness->host<CDriverPage>();
+    }
+
+private slots:
+    void cleanup() { harness.reset(); }
+
+    void threeBinariesReadAsOneBlock() {
+        start(driverMachine(0x4450, kThreeBinaries));
+        QVERIFY(harness->activate());
+        const QStringList binaryRows = {"Binary Path | tvx60x64.sys", " | tvxcoins.dll", " | tvxhelp.chm"};
+        QCOMPARE(rows(), kTextRows + binaryRows);
+    }
+
+    void withoutBinariesThereIsNoPathRow() {
+        start(driverMachine(0x4450, kNoBinaries));
+        QCOMPARE(harness->driverInfo().BinaryCount, 0u);
+        QVERIFY(harness->activate());
+        QCOMPARE(rows(), kTextRows);
+    }
+
+    void emptyTextsAreSkippedAndCountedSlotsShownEmptyOrNot() {
+        start(driverMachine(0x4450, kNoBinaries));
+        DriverInfo_A& record = harness->driverRecord();
+        record.ProviderName[0] = '\0';
+        record.DriverDate[0] = '\0';
+        std::strcpy(record.BinaryName[0], "first.sys");
+        record.BinaryName[1][0] = '\0';
+        std::strcpy(record.BinaryName[2], "third.dll");
+        record.BinaryCount = 3;
+        QVERIFY(harness->activate());
+        QCOMPARE(rows(), QStringList({"Description | Tavrick PCI-E Gigabit Ethernet Controller 4450",
+                                      "Version | 6.210.1124.2009", "INF Path | oem3.inf", "Binary Path | first.sys",
+                                      " | ", " | third.dll"}));
+    }
+
+    void aCountBeyondTheSlotsStopsAtTheLastSlot() {
+        start(driverMachine(0x4450, kNoBinaries));
+        DriverInfo_A& record = harness->driverRecord();
+        for (int i = 0; i < KV_BINARY_SLOTS; ++i) std::snprintf(record.BinaryName[i], KV_TEXT_CHARS, "file%d.sys", i);
+        record.BinaryCount = 1000;
+        QVERIFY(harness->activate());
+        const QStringList all = rows();
+        QCOMPARE(all.size(), kTextRows.size() + KV_BINARY_SLOTS);
+        QCOMPARE(all.last(), QStringLiteral(" | file15.sys"));
+    }
+
+    void onlyTheDescribedKindsShowRows_data() {
+        QTest::addColumn<uint32_t>("chipClass");
+        QTest::addColumn<bool>("described");
+        QTest::newRow("0x02") << 0x02u << true;
+        QTest::newRow("0x04") << 0x04u << true;
+        QTest::newRow("0x08") << 0x08u << true;
+        QTest::newRow("0x80") << 0x80u << true;
+        QTest::newRow("0x10") << 0x10u << false;
+        QTest::newRow("0x00") << 0x00u << false;
+    }
+
+    void onlyTheDescribedKindsShowRows() {
+        QFETCH(uint32_t, chipClass);
+        QFETCH(bool, described);
+        start(driverMachine(0x4450, kThreeBinaries));
+        harness->adapterRecord().ChipClass = chipClass;
+        QVERIFY(harness->activate());
+        QCOMPARE(rows().size(), described ? kTextRows.size() + 3 : 0);
+    }
+
+    void aFailedDriverReadShowsNothing() {
+        MachineBuilder machine;
+        machine.addAdapter(0x4450).set("connectionName", kv::sim::Json(false));
+        machine.set("devices", kv::sim::Json::array());  // the adapter has no device: no driver key
+        start(std::move(machine));
+        QCOMPARE(harness->driverInfo().DriverDesc[0], '\0');
+        QVERIFY(harness->activate());
+        QVERIFY(rows().isEmpty());
+    }
+
+    void anAdapterGoneAtActivationKeepsTheOldRows() {
+        start(driverMachine(0x4450, kThreeBinaries));
+        QVERIFY(harness->activate());
+        const QStringList shown = rows();
+        API_Close();
+        QVERIFY(harness->leave());  // the adapter is gone: the list is not emptied
+        QVERIFY(harness->activate());
+        QCOMPARE(rows(), shown);
+        QCOMPARE(harness->refreshRequests(), 2);
+    }
+
+    void leavingEmptiesTheList() {
+        start(driverMachine(0x4450, kThreeBinaries));
+        QVERIFY(harness->activate());
+        QVERIFY(harness->leave());
+        QVERIFY(rows().isEmpty());
+    }
+};
+
+QTEST_MAIN(DriverPageTests)
+#include "driver_page_tests.moc"

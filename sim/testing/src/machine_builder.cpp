@@ -1,5 +1,6 @@
 #include "kv/sim/testing/machine_builder.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -123,6 +124,11 @@ MachineBuilder& MachineBuilder::inf(std::string fileName, std::string text) {
     return *this;
 }
 
+MachineBuilder& MachineBuilder::file(std::string windowsPath, std::string text) {
+    files_.emplace_back(std::move(windowsPath), std::move(text));
+    return *this;
+}
+
 Json MachineBuilder::json() const {
     Json root = root_;
     Json list = Json::array();
@@ -141,7 +147,7 @@ Host& MachineBuilder::install() {
     applyRegFile(machine->registry, std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(reg.data()), reg.size()));
     addMissingDriverKeys(*machine);
     addMissingConnectionKeys(*machine);
-    if (!infs_.empty()) {
+    if (!infs_.empty() || !files_.empty()) {
         if (!directory_) directory_ = std::make_shared<TemporaryDirectory>();
         writeDirectory(directory_->path);
         machine->directory = directory_->path;
@@ -158,6 +164,18 @@ void MachineBuilder::writeDirectory(const std::filesystem::path& directory) cons
     std::ofstream(directory / "registry.reg", std::ios::binary | std::ios::trunc) << registryText();
     for (const auto& [name, text] : infs_)
         std::ofstream(directory / "C" / "WINDOWS" / "INF" / name, std::ios::binary | std::ios::trunc) << text;
+    for (const auto& [windowsPath, text] : files_) {
+        // "C:\a\b" lies at directory/C/a/b.
+        std::filesystem::path path = directory / "C";
+        std::string rest = windowsPath.size() > 3 ? windowsPath.substr(3) : std::string();
+        for (size_t start = 0; start <= rest.size();) {
+            const size_t end = std::min(rest.find('\\', start), rest.size());
+            if (end > start) path /= rest.substr(start, end - start);
+            start = end + 1;
+        }
+        std::filesystem::create_directories(path.parent_path());
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+    }
 }
 
 std::vector<std::string> traced(std::string_view kind) {

@@ -64,5 +64,7 @@ void finishLater(ProgramRun& run, const ToolSettings& tool, std::string name, st
 ProgramExit runBindingTool(ProgramRun& run);         // tvxbind.exe
 ProgramExit runNicControlTool(ProgramRun& run);      // nicctlv6.exe
 ProgramExit runCommandInterpreter(ProgramRun& run);  // cmd.exe
+ProgramExit runNetCommand(ProgramRun& run);          // net.exe
+ProgramExit runDriverFileInstaller(ProgramRun& run); // Plantdrv64.exe
 
 }  // namespace kv::sim

@@ -51,6 +51,8 @@ public:
     // An INF file in the machine's C:\WINDOWS\INF. A machine with files is installed from a
     // temporary machine directory of its own, removed with the builder.
     MachineBuilder& inf(std::string fileName, std::string text);
+    // Any file of the machine's C: drive, by its Windows path ("C:\\Program Files\\x.exe").
+    MachineBuilder& file(std::string windowsPath, std::string text);
 
     Json json() const;
     std::string registryText() const;
@@ -68,6 +70,7 @@ private:
     std::vector<AdapterBuilder> adapters_;
     std::string registry_;
     std::vector<std::pair<std::string, std::string>> infs_;
+    std::vector<std::pair<std::string, std::string>> files_;  // Windows path, content
     struct TemporaryDirectory;
     std::shared_ptr<TemporaryDirectory> directory_;
 };

@@ -46,11 +46,12 @@ const std::string kReceiveBuffers = property(
 const std::string kNetworkAddress =
     property("NetworkAddress", "\"ParamDesc\"=\"Network Address\"\r\n\"type\"=\"edit\"\r\n\"Optional\"=\"1\"");
 
-// One 4450 whose driver key holds these values (.reg lines) and these property descriptions.
-MachineBuilder driverWith(const std::string& values, const std::string& properties) {
+// One 4450 whose driver key holds these values and these property descriptions.
+using Values = std::vector<std::pair<std::string, std::string>>;
+MachineBuilder driverWith(const Values& values, const std::string& properties) {
     MachineBuilder machine;
     machine.addAdapter(0x4450);
-    machine.registry("[" + kDriverKey + "]\r\n\"NetCfgInstanceId\"=\"" + MachineBuilder::guidOf(0) + "\"\r\n" + values);
+    machine.driverKey(0, values);
     machine.registry("[" + kDriverKey + "\\Ndi\\params]\r\n");
     machine.registry(properties);
     return machine;
@@ -129,7 +130,7 @@ class DrvSettingPageTest : public QObject {
 
 private slots:
     void theListIsSortedByDisplayNameAndShowsTheFirst() {
-        Page p(driverWith("\"*FlowControl\"=\"3\"\r\n\"*ReceiveBuffers\"=\"256\"\r\n",
+        Page p(driverWith({{"*FlowControl", "3"}, {"*ReceiveBuffers", "256"}},
                           kReceiveBuffers + kNetworkAddress + kFlowControl +
                               property("NoType", "\"ParamDesc\"=\"Mystery\"") +
                               property("NoDesc", "\"type\"=\"int\"")));
@@ -145,14 +146,14 @@ private slots:
     }
 
     void aNumberWithoutRangeStaysZeroAndIsWrittenAsZero() {
-        Page p(driverWith("\"Speed\"=\"100\"\r\n", property("Speed", "\"ParamDesc\"=\"Speed\"\r\n\"type\"=\"long\"")));
+        Page p(driverWith({{"Speed", "100"}}, property("Speed", "\"ParamDesc\"=\"Speed\"\r\n\"type\"=\"long\"")));
         QCOMPARE(p.edit(kNumber)->text(), "0");
         p.click(kModify);
         QCOMPARE(driverKeyWrites(), QStringList{"Speed 1 " + regText("0")});
     }
 
     void aNumberOutsideTheRangeIsPutBackAtTheNextSwitch() {
-        Page p(driverWith("\"*ReceiveBuffers\"=\"256\"\r\n\"*FlowControl\"=\"0\"\r\n", kReceiveBuffers + kFlowControl));
+        Page p(driverWith({{"*ReceiveBuffers", "256"}, {"*FlowControl", "0"}}, kReceiveBuffers + kFlowControl));
         p.choose("Receive Buffers");
         QCOMPARE(p.edit(kNumber)->text(), "256");
         p.edit(kNumber)->setText("1000");
@@ -169,7 +170,7 @@ private slots:
     }
 
     void anEnumValueMatchingNothingIsNotWritten() {
-        Page p(driverWith("\"*FlowControl\"=\"7\"\r\n", kFlowControl));
+        Page p(driverWith({{"*FlowControl", "7"}}, kFlowControl));
         QCOMPARE(p.fx.control<QComboBox>(kEnum)->currentIndex(), -1);
         p.click(kModify);
         QVERIFY(driverKeyWrites().isEmpty());
@@ -204,7 +205,7 @@ private slots:
 
     void twoPropertiesWithTheSameNameKeepTheirOwnValues() {
         const std::string range = "\"type\"=\"int\"\r\n\"min\"=\"0\"\r\n\"max\"=\"100\"";
-        Page p(driverWith("\"SpeedA\"=\"10\"\r\n\"SpeedB\"=\"20\"\r\n",
+        Page p(driverWith({{"SpeedA", "10"}, {"SpeedB", "20"}},
                           property("SpeedA", "\"ParamDesc\"=\"Speed\"\r\n" + range) +
                               property("SpeedB", "\"ParamDesc\"=\"Speed\"\r\n" + range)));
         QCOMPARE(p.properties(), QStringList({"Speed", "Speed"}));
@@ -232,7 +233,7 @@ private slots:
         QFETCH(QString, platform);
         QFETCH(int, minor);
         QFETCH(QStringList, propertyWrites);
-        MachineBuilder machine = driverWith("\"*FlowControl\"=\"3\"\r\n", kFlowControl);
+        MachineBuilder machine = driverWith({{"*FlowControl", "3"}}, kFlowControl);
         machine.set("os.platform", Json(platform.toStdString()))
             .set("os.major", Json(int64_t{platform == "nt" ? 6 : 4}))
             .set("os.minor", Json(int64_t{minor}));
@@ -245,7 +246,7 @@ private slots:
     // A property whose key cannot be opened for writing is reported and skipped; the others are
     // written, and the driver is reloaded and given 3000 ms.
     void aPropertyKeyThatDoesNotOpenIsReportedAndTheDriverReloaded() {
-        Page p(driverWith("\"*FlowControl\"=\"3\"\r\n\"*ReceiveBuffers\"=\"256\"\r\n", kFlowControl + kReceiveBuffers));
+        Page p(driverWith({{"*FlowControl", "3"}, {"*ReceiveBuffers", "256"}}, kFlowControl + kReceiveBuffers));
         {
             kv::sim::Host::Call call(kv::sim::Host::get());
             QVERIFY(call.host.machine().registry.remove(

@@ -145,10 +145,7 @@ private slots:
         QFETCH(QString, shown);
         MachineBuilder machine;
         machine.addAdapter(0x4450).set("statistics.start.txErrors", Json(reported));
-        machine.registry(
-            "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E972-E325-11CE-BFC1-08002BE10318}"
-            "\\0000]\r\n\"NetCfgInstanceId\"=\"" +
-            MachineBuilder::guidOf(0) + "\"\r\n\"DriverVersion\"=\"" + driverVersion.toStdString() + "\"\r\n");
+        machine.driverKey(0, {{"DriverVersion", driverVersion.toStdString()}});
         DiagFixture fx(machine);
         fx.start(testEnvironment(), allPagesTable());
         QVERIFY(fx.activatePage("Statistics"));

@@ -9,7 +9,7 @@ BUILD := build
 ASAN_BUILD := build-asan
 
 deps:
-	./scripts/install-deps.sh base
+	./scripts/install-deps.sh base utility
 
 build: deps
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug

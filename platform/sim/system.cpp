@@ -87,6 +87,7 @@ class SimClockService : public Clock {
 public:
     uint64_t nowMs() override { return Host::Call(Host::get()).host.clock().nowMs(); }
     void sleep(uint32_t ms) override { Host::get().sleep(ms); }
+    bool waitFor(uint32_t ms, const std::function<bool()>& done) override { return Host::get().waitFor(ms, done); }
 };
 
 }  // namespace

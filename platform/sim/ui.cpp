@@ -1,6 +1,8 @@
 // Message boxes and standard output on the simulated host: traced, and shown by the utility.
 #include "kv/platform/ui.h"
 
+#include <utility>
+
 #include "kv/sim/host.h"
 
 namespace kv::platform {
@@ -24,6 +26,10 @@ public:
 MessageBoxes& messageBoxes() {
     static SimMessageBoxes instance;
     return instance;
+}
+
+void setMessageBoxPresenter(MessageBoxPresenter presenter) {
+    sim::Host::get().setMessageBoxHandler(std::move(presenter));
 }
 
 Console& console() {

@@ -2,6 +2,7 @@
 // are looked up at run time: 32-bit Windows 5.1 lacks them, and the library must still load there.
 #include "kv/platform/system.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cwchar>
@@ -101,6 +102,16 @@ public:
         return static_cast<uint64_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
     }
     void sleep(uint32_t ms) override { Sleep(ms); }
+    bool waitFor(uint32_t ms, const std::function<bool()>& done) override {
+        constexpr uint64_t kPollMs = 5;
+        const uint64_t until = nowMs() + ms;
+        for (;;) {
+            if (done()) return true;
+            const uint64_t now = nowMs();
+            if (now >= until) return false;
+            Sleep(static_cast<DWORD>(std::min(until - now, kPollMs)));
+        }
+    }
 };
 
 }  // namespace

@@ -31,6 +31,9 @@ MessageBoxes& messageBoxes() {
     return instance;
 }
 
+// The system's MessageBoxW shows every box; nothing to install.
+void setMessageBoxPresenter(MessageBoxPresenter) {}
+
 Console& console() {
     static Win32Console instance;
     return instance;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace kv::platform {
@@ -58,6 +59,10 @@ public:
     virtual uint64_t nowMs() = 0;
     // Every wait of the suite goes through here.
     virtual void sleep(uint32_t ms) = 0;
+    // Waits up to `ms` for `done` to hold (a thread's end, say), polling it; true when it holds.
+    // Not a sleep of the suite: on the virtual clock the time passes at once when `done` does not
+    // hold. `done` must be cheap and must not call back into the platform.
+    virtual bool waitFor(uint32_t ms, const std::function<bool()>& done) = 0;
 };
 
 Clock& clock();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string_view>
 
 namespace kv::platform {
@@ -28,6 +29,13 @@ public:
 };
 
 MessageBoxes& messageBoxes();
+
+// Who shows the boxes on the simulated host: a windowed program installs a presenter that puts
+// each box on its screen and returns the button pressed (without one, the host answers with the
+// box's affirmative button). On Windows the system shows the boxes itself and the presenter is
+// not used. An empty presenter removes the installed one.
+using MessageBoxPresenter = std::function<int(std::u16string_view text, std::u16string_view caption, uint32_t flags)>;
+void setMessageBoxPresenter(MessageBoxPresenter presenter);
 
 class Console {
 public:

@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <memory>
 #include <string>
-#include <utility>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "kv/sim/host.h"
@@ -23,7 +23,9 @@ class AdapterBuilder {
 public:
     explicit AdapterBuilder(Json json) : json_(std::move(json)) {}
     AdapterBuilder& set(std::string_view path, Json value);
-    AdapterBuilder& fault(std::string_view name, Json value) { return set("faults." + std::string(name), std::move(value)); }
+    AdapterBuilder& fault(std::string_view name, Json value) {
+        return set("faults." + std::string(name), std::move(value));
+    }
     AdapterBuilder& link(bool up, uint32_t speedMbps = 1000, std::string duplex = "full");
     const Json& json() const { return json_; }
 
@@ -35,6 +37,8 @@ private:
 class MachineBuilder {
 public:
     MachineBuilder();
+    // The embedded default machine (the one a first run writes out), to be changed further.
+    static MachineBuilder defaultMachine();
 
     // A family adapter with the given PCI device id; the index picks distinct GUID and MAC.
     AdapterBuilder& addAdapter(uint16_t deviceId = 0x4450, std::string description = {});

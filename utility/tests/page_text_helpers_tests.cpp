@@ -100,4 +100,4 @@ private slots:
 };
 
 QTEST_APPLESS_MAIN(PageTextHelpersTest)
-#include "page_text_helpers_test.moc"
+#include "page_text_helpers_tests.moc"

@@ -1,7 +1,7 @@
-// Starting programs on the simulated host: every start is traced as "start <file> <parameters>"
-// and handed to the simulated program of that file name, which acts on the machine and writes its
-// files into the current directory on the timeline. A file the machine has no program for fails
-// to start with ERROR_FILE_NOT_FOUND.
+// Starting programs on the simulated host: every start is traced as "start <file> <parameters>",
+// followed by "startmode <file> hidden|shown wait|nowait", and handed to the simulated program of that file name, which
+// acts on the machine and writes its files into the current directory on the timeline. A file the machine has no
+// program for fails to start with ERROR_FILE_NOT_FOUND.
 #include "kv/platform/processes.h"
 
 #include <system_error>
@@ -25,6 +25,8 @@ public:
             Host::Call call(Host::get());
             call.host.trace().add("start " + sim::Trace::escape(utf16ToUtf8(request.file)) + " " +
                                   sim::Trace::escape(utf16ToUtf8(request.parameters)));
+            call.host.trace().add("startmode " + sim::Trace::escape(utf16ToUtf8(request.file)) +
+                                  (request.hidden ? " hidden" : " shown") + (request.wait ? " wait" : " nowait"));
             const sim::Program program = sim::findProgram(request.file);
             if (!program) {
                 Host::setLastError(err::kFileNotFound);

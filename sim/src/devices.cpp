@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "kv/platform/device_installer.h"
+#include "kv/sim/adapter/statistics.h"
 #include "kv/sim/host.h"
 #include "kv/sim/machine.h"
 #include "kv/sim/tcpip_interfaces.h"
@@ -160,6 +161,7 @@ void changeDeviceState(Machine& machine, Device& device, uint32_t stateChange) {
             back.present = true;
             // The restarted adapter takes its TCP/IP settings from the registry again.
             applyTcpipKey(machine, back);
+            if (auto* statistics = back.component<Statistics>()) statistics->restart();
             Host::get().trace().add("device adapter " + std::to_string(idx) + " back");
         });
     };

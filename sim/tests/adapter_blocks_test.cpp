@@ -6,6 +6,7 @@
 
 #include "kv/bytes.h"
 #include "kv/ndis.h"
+#include "kv/platform/device_installer.h"
 #include "kv/platform/types.h"
 #include "kv/protocol.h"
 #include "kv/sim/adapter/registers.h"
@@ -64,6 +65,23 @@ TEST(AdapterStatistics, CountersGrowWithTheClockWhileTheLinkIsUp) {
     EXPECT_EQ(readU64(record(), st::kOutOctets), 875u);
     // The single counters follow the same clock.
     EXPECT_EQ(readU64(command(protocol::OID_GEN_RCV_OK, 8), 0), 350u);
+}
+
+TEST(AdapterStatistics, ARestartedMiniportCountsFromZero) {
+    MachineBuilder m;
+    m.addAdapter().set("statistics.txBytesPerSecond", Json(100)).set("statistics.start.txBytes", Json(5000));
+    Host& host = m.install();
+    auto sent = [] {
+        return readU64(command(protocol::OID_GEN_STATISTICS, ndis::statistics::kBytes), ndis::statistics::kOutOctets);
+    };
+    EXPECT_EQ(sent(), 5000u);
+    host.clock().advance(1000);
+    EXPECT_EQ(sent(), 5100u);
+    changeDeviceState(host.machine(), host.machine().devices.at(0), platform::setup::kDicsPropChange);
+    host.clock().advance(2000);  // the device's restart time
+    EXPECT_EQ(sent(), 0u);
+    host.clock().advance(1000);
+    EXPECT_EQ(sent(), 100u);
 }
 
 TEST(AdapterRegisters, HooksSeeReadsAndWrites) {

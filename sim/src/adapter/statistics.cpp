@@ -73,6 +73,13 @@ uint64_t Statistics::value(Counter counter, Adapter& adapter) {
     return start_[counter] + grown(perSecond_[counter], upMs_) + counted_[counter];
 }
 
+void Statistics::restart() {
+    start_.fill(0);
+    counted_.fill(0);
+    upMs_ = 0;
+    sampled_ = false;
+}
+
 void Statistics::countSent(uint64_t frames, uint64_t bytes) {
     counted_[TxFrames] += frames;
     counted_[TxBytes] += bytes;

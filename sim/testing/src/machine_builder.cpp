@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 
 #include "kv/sim/reg_file.h"
 #include "kv/sim/tcpip_interfaces.h"
@@ -133,6 +134,34 @@ MachineBuilder& MachineBuilder::file(std::string path, std::string content) {
     }
     files_.emplace_back(std::move(path), std::move(content));
     return *this;
+}
+
+MachineBuilder MachineBuilder::defaultMachine() {
+    const TemporaryDirectory written;
+    writeDefaultMachine(written.path);
+    auto read = [](const std::filesystem::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    };
+    MachineBuilder builder;
+    builder.root_ = parseJson(read(written.path / "machine.json"));
+    for (const Json& adapter : builder.root_["adapters"].elements()) builder.adapters_.emplace_back(adapter);
+    constexpr std::string_view kHeader = "Windows Registry Editor Version 5.00\r\n\r\n";
+    std::string registry = read(written.path / "registry.reg");
+    if (registry.starts_with(kHeader)) registry.erase(0, kHeader.size());
+    builder.registry_ = std::move(registry);
+    // Every file of its C: drive, by its Windows path.
+    const std::filesystem::path drive = written.path / "C";
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(drive)) {
+        if (!entry.is_regular_file()) continue;
+        std::string windowsPath = "C:";
+        for (const auto& part : entry.path().lexically_relative(drive)) windowsPath += "\\" + part.string();
+        if (entry.path().parent_path() == drive / "WINDOWS" / "INF")
+            builder.inf(entry.path().filename().string(), read(entry.path()));
+        else
+            builder.file(std::move(windowsPath), read(entry.path()));
+    }
+    return builder;
 }
 
 Json MachineBuilder::json() const {

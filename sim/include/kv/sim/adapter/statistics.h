@@ -36,6 +36,8 @@ public:
     uint64_t value(Counter counter, Adapter& adapter);
     void countSent(uint64_t frames, uint64_t bytes);
     void countReceived(uint64_t frames, uint64_t bytes);
+    // The miniport restarted: every counter starts again from 0 and grows from now on.
+    void restart();
 
     void configure(const Json& adapterJson, Adapter& adapter) override;
     std::optional<uint32_t> handle(OidCall& call, Adapter& adapter) override;

@@ -37,6 +37,8 @@ private:
 class MachineBuilder {
 public:
     MachineBuilder();
+    // The embedded default machine (the one a first run writes out), to be changed further.
+    static MachineBuilder defaultMachine();
 
     // A family adapter with the given PCI device id; the index picks distinct GUID and MAC.
     AdapterBuilder& addAdapter(uint16_t deviceId = 0x4450, std::string description = {});

@@ -1,0 +1,37 @@
+#include "app/all_pages_mode.h"
+
+#include <algorithm>
+
+#include "app/settings.h"
+#include "kv/platform/registry.h"
+#include "pages/decimal_text.h"
+#include "pages/registry_text.h"
+
+namespace kv::diag {
+
+namespace {
+
+bool registryAsksForAllPages() {
+    platform::RegKey key;
+    if (platform::registry().openKeyA(platform::hiveKey(platform::Hive::LocalMachine), kSettingsKey,
+                                      platform::regaccess::kRead, key.receive()) != platform::err::kSuccess)
+        return false;
+    const auto text = readRegistryText(key.get(), kAllPagesValue);
+    if (!text) return false;
+    const auto number = scanDecimal(*text);
+    return number && *number != 0;
+}
+
+}  // namespace
+
+bool isAllPagesSwitch(const std::string& switchName) {
+    if (switchName.size() != sizeof kAllPagesSwitch - 1) return false;
+    return std::equal(switchName.begin(), switchName.end(), kAllPagesSwitch,
+                      [](char a, char b) { return (a >= 'A' && a <= 'Z' ? static_cast<char>(a + 32) : a) == b; });
+}
+
+bool allPagesMode(const std::vector<std::string>& switches) {
+    return std::any_of(switches.begin(), switches.end(), isAllPagesSwitch) || registryAsksForAllPages();
+}
+
+}  // namespace kv::diag

@@ -1,0 +1,28 @@
+#include "pages/ethernet_address.h"
+
+namespace kv::diag {
+
+namespace {
+
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+}  // namespace
+
+std::optional<EthernetAddress> parseEthernetAddress(std::string_view text) {
+    EthernetAddress address{};
+    if (text.size() != address.size() * 2) return std::nullopt;
+    for (size_t i = 0; i < address.size(); ++i) {
+        const int high = hexDigit(text[2 * i]);
+        const int low = hexDigit(text[2 * i + 1]);
+        if (high < 0 || low < 0) return std::nullopt;
+        address[i] = static_cast<uint8_t>(high << 4 | low);
+    }
+    return address;
+}
+
+}  // namespace kv::diag

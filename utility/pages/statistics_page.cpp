@@ -1,0 +1,153 @@
+#include "pages/statistics_page.h"
+
+#include <array>
+#include <optional>
+#include <span>
+
+#include "app/page_services.h"
+#include "framework/list_view.h"
+#include "kelvalib.h"
+#include "kv/bytes.h"
+#include "kv/protocol.h"
+#include "pages/label_value_list.h"
+#include "pages/page_guard.h"
+#include "pages/throughput.h"
+#include "resources/dialog_templates.h"
+#include "resources/resource_ids.h"
+#include "resources/string_table.h"
+
+namespace kv::diag {
+
+namespace {
+
+// String-table ids of the row labels.
+enum : int {
+    kPacketSent = 83,
+    kPacketReceived = 84,
+    kErrorSend = 85,
+    kErrorReceive = 86,
+    kThroughputSend = 87,
+    kThroughputReceive = 88,
+    kThroughputTotal = 89,
+};
+
+// What a row shows, kept as its item data: a counter entry's index, or one of the throughputs.
+constexpr intptr_t kSendRow = -1;
+constexpr intptr_t kReceiveRow = -2;
+constexpr intptr_t kTotalRow = -3;
+
+constexpr char kUnknown[] = "Unknown";
+
+// Drivers of versions 1 to 606 count one send error too many once they have counted any.
+constexpr int kLastVersionCountingOneMore = 606;
+
+uint64_t shownCounterValue(uint32_t oid, uint64_t value, int driverVersion) {
+    if (oid == protocol::OID_GEN_XMIT_ERROR && driverVersion > 0 && driverVersion <= kLastVersionCountingOneMore &&
+        value != 0)
+        return value - 1;
+    return value;
+}
+
+// A driver value of eight bytes, or the low four when it answered fewer.
+struct OidValue {
+    uint64_t value;
+    bool wide;  // the driver answered all eight bytes
+};
+
+std::optional<OidValue> queryCounter(uint32_t oid) {
+    std::array<uint8_t, 8> buffer{};
+    uint32_t length = 0;
+    if (API_GetOID(oid, buffer.data(), static_cast<uint32_t>(buffer.size()), &length) != 1) return std::nullopt;
+    if (length == buffer.size()) return OidValue{readU64(buffer, 0), true};
+    return OidValue{readU32(buffer, 0), false};
+}
+
+}  // namespace
+
+CStatisticsPage::CStatisticsPage(PageServices& services)
+    : ui::PropertyPage(statisticsDialog()),
+      services_(services),
+      counters_{{protocol::OID_GEN_XMIT_OK, loadString(kPacketSent), 0},
+                {protocol::OID_GEN_RCV_OK, loadString(kPacketReceived), 0},
+                {protocol::OID_GEN_XMIT_ERROR, loadString(kErrorSend), 0},
+                {protocol::OID_GEN_RCV_ERROR, loadString(kErrorReceive), 0}},
+      send_{protocol::OID_TVX_BYTES_XMIT},
+      receive_{protocol::OID_TVX_BYTES_RCV} {}
+
+ui::ListView* CStatisticsPage::list() const { return control<ui::ListView>(res::ctl::kStatisticsList); }
+
+bool CStatisticsPage::onInitDialog() {
+    ui::ListView& view = *list();
+    const int half = view.clientWidth() / 2;
+    setUpLabelValueList(view, half, half);
+    return true;
+}
+
+bool CStatisticsPage::onSetActive() {
+    if (checkAdapter(services_) != AdapterAccess::Ready) return true;
+    ui::ListView& rows = *list();
+    rows.deleteAllRows();
+    rows.appendRow(loadString(kThroughputSend), kSendRow);
+    rows.appendRow(loadString(kThroughputReceive), kReceiveRow);
+    rows.appendRow(loadString(kThroughputTotal), kTotalRow);
+    const uint32_t chipClass = services_.adapterInfo().ChipClass;
+    for (size_t i = 0; i < counters_.size(); ++i)
+        if (counters_[i].kindMask == 0 || (counters_[i].kindMask & chipClass) != 0)
+            rows.appendRow(counters_[i].label, static_cast<intptr_t>(i));
+    onTimer(kForcedRefresh);
+    timers().setTimer(kRefreshTimer, kRefreshPeriodMs);
+    return ui::PropertyPage::onSetActive();
+}
+
+bool CStatisticsPage::onKillActive() { return leaveListPage(services_, *this, list()); }
+
+void CStatisticsPage::onTimer(int id) {
+    // The timer keeps running while another page is shown; its ticks then do nothing.
+    if (id == kRefreshTimer && isVisible())
+        refresh(false);
+    else if (id == kForcedRefresh)
+        refresh(true);
+}
+
+void CStatisticsPage::refresh(bool forced) {
+    ui::ListView* view = list();
+    if (!view) return;
+    const ui::ListView::FrozenDrawing frozen(*view);
+    for (int row = 0; row < view->rowCount(); ++row) {
+        const intptr_t shows = view->itemData(row);
+        if (shows == kSendRow)
+            refreshThroughputRow(*view, row, send_);
+        else if (shows == kReceiveRow)
+            refreshThroughputRow(*view, row, receive_);
+        else if (shows == kTotalRow)
+            view->setItemText(row, 1, QString::fromStdString(formatThroughput(receive_.rate + send_.rate)));
+        else if (shows >= 0 && static_cast<size_t>(shows) < counters_.size())
+            refreshCounterRow(*view, row, counters_[static_cast<size_t>(shows)], forced);
+    }
+}
+
+void CStatisticsPage::refreshCounterRow(ui::ListView& view, int row, CounterEntry& entry, bool forced) {
+    const auto answer = queryCounter(entry.oid);
+    if (!answer) {
+        view.setItemText(row, 1, kUnknown);
+        entry.lastShown.reset();
+        return;
+    }
+    const uint64_t value = shownCounterValue(entry.oid, answer->value, services_.driverVersionNumber());
+    if (value == entry.lastShown && !forced) return;
+    entry.lastShown = value;
+    view.setItemText(row, 1, answer->wide ? QString::number(value) : QString::number(static_cast<uint32_t>(value)));
+}
+
+void CStatisticsPage::refreshThroughputRow(ui::ListView& view, int row, ByteTotal& total) {
+    const auto answer = queryCounter(total.oid);
+    if (!answer) {
+        view.setItemText(row, 1, kUnknown);
+        return;
+    }
+    total.rate = rateFromTotals(total.previousTotal, answer->value);
+    total.previousTotal = answer->value;
+    view.setItemText(row, 1, QString::fromStdString(formatThroughput(total.rate)));
+}
+
+}  // namespace kv::diag

@@ -1,0 +1,36 @@
+#include "pages/throughput.h"
+
+#include <cstdio>
+
+namespace kv::diag {
+
+double rateFromTotals(uint64_t previousTotal, uint64_t currentTotal) {
+    if (previousTotal == 0) return 0.0;
+    // The difference as a signed 64-bit number, doubled: bytes over half a second to bytes per second.
+    const double rate = static_cast<double>(static_cast<int64_t>(currentTotal - previousTotal)) * 2.0;
+    return rate < 0.0 ? 0.0 : rate;
+}
+
+namespace {
+
+// The number with two decimals and its unit; as long as the number needs.
+std::string withUnit(double value, const char* unit) {
+    const int length = std::snprintf(nullptr, 0, "%0.2f %s", value, unit);
+    if (length <= 0) return {};
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    std::snprintf(text.data(), text.size(), "%0.2f %s", value, unit);
+    text.resize(static_cast<size_t>(length));
+    return text;
+}
+
+}  // namespace
+
+std::string formatThroughput(double bytesPerSecond) {
+    double value = bytesPerSecond * 8.0;
+    if (value <= 1024.0) return withUnit(value, "bps");
+    value /= 1024.0;
+    if (value <= 1024.0) return withUnit(value, "Kbps");
+    return withUnit(value / 1024.0, "Mbps");
+}
+
+}  // namespace kv::diag

@@ -1,0 +1,116 @@
+#include "pages/wol_page.h"
+
+#include <QLineEdit>
+#include <array>
+
+#include "app/page_services.h"
+#include "framework/ip_address_control.h"
+#include "kelvalib.h"
+#include "kv/platform/processes.h"
+#include "pages/ethernet_address.h"
+#include "pages/page_guard.h"
+#include "resources/dialog_templates.h"
+#include "resources/resource_ids.h"
+
+namespace kv::diag {
+
+namespace ctl = res::ctl;
+
+namespace {
+
+// The radio button of each method, in method order.
+constexpr std::array<int, 3> kMethodRadios = {ctl::kWolByEthernet, ctl::kWolByIp, ctl::kWolByNetBios};
+
+}  // namespace
+
+CWOLPage::CWOLPage(PageServices& services) : ui::PropertyPage(wakeOnLanDialog()), services_(services) {}
+
+bool CWOLPage::onSetActive() {
+    if (checkAdapter(services_) != AdapterAccess::Ready) return true;
+    return ui::PropertyPage::onSetActive();
+}
+
+bool CWOLPage::onKillActive() {
+    if (checkAdapter(services_) != AdapterAccess::Ready) return true;
+    return ui::PropertyPage::onKillActive();
+}
+
+void CWOLPage::onCommand(int id, int notification) {
+    if (notification == ui::notify::kClicked) {
+        if (id == ctl::kWolWakeUp) return wakeUp();
+        for (size_t m = 0; m < kMethodRadios.size(); ++m)
+            if (id == kMethodRadios[m]) return chooseMethod(static_cast<Method>(m));
+        return;
+    }
+    if (notification != ui::notify::kChange) return;
+    // Typing into a field chooses its method.
+    if (id == ctl::kWolEthernetAddress) {
+        chooseMethod(kByEthernetAddress);
+        upperCaseEthernetAddress();
+    } else if (id == ctl::kWolIpAddress) {
+        chooseMethod(kByIpAddress);
+    } else if (id == ctl::kWolNetBiosName) {
+        chooseMethod(kByNetBiosName);
+    }
+}
+
+void CWOLPage::chooseMethod(Method method) {
+    method_ = method;
+    checkRadioButton(kMethodRadios.front(), kMethodRadios.back(), kMethodRadios[static_cast<size_t>(method)]);
+}
+
+void CWOLPage::upperCaseEthernetAddress() {
+    auto* field = control<QLineEdit>(ctl::kWolEthernetAddress);
+    if (!field) return;
+    const QString upper = field->text().toUpper();
+    // Setting the same text again would only notify another change.
+    if (upper != field->text()) field->setText(upper);
+    field->setCursorPosition(static_cast<int>(field->text().size()));
+    ethernetAddress_ = upper;
+}
+
+void CWOLPage::takeControlValues() {
+    method_ = kNoMethod;
+    for (size_t m = 0; m < kMethodRadios.size(); ++m)
+        if (isChecked(kMethodRadios[m])) method_ = static_cast<Method>(m);
+    ethernetAddress_ = controlText(ctl::kWolEthernetAddress);
+    netBiosName_ = controlText(ctl::kWolNetBiosName);
+}
+
+void CWOLPage::wakeUp() {
+    if (checkAdapter(services_) != AdapterAccess::Ready) return;
+    takeControlValues();
+    switch (method_) {
+        case kByEthernetAddress:
+            // Only a complete address is woken: a short or mistyped one would wake nobody, or
+            // another computer (see parseEthernetAddress). The page reports nothing either way.
+            if (const auto address = parseEthernetAddress(ethernetAddress_.toStdString()))
+                API_SendMagicPacket(address->data());
+            break;
+        case kByIpAddress: {
+            std::array<uint8_t, 4> ip{};
+            if (auto* field = control<ui::IpAddressControl>(ctl::kWolIpAddress)) field->address(ip);
+            startPing(QString::asprintf("%d.%d.%d.%d", ip[0], ip[1], ip[2], ip[3]));
+            break;
+        }
+        case kByNetBiosName:
+            startPing(netBiosName_);
+            break;
+        case kNoMethod:
+            break;
+    }
+}
+
+// "ping -n 1 <target>", hidden and not waited for. The target goes to the program as typed, as its
+// parameters: no command interpreter sees it.
+void CWOLPage::startPing(const QString& target) {
+    const std::u16string parameters = (QStringLiteral("-n 1 ") + target).toStdU16String();
+    platform::StartRequest request;
+    request.file = u"ping";
+    request.parameters = parameters;
+    request.hidden = true;
+    request.wait = false;
+    platform::processes().start(request);
+}
+
+}  // namespace kv::diag

@@ -1,0 +1,277 @@
+// The Driver::Advanced Setting page on the real main window: properties read from the driver's
+// "Ndi\params" description, the value controls, and "Modify" writing every property into the
+// driver key and reloading the driver.
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include "app/page_table.h"
+#include "kv/sim/host.h"
+#include "support/diag_fixture.h"
+
+using kv::sim::Json;
+using kv::sim::testing::MachineBuilder;
+using namespace kv::diag;
+using namespace kv::diag::testing;
+
+namespace {
+
+enum : int {
+    kPropertyList = 1007,
+    kModify = 1008,
+    kNumber = 1010,
+    kText = 1012,
+    kHasValue = 1018,
+    kNotPresent = 1019,
+    kEnum = 1023,
+};
+
+const std::string kDriverKey =
+    "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E972-E325-11CE-BFC1-08002BE10318}\\0000";
+
+// .reg text of one advanced property: its description key, and its "enum" key when given.
+std::string property(const std::string& name, const std::string& lines, const std::string& enumLines = {}) {
+    std::string text = "[" + kDriverKey + "\\Ndi\\params\\" + name + "]\r\n" + lines + "\r\n";
+    if (!enumLines.empty()) text += "[" + kDriverKey + "\\Ndi\\params\\" + name + "\\enum]\r\n" + enumLines + "\r\n";
+    return text;
+}
+
+const std::string kFlowControl = property("*FlowControl", "\"ParamDesc\"=\"Flow Control\"\r\n\"type\"=\"enum\"",
+                                          "\"0\"=\"Disabled\"\r\n\"1\"=\"Tx Enabled\"\r\n\"3\"=\"Rx & Tx Enabled\"");
+const std::string kReceiveBuffers = property(
+    "*ReceiveBuffers", "\"ParamDesc\"=\"Receive Buffers\"\r\n\"type\"=\"int\"\r\n\"min\"=\"64\"\r\n\"max\"=\"512\"");
+const std::string kNetworkAddress =
+    property("NetworkAddress", "\"ParamDesc\"=\"Network Address\"\r\n\"type\"=\"edit\"\r\n\"Optional\"=\"1\"");
+
+// One 4450 whose driver key holds these values and these property descriptions.
+using Values = std::vector<std::pair<std::string, std::string>>;
+MachineBuilder driverWith(const Values& values, const std::string& properties) {
+    MachineBuilder machine;
+    machine.addAdapter(0x4450);
+    machine.driverKey(0, values);
+    machine.registry("[" + kDriverKey + "\\Ndi\\params]\r\n");
+    machine.registry(properties);
+    return machine;
+}
+
+// A string value as the registry trace shows it: UTF-16LE with the terminator, in hex.
+QString regText(const QString& text) {
+    QString hex;
+    for (QChar c : text) hex += QString::asprintf("%02x%02x", c.unicode() & 0xFF, c.unicode() >> 8);
+    return hex + "0000";
+}
+
+// The writes into the driver key itself ("<name> <type> <hex>" or "<name> (deleted)"), and those
+// into the properties' own keys ("<property> <type> <hex>").
+QStringList driverKeyWrites() {
+    QStringList writes;
+    const QString prefix = QString::fromStdString(kDriverKey) + " ";
+    for (const std::string& line : DiagFixture::traced("regwrite")) {
+        const QString text = QString::fromStdString(line);
+        if (text.startsWith(prefix, Qt::CaseInsensitive)) writes << text.mid(prefix.size());
+    }
+    return writes;
+}
+QStringList propertyKeyWrites() {
+    QStringList writes;
+    const QString prefix = QString::fromStdString(kDriverKey) + "\\Ndi\\params\\";
+    for (const std::string& line : DiagFixture::traced("regwrite")) {
+        const QString text = QString::fromStdString(line);
+        if (text.startsWith(prefix, Qt::CaseInsensitive)) writes << text.mid(prefix.size()).replace("  ", " ");
+    }
+    return writes;
+}
+
+class Page {
+public:
+    explicit Page(MachineBuilder machine) : fx(std::move(machine)) {
+        fx.start(testEnvironment(), allPagesTable());
+        page = fx.activatePage("Driver::Advanced Setting");
+        boxesBefore = fx.boxTexts().size();
+    }
+    // The message boxes since the page was first shown.
+    QStringList newBoxes() const { return fx.boxTexts().mid(boxesBefore); }
+    QStringList properties() const {
+        QStringList names;
+        auto* list = fx.control<QListWidget>(kPropertyList);
+        for (int row = 0; row < list->count(); ++row) names << list->item(row)->text();
+        return names;
+    }
+    // Picks the property as the user does; `occurrence` counts properties of the same name.
+    void choose(const QString& name, int occurrence = 0) {
+        auto* list = fx.control<QListWidget>(kPropertyList);
+        for (int row = 0; row < list->count(); ++row)
+            if (list->item(row)->text() == name && occurrence-- == 0) {
+                QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
+                break;
+            }
+        fx.deliverPosted();
+    }
+    QLineEdit* edit(int id) const { return fx.control<QLineEdit>(id); }
+    bool isChecked(int id) const { return fx.control<QRadioButton>(id)->isChecked(); }
+    bool isShown(int id) const { return fx.control<QWidget>(id)->isVisibleTo(page); }
+    void click(int id) {
+        fx.control<QAbstractButton>(id)->click();
+        fx.deliverPosted();
+    }
+
+    DiagFixture fx;
+    kv::ui::PropertyPage* page = nullptr;
+    qsizetype boxesBefore = 0;
+};
+
+}  // namespace
+
+class DrvSettingPageTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void theListIsSortedByDisplayNameAndShowsTheFirst() {
+        Page p(driverWith({{"*FlowControl", "3"}, {"*ReceiveBuffers", "256"}},
+                          kReceiveBuffers + kNetworkAddress + kFlowControl +
+                              property("NoType", "\"ParamDesc\"=\"Mystery\"") +
+                              property("NoDesc", "\"type\"=\"int\"")));
+        QVERIFY(p.page);
+        QCOMPARE(p.properties(),
+                 QStringList({"Flow Control", "Mystery", "Network Address", "Receive Buffers", "Unknown"}));
+        QVERIFY(p.isShown(kEnum));
+        QVERIFY(!p.isShown(kNumber) && !p.isShown(kText) && !p.isShown(kHasValue));
+        QCOMPARE(p.fx.control<QComboBox>(kEnum)->currentText(), "Rx & Tx Enabled");
+        // A type the page has no control for shows no value area at all.
+        p.choose("Mystery");
+        QVERIFY(!p.isShown(kEnum) && !p.isShown(kNumber) && !p.isShown(kText));
+    }
+
+    void aNumberWithoutRangeStaysZeroAndIsWrittenAsZero() {
+        Page p(driverWith({{"Speed", "100"}}, property("Speed", "\"ParamDesc\"=\"Speed\"\r\n\"type\"=\"long\"")));
+        QCOMPARE(p.edit(kNumber)->text(), "0");
+        p.click(kModify);
+        QCOMPARE(driverKeyWrites(), QStringList{"Speed 1 " + regText("0")});
+    }
+
+    void aNumberOutsideTheRangeIsPutBackAtTheNextSwitch() {
+        Page p(driverWith({{"*ReceiveBuffers", "256"}, {"*FlowControl", "0"}}, kReceiveBuffers + kFlowControl));
+        p.choose("Receive Buffers");
+        QCOMPARE(p.edit(kNumber)->text(), "256");
+        p.edit(kNumber)->setText("1000");
+        p.choose("Flow Control");
+        p.choose("Receive Buffers");
+        QCOMPARE(p.edit(kNumber)->text(), "256");
+        p.edit(kNumber)->setText("128");
+        p.choose("Flow Control");
+        p.choose("Receive Buffers");
+        QCOMPARE(p.edit(kNumber)->text(), "128");
+        p.click(kModify);
+        QCOMPARE(driverKeyWrites(),
+                 QStringList({"*FlowControl 1 " + regText("0"), "*ReceiveBuffers 1 " + regText("128")}));
+    }
+
+    void anEnumValueMatchingNothingIsNotWritten() {
+        Page p(driverWith({{"*FlowControl", "7"}}, kFlowControl));
+        QCOMPARE(p.fx.control<QComboBox>(kEnum)->currentIndex(), -1);
+        p.click(kModify);
+        QVERIFY(driverKeyWrites().isEmpty());
+        auto* combo = p.fx.control<QComboBox>(kEnum);
+        combo->setCurrentIndex(combo->findText("Tx Enabled"));
+        p.click(kModify);
+        QCOMPARE(driverKeyWrites(), QStringList{"*FlowControl 1 " + regText("1")});
+    }
+
+    // "Not Present" leaves the value out; typing gives it one again, in upper case.
+    void anOptionalValueMissingOpensAsNotPresent() {
+        Page p(driverWith({}, kNetworkAddress));
+        QVERIFY(p.isShown(kText) && p.isShown(kHasValue) && p.isShown(kNotPresent));
+        QVERIFY(p.isChecked(kNotPresent));
+        p.click(kModify);
+        QVERIFY2(driverKeyWrites().isEmpty(), "deleting the absent value fails without a trace or a message");
+        QVERIFY(p.newBoxes().isEmpty());
+
+        QTest::keyClicks(p.edit(kText), "001d7a");
+        QCOMPARE(p.edit(kText)->text(), "001D7A");
+        QCOMPARE(p.edit(kText)->cursorPosition(), 6);
+        QVERIFY(p.isChecked(kHasValue));
+        p.click(kModify);
+        QCOMPARE(driverKeyWrites().last(), "NetworkAddress 1 " + regText("001D7A"));
+
+        p.click(kNotPresent);
+        QVERIFY2(p.isChecked(kNotPresent), "emptying the field is no typing");
+        QCOMPARE(p.edit(kText)->text(), "");
+        p.click(kModify);
+        QCOMPARE(driverKeyWrites().last(), "NetworkAddress (deleted)");
+    }
+
+    void twoPropertiesWithTheSameNameKeepTheirOwnValues() {
+        const std::string range = "\"type\"=\"int\"\r\n\"min\"=\"0\"\r\n\"max\"=\"100\"";
+        Page p(driverWith({{"SpeedA", "10"}, {"SpeedB", "20"}},
+                          property("SpeedA", "\"ParamDesc\"=\"Speed\"\r\n" + range) +
+                              property("SpeedB", "\"ParamDesc\"=\"Speed\"\r\n" + range)));
+        QCOMPARE(p.properties(), QStringList({"Speed", "Speed"}));
+        QCOMPARE(p.edit(kNumber)->text(), "10");
+        p.edit(kNumber)->setText("11");
+        p.choose("Speed", 1);
+        QCOMPARE(p.edit(kNumber)->text(), "20");
+        p.edit(kNumber)->setText("22");
+        p.choose("Speed", 0);
+        QCOMPARE(p.edit(kNumber)->text(), "11");
+        p.click(kModify);
+        QCOMPARE(driverKeyWrites(), QStringList({"SpeedA 1 " + regText("11"), "SpeedB 1 " + regText("22")}));
+    }
+
+    // Only systems of the Windows 98 family keep the value in the property's own key as well.
+    void thePropertyKeyIsWrittenOnWindows98Only_data() {
+        QTest::addColumn<QString>("platform");
+        QTest::addColumn<int>("minor");
+        QTest::addColumn<QStringList>("propertyWrites");
+        QTest::newRow("NT 6.0") << "nt" << 0 << QStringList();
+        QTest::newRow("98") << "9x" << 10 << QStringList{"*FlowControl 1 " + regText("3")};
+        QTest::newRow("95") << "9x" << 0 << QStringList();
+    }
+    void thePropertyKeyIsWrittenOnWindows98Only() {
+        QFETCH(QString, platform);
+        QFETCH(int, minor);
+        QFETCH(QStringList, propertyWrites);
+        MachineBuilder machine = driverWith({{"*FlowControl", "3"}}, kFlowControl);
+        machine.set("os.platform", Json(platform.toStdString()))
+            .set("os.major", Json(int64_t{platform == "nt" ? 6 : 4}))
+            .set("os.minor", Json(int64_t{minor}));
+        Page p(std::move(machine));
+        p.click(kModify);
+        QCOMPARE(driverKeyWrites(), QStringList{"*FlowControl 1 " + regText("3")});
+        QCOMPARE(propertyKeyWrites(), propertyWrites);
+    }
+
+    // A property whose key cannot be opened for writing is reported and skipped; the others are
+    // written, and the driver is reloaded and given 3000 ms.
+    void aPropertyKeyThatDoesNotOpenIsReportedAndTheDriverReloaded() {
+        Page p(driverWith({{"*FlowControl", "3"}, {"*ReceiveBuffers", "256"}}, kFlowControl + kReceiveBuffers));
+        {
+            kv::sim::Host::Call call(kv::sim::Host::get());
+            QVERIFY(call.host.machine().registry.remove(
+                QString::fromStdString(kDriverKey + "\\Ndi\\params\\*FlowControl").toStdU16String()));
+        }
+        p.click(kModify);
+        QCOMPARE(p.newBoxes(), QStringList{"???"});
+        QCOMPARE(driverKeyWrites(), QStringList{"*ReceiveBuffers 1 " + regText("256")});
+        QCOMPARE(DiagFixture::traced("propchange").size(), size_t{1});
+        const auto sleeps = DiagFixture::traced("sleep");
+        QVERIFY(!sleeps.empty());
+        QCOMPARE(sleeps.back(), "3000");
+    }
+
+    void withoutPropertiesModifyStillReloads() {
+        MachineBuilder machine;
+        machine.addAdapter(0x4450);
+        Page p(std::move(machine));
+        QVERIFY(p.properties().isEmpty());
+        QVERIFY(!p.isShown(kEnum) && !p.isShown(kNumber) && !p.isShown(kText));
+        p.click(kModify);
+        QVERIFY(driverKeyWrites().isEmpty());
+        QCOMPARE(DiagFixture::traced("propchange").size(), size_t{1});
+    }
+};
+
+QTEST_MAIN(DrvSettingPageTest)
+#include "drv_setting_page_tests.moc"

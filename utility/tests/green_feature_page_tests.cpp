@@ -1,0 +1,106 @@
+// The Green Feature page on the real main window: the status, stage and power texts the PHY's
+// status gives at each link speed, and the enable, disable and refresh buttons.
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "app/page_table.h"
+#include "pages/green_feature_page.h"
+#include "support/diag_fixture.h"
+
+using kv::sim::Json;
+using kv::sim::testing::MachineBuilder;
+using namespace kv::diag;
+using namespace kv::diag::testing;
+
+namespace {
+
+enum : int { kStatus = 1046, kStage = 1047, kPower = 1048, kEnable = 1049, kDisable = 1050, kRefresh = 1051 };
+constexpr int64_t kLinkSpeedOid = 0x00010107;
+
+QStringList fields(const DiagFixture& fx) {
+    return {fx.control<QLineEdit>(kStatus)->text(), fx.control<QLineEdit>(kStage)->text(),
+            fx.control<QLineEdit>(kPower)->text()};
+}
+
+void click(DiagFixture& fx, int id) {
+    fx.control<QPushButton>(id)->click();
+    fx.deliverPosted();
+}
+
+}  // namespace
+
+class GreenFeaturePageTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void whatTheStatusShows_data() {
+        QTest::addColumn<bool>("link");
+        QTest::addColumn<int>("speed");
+        QTest::addColumn<int>("cableMetres");
+        QTest::addColumn<bool>("enable");
+        QTest::addColumn<bool>("speedQueryFails");
+        QTest::addColumn<QStringList>("shown");
+        QTest::newRow("off at 1000 Mbps")
+            << true << 1000 << 42 << false << false << QStringList{"Disable", "Normal", "644.7mW"};
+        QTest::newRow("off at 100 Mbps") << true << 100 << 42 << false << false
+                                         << QStringList{"Disable", "Normal", "354.9mW"};
+        QTest::newRow("stage 4 at 1000 Mbps is the power off")
+            << true << 1000 << 120 << true << false << QStringList{"Enable", "Stage 4 ( >100m)", "644.7mW"};
+        QTest::newRow("stage 1 at 100 Mbps")
+            << true << 100 << 10 << true << false << QStringList{"Enable", "Stage 1 (0-30m)", "333.6mW"};
+        QTest::newRow("failed speed query: the other speeds' column")
+            << true << 1000 << 42 << false << true << QStringList{"Disable", "Normal", "354.9mW"};
+        QTest::newRow("no link") << false << 1000 << 42 << false << false << QStringList{"Disable", "Unlink", ""};
+    }
+    void whatTheStatusShows() {
+        QFETCH(bool, link);
+        QFETCH(int, speed);
+        QFETCH(int, cableMetres);
+        QFETCH(bool, enable);
+        QFETCH(bool, speedQueryFails);
+        QFETCH(QStringList, shown);
+        MachineBuilder machine;
+        auto& adapter = machine.addAdapter(0x4450).link(link, static_cast<uint32_t>(speed));
+        adapter.set("cable.length", Json(int64_t{cableMetres}));
+        if (speedQueryFails) {
+            Json failing = Json::array();
+            failing.push_back(Json(kLinkSpeedOid));
+            adapter.fault("failingOids", failing);
+        }
+        DiagFixture fx(machine);
+        fx.start(testEnvironment(), allPagesTable());
+        QVERIFY(fx.activatePage("Green Feature"));
+        if (enable) {
+            const uint64_t before = kv::sim::testing::sleptMs();
+            click(fx, kEnable);
+            QVERIFY(kv::sim::testing::sleptMs() - before >= GreenFeature::kSettleMs);
+        }
+        QCOMPARE(fields(fx), shown);
+    }
+
+    void disablingAndRefreshing() {
+        MachineBuilder machine;
+        machine.addAdapter(0x4450).set("cable.length", Json(int64_t{30}));  // the PHY estimates 46 m
+        DiagFixture fx(machine);
+        fx.start(testEnvironment(), allPagesTable());
+        QVERIFY(fx.activatePage("Green Feature"));
+        click(fx, kEnable);
+        QCOMPARE(fields(fx), QStringList({"Enable", "Stage 2 (30-70m)", "587.7mW"}));
+        click(fx, kDisable);
+        QCOMPARE(fields(fx), QStringList({"Disable", "Normal", "644.7mW"}));
+        fx.control<QLineEdit>(kStage)->setText("stale");
+        click(fx, kRefresh);
+        QCOMPARE(fields(fx), QStringList({"Disable", "Normal", "644.7mW"}));
+    }
+
+    // Statuses outside -1 to 4 have no texts: the page then leaves its fields as they are.
+    void statusesOutsideTheTableHaveNoTexts() {
+        for (int status : {-2, 5, 0x7FFFFFFF}) QVERIFY(!greenFeatureTexts(status, true));
+        QCOMPARE(greenFeatureTexts(4, true)->power, greenFeatureTexts(0, true)->power);
+        QCOMPARE(greenFeatureTexts(4, false)->power, std::string_view("346.8mW"));
+    }
+};
+
+QTEST_MAIN(GreenFeaturePageTest)
+#include "green_feature_page_tests.moc"

@@ -1,0 +1,148 @@
+// The Wake On LAN page on the real main window: the three methods, the Ethernet field, the magic
+// packet on the wire and the ping started for an IPv4 address or a NetBIOS name.
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include "app/page_table.h"
+#include "framework/ip_address_control.h"
+#include "support/diag_fixture.h"
+
+using kv::sim::testing::MachineBuilder;
+using namespace kv::diag;
+using namespace kv::diag::testing;
+
+namespace {
+
+enum : int {
+    kByEthernet = 1038,
+    kByIp = 1039,
+    kEthernetField = 1040,
+    kByNetBios = 1041,
+    kNameField = 1042,
+    kIpField = 1043,
+    kWakeUp = 1044,
+};
+
+MachineBuilder oneAdapter() {
+    MachineBuilder machine;
+    machine.addAdapter(0x4450);
+    return machine;
+}
+
+// The hexadecimal text of the frames written on the channel.
+QStringList framesWritten() {
+    QStringList frames;
+    for (const std::string& line : DiagFixture::traced("write")) frames << QString::fromStdString(line).section(' ', 2);
+    return frames;
+}
+
+QStringList tracedLines(std::string_view kind) {
+    QStringList lines;
+    for (const std::string& line : DiagFixture::traced(kind)) lines << QString::fromStdString(line);
+    return lines;
+}
+
+QStringList checkedMethods(const DiagFixture& fx) {
+    QStringList checked;
+    for (int id : {kByEthernet, kByIp, kByNetBios})
+        if (fx.control<QRadioButton>(id)->isChecked()) checked << fx.control<QRadioButton>(id)->text();
+    return checked;
+}
+
+void wakeUp(DiagFixture& fx) {
+    fx.control<QPushButton>(kWakeUp)->click();
+    fx.deliverPosted();
+}
+
+}  // namespace
+
+class WolPageTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void typingAnEthernetAddressSendsItsMagicPacket() {
+        DiagFixture fx(oneAdapter());
+        fx.start(testEnvironment(), allPagesTable());
+        QVERIFY(fx.activatePage("Wake On LAN"));
+        auto* field = fx.control<QLineEdit>(kEthernetField);
+        QTest::keyClicks(field, "00e0aabbccdd");
+        QCOMPARE(field->text(), "00E0AABBCCDD");
+        QCOMPARE(field->cursorPosition(), 12);
+        QCOMPARE(checkedMethods(fx), QStringList{"Ethernet Address"});
+        QTest::keyClicks(field, "ff");  // the field takes 12 characters at most
+        QCOMPARE(field->text(), "00E0AABBCCDD");
+
+        wakeUp(fx);
+        const QStringList frames = framesWritten();
+        QCOMPARE(frames.size(), 1);
+        QVERIFY(frames[0].startsWith("ffffffffffff"));
+        QVERIFY(frames[0].contains("ffffffffffff" + QString("00e0aabbccdd").repeated(16)));
+    }
+
+    // Only a complete address is woken: nothing leaves the adapter for a short or mistyped one.
+    void anIncompleteAddressSendsNothing_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("eleven digits") << "00e0aabbccd";
+        QTest::newRow("not hexadecimal") << "00e0aabbccgg";
+        QTest::newRow("blank") << "00e0 abbccdd";
+        QTest::newRow("empty") << "";
+    }
+    void anIncompleteAddressSendsNothing() {
+        QFETCH(QString, typed);
+        DiagFixture fx(oneAdapter());
+        fx.start(testEnvironment(), allPagesTable());
+        QVERIFY(fx.activatePage("Wake On LAN"));
+        fx.control<QRadioButton>(kByEthernet)->click();
+        QTest::keyClicks(fx.control<QLineEdit>(kEthernetField), typed);
+        wakeUp(fx);
+        QVERIFY(framesWritten().isEmpty());
+    }
+
+    void anIpAddressStartsOnePingHidden() {
+        DiagFixture fx(oneAdapter());
+        fx.start(testEnvironment(), allPagesTable());
+        QVERIFY(fx.activatePage("Wake On LAN"));
+        auto* address = fx.control<kv::ui::IpAddressControl>(kIpField);
+        for (auto [field, text] : {std::pair{0, "192"}, {1, "168"}, {2, "1"}, {3, "20"}})
+            QTest::keyClicks(address->field(field), text);
+        QCOMPARE(checkedMethods(fx), QStringList{"IP Address"});
+        wakeUp(fx);
+        QCOMPARE(tracedLines("start"), QStringList{"ping -n 1 192.168.1.20"});
+        QCOMPARE(tracedLines("startmode"), QStringList{"ping hidden nowait"});
+        QVERIFY(framesWritten().isEmpty());
+    }
+
+    void aNetBiosNameGoesToPingAsTyped() {
+        DiagFixture fx(oneAdapter());
+        fx.start(testEnvironment(), allPagesTable());
+        QVERIFY(fx.activatePage("Wake On LAN"));
+        QTest::keyClicks(fx.control<QLineEdit>(kNameField), "Workshop PC \"2\"");
+        QCOMPARE(checkedMethods(fx), QStringList{"NetBIOS Name"});
+        wakeUp(fx);
+        QCOMPARE(tracedLines("start"), QStringList{"ping -n 1 Workshop PC \"2\""});
+        QCOMPARE(tracedLines("startmode"), QStringList{"ping hidden nowait"});
+    }
+
+    // The last method chosen wins; without one, "Wake Up" does nothing.
+    void theChosenMethodDecides() {
+        DiagFixture fx(oneAdapter());
+        fx.start(testEnvironment(), allPagesTable());
+        QVERIFY(fx.activatePage("Wake On LAN"));
+        wakeUp(fx);
+        QVERIFY(tracedLines("start").isEmpty());
+        QVERIFY(framesWritten().isEmpty());
+
+        QTest::keyClicks(fx.control<QLineEdit>(kEthernetField), "001d7a445099");
+        QTest::keyClicks(fx.control<QLineEdit>(kNameField), "WORKSHOP-PC");
+        fx.control<QRadioButton>(kByEthernet)->click();
+        QCOMPARE(checkedMethods(fx), QStringList{"Ethernet Address"});
+        wakeUp(fx);
+        QCOMPARE(framesWritten().size(), 1);
+        QVERIFY(tracedLines("start").isEmpty());
+    }
+};
+
+QTEST_MAIN(WolPageTest)
+#include "wol_page_tests.moc"

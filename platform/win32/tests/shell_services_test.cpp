@@ -27,7 +27,9 @@ TEST(ShellServicesTest, AnotherProcessFindsTheWindowAndPostsToIt) {
     std::vector<intptr_t> received;
     auto window = platform::windowMessages().openWindow(
         caption, 0, kProtocolMessage, [&](uint32_t, uintptr_t, intptr_t l) { received.push_back(l); });
-    ASSERT_NE(window, nullptr) << "no window: a system without a display driver";
+    // Wine without a display driver makes no windows (with its null driver it does, but then the
+    // library's message boxes in the other tests wait for a click).
+    if (!window) GTEST_SKIP() << "this system makes no windows (no display driver)";
     EXPECT_EQ(platform::windowMessages().findWindow(caption), window->handle());
 
     const auto tool = programDirectory() / "kelvapost.exe";

@@ -115,14 +115,15 @@ TEST_F(NoChange, TheProgramWritesADirectoryTheHostLoads) {
     machine.addAdapter();
     machine.addAdapter(0x4420).link(false);
     const sim::testing::MachineDirectory directory(machine);
-    const auto run = directory.run(KV_KELVACAPTURE, {folder("captured").string()});
+    const auto target = folder("missing-parent") / "captured";
+    const auto run = directory.run(KV_KELVACAPTURE, {target.string()});
 
     EXPECT_EQ(run.exitCode, 0) << run.output;
     EXPECT_NE(run.output.find("2 adapter(s) captured; 0 read(s) left out"), std::string::npos) << run.output;
-    EXPECT_EQ(fileText(folder("captured") / "capture.log"), run.output);
+    EXPECT_EQ(fileText(target / "capture.log"), run.output);
     for (const char* kind : {"propchange", "start", "regwrite"})
         EXPECT_EQ(run.traced(kind), std::vector<std::string>{});
-    const auto replay = sim::loadMachineDirectory(folder("captured"));
+    const auto replay = sim::loadMachineDirectory(target);
     ASSERT_EQ(replay->adapters.size(), 2u);
     EXPECT_EQ(replay->adapters[1]->guid, utf8ToUtf16(MachineBuilder::guidOf(1)));
     EXPECT_FALSE(replay->adapters[1]->link.up);

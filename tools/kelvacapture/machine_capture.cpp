@@ -81,6 +81,10 @@ int captureMachine(std::u16string_view directory) {
     std::vector<std::u16string> guids;
     machine.set("adapters", open ? captureAdapters(log, machine, guids) : JsonValue::array());
     API_Close();
+    if (!guids.empty())
+        log.note(
+            "protocol bindings: not read (only the binding tool lists them, and the capture starts no "
+            "program); the replay binds the usual protocols");
     machine.set("devices", captureNetDevices(guids, log));
     machine.set("services", captureServices(log));
 

@@ -48,4 +48,21 @@ status=0
 for dir in build-win64 build-win64-sim; do
   ctest --test-dir "$dir" --timeout 60 --output-on-failure -j "$JOBS" || status=1
 done
+
+# The Windows build's capture of this computer (no protocol driver here) is a machine directory
+# the simulated host loads: the simulated build captures its replay again, to the same machine.
+# The simulated host maps drive paths into its machine, so its target is relative; its files have
+# bare line feeds where the Windows build writes text-mode line ends.
+capture="$PWD/build-win64/capture-check"
+rm -rf "$capture"
+mkdir -p "$capture"
+if wine build-win64/bin/Kelvacapture.exe "$(winepath -w "$capture/here")" </dev/null >/dev/null &&
+  (cd "$capture" && KELVA_MACHINE="$(winepath -w "$capture/here")" KELVA_CLOCK=virtual \
+    wine ../../build-win64-sim/bin/Kelvacapture.exe replayed </dev/null >/dev/null) &&
+  cmp -s <(tr -d '\r' <"$capture/here/machine.json") <(tr -d '\r' <"$capture/replayed/machine.json"); then
+  echo "Capture check: the Windows build's capture replays on the simulated host"
+else
+  echo "Capture check failed: see $capture"
+  status=1
+fi
 exit $status

@@ -150,6 +150,9 @@ TEST_F(PhyModelTest, PagedAccessLeavesTheWordCommandsPageAloneUnlessItWritesRegi
     writePhy(1, 0x1F, 3);
     command(p::OID_TVX_READ_PHY_WORD, 0, 5);
     EXPECT_EQ(read, 0xBBBBu);
+    command(p::OID_TVX_READ_PHY, 2, 0x1F);
+    command(p::OID_TVX_READ_PHY_WORD, 0, 5);
+    EXPECT_EQ(read, 0xBBBBu) << "a paged read of register 31 leaves the selection";
     // Malformed requests.
     EXPECT_EQ(command(p::OID_TVX_READ_PHY, 0, 32), 87u);
     EXPECT_EQ(command(p::OID_TVX_READ_PHY_WORD, 0, 2, 0, 4), 87u);

@@ -52,9 +52,10 @@ JsonValue captureAdapters(CaptureLog& log, JsonValue& machine, std::vector<std::
 
 std::string registryText(CaptureLog& log) {
     RegistryExport reg(log);
-    for (const char16_t* tree : {kNetClassKey, kNetworkConnectionsKey, kTcpipInterfacesKey, kSettingsKey})
-        reg.addTree(tree);
-    reg.addValue(kRunKey, kRunValue);
+    for (const char16_t* tree : {kNetClassKey, kNetworkConnectionsKey, kTcpipInterfacesKey}) reg.addTree(tree);
+    // The replay has one registry view: a 32-bit utility's settings count as the utility's.
+    if (!reg.addTree(kSettingsKey)) reg.addTree(kSettingsKey32, kSettingsKey);
+    if (!reg.addValue(kRunKey, kRunValue)) reg.addValue(kRunKey32, kRunValue, kRunKey);
     return reg.text();
 }
 
@@ -80,6 +81,10 @@ int captureMachine(std::u16string_view directory) {
     std::vector<std::u16string> guids;
     machine.set("adapters", open ? captureAdapters(log, machine, guids) : JsonValue::array());
     API_Close();
+    if (!guids.empty())
+        log.note(
+            "protocol bindings: not read (only the binding tool lists them, and the capture starts no "
+            "program); the replay binds the usual protocols");
     machine.set("devices", captureNetDevices(guids, log));
     machine.set("services", captureServices(log));
 

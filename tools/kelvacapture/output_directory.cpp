@@ -6,6 +6,10 @@ namespace kv::capture {
 
 bool OutputDirectory::make(std::u16string_view relative) {
     auto& files = platform::files();
+    // The root's parents first: those that exist, and a drive, simply refuse.
+    for (size_t end = root_.find_first_of(u"\\/", 1); end != std::u16string::npos;
+         end = root_.find_first_of(u"\\/", end + 1))
+        files.createDirectory(root_.substr(0, end));
     if (!files.createDirectory(root_)) return false;
     for (size_t end = 0; end < relative.size();) {
         end = relative.find(u'\\', end + 1);

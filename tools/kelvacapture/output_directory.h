@@ -11,7 +11,8 @@ class OutputDirectory {
 public:
     explicit OutputDirectory(std::u16string root) : root_(std::move(root)) {}
 
-    // Makes the directory and, for a relative path inside it, every folder on the way.
+    // Makes the directory with its missing parents and, for a relative path inside it, every
+    // folder on the way.
     bool make(std::u16string_view relative = {});
     // The path of a file inside the directory ("C\WINDOWS\INF\oem3.inf").
     std::u16string path(std::u16string_view relative) const;

@@ -38,24 +38,25 @@ std::string keyLine(const std::u16string& path) { return "[" + utf16ToUtf8(kHive
 
 }  // namespace
 
-void RegistryExport::addTree(std::u16string_view path) {
+bool RegistryExport::addTree(std::u16string_view path, std::u16string_view exportAs) {
     platform::RegKeyHandle handle = nullptr;
     const uint32_t error = platform::registry().openKey(platform::hiveKey(platform::Hive::LocalMachine), path,
                                                         platform::regaccess::kRead, &handle);
     const std::string name = "registry key HKEY_LOCAL_MACHINE\\" + utf16ToUtf8(path);
     if (error == platform::err::kFileNotFound) {
         log_.note(name + ": not present");
-        return;
+        return false;
     }
     if (error != platform::err::kSuccess) {
         log_.skipped(name, "it cannot be opened, error " + std::to_string(error));
-        return;
+        return true;
     }
     const platform::RegKey key(handle);
-    addKey(key.get(), std::u16string(path));
+    addKey(key.get(), std::u16string(exportAs.empty() ? path : exportAs), std::u16string(path));
+    return true;
 }
 
-void RegistryExport::addValue(std::u16string_view path, std::u16string_view name) {
+bool RegistryExport::addValue(std::u16string_view path, std::u16string_view name, std::u16string_view exportAs) {
     const platform::RegKey key = openMachineKey(path);
     auto& registry = platform::registry();
     std::u16string valueName;
@@ -63,18 +64,20 @@ void RegistryExport::addValue(std::u16string_view path, std::u16string_view name
     std::vector<uint8_t> data;
     for (uint32_t i = 0; key.valid() && registry.enumValue(key.get(), i, &valueName, &type, &data) == 0; ++i) {
         if (!equalsIgnoreCase(valueName, name)) continue;
-        text_ += keyLine(std::u16string(path));
+        text_ += keyLine(std::u16string(exportAs.empty() ? path : exportAs));
         appendValue(valueName, type, data);
         text_ += "\n";
-        return;
+        return true;
     }
     log_.note("registry value HKEY_LOCAL_MACHINE\\" + utf16ToUtf8(path) + " \"" + utf16ToUtf8(name) +
               "\": not present");
+    return false;
 }
 
-void RegistryExport::addKey(platform::RegKeyHandle key, const std::u16string& path) {
+// `path` is where the key lies, `exportPath` where registry.reg puts it.
+void RegistryExport::addKey(platform::RegKeyHandle key, const std::u16string& exportPath, const std::u16string& path) {
     auto& registry = platform::registry();
-    text_ += keyLine(path);
+    text_ += keyLine(exportPath);
     std::u16string name;
     uint32_t type = 0;
     std::vector<uint8_t> data;
@@ -88,7 +91,7 @@ void RegistryExport::addKey(platform::RegKeyHandle key, const std::u16string& pa
             continue;
         }
         const platform::RegKey owned(child);
-        addKey(owned.get(), path + u"\\" + name);
+        addKey(owned.get(), exportPath + u"\\" + name, path + u"\\" + name);
     }
 }
 

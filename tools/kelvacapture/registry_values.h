@@ -18,6 +18,9 @@ inline constexpr char16_t kTcpipInterfacesKey[] = u"SYSTEM\\CurrentControlSet\\S
 inline constexpr char16_t kSettingsKey[] = u"SOFTWARE\\Kelvadiag";
 inline constexpr char16_t kRunKey[] = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 inline constexpr char16_t kRunValue[] = u"Kelvadiag";
+// Where a 32-bit utility's settings and Run value lie on 64-bit Windows, seen from a 64-bit program.
+inline constexpr char16_t kSettingsKey32[] = u"SOFTWARE\\Wow6432Node\\Kelvadiag";
+inline constexpr char16_t kRunKey32[] = u"SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 // A string value (REG_SZ or REG_EXPAND_SZ) without its terminator; nothing when it cannot be read.
 std::optional<std::u16string> readString(platform::RegKeyHandle key, std::u16string_view name);

@@ -131,7 +131,8 @@ uint32_t PhyModel::pagedAccess(OidCall& call, bool isWrite) {
         write(page, reg, readU16(call.data, 4));
     else
         writeU16(call.data, 4, readRegister(page, reg));
-    if (reg != kPageSelect) pageSelect_ = previous;
+    // Only a write of register 31 itself keeps the new selection.
+    if (!isWrite || reg != kPageSelect) pageSelect_ = previous;
     return err::kSuccess;
 }
 

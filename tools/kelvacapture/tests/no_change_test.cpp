@@ -1,5 +1,7 @@
 // The capture changes nothing on the machine it reads, as its trace shows; a read that fails is
-// logged and left out; the program writes a directory the simulated host loads.
+// logged and left out; the program writes a directory the simulated host loads. A program run
+// writes inside its working directory: on a Windows host the simulated machine takes every other
+// drive path for one of its own.
 #include <algorithm>
 #include <array>
 #include <vector>
@@ -115,14 +117,15 @@ TEST_F(NoChange, TheProgramWritesADirectoryTheHostLoads) {
     machine.addAdapter();
     machine.addAdapter(0x4420).link(false);
     const sim::testing::MachineDirectory directory(machine);
-    const auto run = directory.run(KV_KELVACAPTURE, {folder("captured").string()});
+    const auto target = directory.workingDirectory() / "missing-parent" / "captured";
+    const auto run = directory.run(KV_KELVACAPTURE, {target.string()});
 
     EXPECT_EQ(run.exitCode, 0) << run.output;
     EXPECT_NE(run.output.find("2 adapter(s) captured; 0 read(s) left out"), std::string::npos) << run.output;
-    EXPECT_EQ(fileText(folder("captured") / "capture.log"), run.output);
+    EXPECT_EQ(fileText(target / "capture.log"), run.output);
     for (const char* kind : {"propchange", "start", "regwrite"})
         EXPECT_EQ(run.traced(kind), std::vector<std::string>{});
-    const auto replay = sim::loadMachineDirectory(folder("captured"));
+    const auto replay = sim::loadMachineDirectory(target);
     ASSERT_EQ(replay->adapters.size(), 2u);
     EXPECT_EQ(replay->adapters[1]->guid, utf8ToUtf16(MachineBuilder::guidOf(1)));
     EXPECT_FALSE(replay->adapters[1]->link.up);
@@ -133,11 +136,12 @@ TEST_F(NoChange, AComputerWithoutTheProtocolDriverGivesAMachineWithoutAdapters) 
     machine.addAdapter();
     machine.set("protocolDriver.installed", false);
     const sim::testing::MachineDirectory directory(machine);
-    const auto run = directory.run(KV_KELVACAPTURE, {folder("captured").string()});
+    const auto target = directory.workingDirectory() / "captured";
+    const auto run = directory.run(KV_KELVACAPTURE, {target.string()});
 
     EXPECT_EQ(run.exitCode, 0) << run.output;
     EXPECT_NE(run.output.find("protocol driver: not installed"), std::string::npos) << run.output;
-    const auto replay = sim::loadMachineDirectory(folder("captured"));
+    const auto replay = sim::loadMachineDirectory(target);
     EXPECT_TRUE(replay->adapters.empty());
     EXPECT_FALSE(replay->protocolDriver.installed);
     EXPECT_EQ(replay->devices.size(), 1u) << "the adapter's device is still listed";
@@ -148,10 +152,11 @@ TEST_F(NoChange, ABusyAdapterEndsTheProgramAndTheLogTellsWhere) {
     machine.addAdapter();
     machine.addAdapter().fault("busy", true);
     const sim::testing::MachineDirectory directory(machine);
-    const auto run = directory.run(KV_KELVACAPTURE, {folder("captured").string()});
+    const auto target = directory.workingDirectory() / "captured";
+    const auto run = directory.run(KV_KELVACAPTURE, {target.string()});
 
-    EXPECT_EQ(run.exitCode, 255) << "the library ends the process with -1";
-    const std::string log = fileText(folder("captured") / "capture.log");
+    EXPECT_TRUE(run.exitCode == 255 || run.exitCode == -1) << "the library ends the process with -1: " << run.exitCode;
+    const std::string log = fileText(target / "capture.log");
     EXPECT_NE(log.find("adapter 0 {"), std::string::npos) << log;
     EXPECT_EQ(log.substr(log.rfind('\n', log.size() - 2) + 1), "adapter 1 selecting\n") << log;
 }

@@ -344,7 +344,8 @@ void callOne(FuzzedDataProvider& input) {
             check(API_IsMDIX() <= 1, "the crossover state is one bit");
             return;
         case 31:
-            check(GetISRCounter() >= -1, "an interrupt count or -1");
+            // The driver's u32 count as an int: any value can come back.
+            GetISRCounter();
             return;
         case 32:
             check(WakeupPtnRwTestLen() >= -1, "a pattern length or -1");

@@ -31,7 +31,7 @@ TEST(MachineLoader, RegistryPathsWithEmptyPartsAreRefusedByField) {
         {R"({"adapters":[{"guid":"{\\}"}]})", "adapters[0]: guid must not contain a backslash"},
         {R"({"adapters":[{"guid":"{a\\\\b}"}]})", "adapters[0]: guid must not contain a backslash"},
         {R"({"adapters":[{"guid":"{a}","device":{"driverKey":"\\"}}]})", "adapters[0].device.driverKey \"\\\""},
-        {R"({"adapters":[{"guid":"{a}","device":{"driverKey":"0001\\\\\\\\x"}}]})",
+        {R"({"adapters":[{"guid":"{a}","device":{"driverKey":"0001\\\\x"}}]})",
          "adapters[0].device.driverKey \"0001\\\\x\""},
         {R"({"adapters":[{"guid":"{a}"}],"devices":[{"adapter":0,"driverKey":"0001\\"}]})",
          "devices[0].driverKey \"0001\\\""},

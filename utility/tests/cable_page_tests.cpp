@@ -8,7 +8,6 @@
 #include "pages/cable_page.h"
 #include "resources/resource_ids.h"
 #include "support/page_harness.h"
-#include "support/test_host.h"
 
 Q_DECLARE_METATYPE(kv::sim::Json)
 
@@ -46,8 +45,7 @@ class CablePageTests : public QObject {
 
     void start(MachineBuilder machine) {
         harness.reset();
-        installMachine(std::move(machine));
-        harness = std::make_unique<PageHarness>();
+        harness = std::make_unique<PageHarness>(std::move(machine));
         QVERIFY(harness->selectAdapter(0));
         page = &harness->host<CCablePage>();
         kv::sim::Host::get().trace().clear();

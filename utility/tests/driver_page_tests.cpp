@@ -8,7 +8,6 @@
 #include "pages/driver_page.h"
 #include "resources/resource_ids.h"
 #include "support/page_harness.h"
-#include "support/test_host.h"
 
 using kv::sim::testing::MachineBuilder;
 using namespace kv::diag;
@@ -56,8 +55,7 @@ class DriverPageTests : public QObject {
 
     void start(MachineBuilder machine) {
         harness.reset();
-        installMachine(std::move(machine));
-        harness = std::make_unique<PageHarness>();
+        harness = std::make_unique<PageHarness>(std::move(machine));
         QVERIFY(harness->selectAdapter(0));
         page = &harness->host<CDriverPage>();
     }
@@ -127,8 +125,8 @@ private slots:
 
     void aFailedDriverReadShowsNothing() {
         MachineBuilder machine;
-        machine.addAdapter(0x4450).set("connectionName", kv::sim::Json(false));
-        machine.set("devices", kv::sim::Json::array());  // the adapter has no device: no driver key
+        // The adapter's device is hidden: the library finds no device, hence no driver key.
+        machine.addAdapter(0x4450).set("device.hidden", kv::sim::Json(true));
         start(std::move(machine));
         QCOMPARE(harness->driverInfo().DriverDesc[0], '\0');
         QVERIFY(harness->activate());

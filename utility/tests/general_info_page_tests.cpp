@@ -8,7 +8,6 @@
 #include "pages/general_info_page.h"
 #include "resources/resource_ids.h"
 #include "support/page_harness.h"
-#include "support/test_host.h"
 #include "support/trace_queries.h"
 
 using kv::sim::Json;
@@ -54,8 +53,7 @@ class GeneralInfoPageTests : public QObject {
 
     void start(MachineBuilder machine, int adapter = 0) {
         harness.reset();
-        installMachine(std::move(machine));
-        harness = std::make_unique<PageHarness>();
+        harness = std::make_unique<PageHarness>(std::move(machine));
         QVERIFY(harness->selectAdapter(adapter));
         page = &harness->host<CGeneralInfoPage>();
         kv::sim::Host::get().trace().clear();
@@ -138,9 +136,10 @@ private slots:
         QVERIFY(harness->activate());
         const QStringList all = rows();
         QCOMPARE(rowsStartingWith(all, {"Link Status", "Duplex Mode"}), expected);
-        // The link rows come right before the PCI rows.
-        const qsizetype location = all.indexOf(QRegularExpression("^Device Location"));
-        QCOMPARE(all.mid(location - expected.size(), expected.size()), expected);
+        // The link rows come after the VLAN row and right before the PCI rows.
+        QVERIFY(all.at(3).startsWith(QStringLiteral("VLAN ID |")));
+        QCOMPARE(all.mid(4, expected.size()), expected);
+        QVERIFY(all.at(4 + expected.size()).startsWith(QStringLiteral("Device Location |")));
     }
 
     void anAdapterWithoutAddressShowsZeros() {
@@ -206,8 +205,7 @@ private slots:
     void withoutAReadyAdapterTheListStaysEmpty() {
         QFETCH(bool, select);
         QFETCH(int, ready);
-        installMachine(pciAdapterMachine());
-        harness = std::make_unique<PageHarness>();
+        harness = std::make_unique<PageHarness>(pciAdapterMachine());
         if (select) QVERIFY(harness->selectAdapter(0));
         harness->setAdapterReady(ready);
         page = &harness->host<CGeneralInfoPage>();

@@ -38,7 +38,7 @@ MachineBuilder machineWith(const std::string& showTrayIcon, bool appDir, bool ru
     reg += "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run]\r\n";
     if (runEntry) reg += "\"Kelvadiag\"=\"C:\\\\Program Files\\\\Tavrick\\\\Kelvadiag\\\\Kelvadiag /hw\"\r\n";
     machine.registry(reg);
-    if (appDir) machine.file(std::string(kInstallFolder) + "\\Kelvadiag.exe", "MZ");
+    if (appDir) machine.file("C/Program Files/Tavrick/Kelvadiag/Kelvadiag.exe", "MZ");
     return machine;
 }
 

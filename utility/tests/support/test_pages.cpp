@@ -1,52 +1,31 @@
 #include "support/test_pages.h"
 
-#include "resources/resource_ids.h"
-
 namespace kv::diag::testing {
 
 namespace {
-
-const ui::DialogTemplate& pageTemplate(std::string_view caption) {
-    static const ui::DialogTemplate general{.id = 9001, .caption = "General", .width = 280, .height = 200};
-    static const ui::DialogTemplate driver{.id = 9002, .caption = "Driver", .width = 280, .height = 200};
-    static const ui::DialogTemplate cable{.id = 9003, .caption = "Cable", .width = 280, .height = 200};
-    if (caption == "Driver") return driver;
-    if (caption == "Cable") return cable;
-    return general;
+const ui::DialogTemplate& testTemplate() {
+    static const ui::DialogTemplate dialog{
+        900, "Test", 235, 156, {{kTestControlId, ui::ControlKind::PushButton, 7, 7, 50, 14, "Button"}}};
+    return dialog;
 }
-
-template <const char* Caption>
-std::unique_ptr<ui::PropertyPage> makeTestPage(PageServices& services) {
-    return std::make_unique<TestPage>(services, pageTemplate(Caption));
-}
-
-constexpr char kGeneral[] = "General";
-constexpr char kDriver[] = "Driver";
-constexpr char kCable[] = "Cable";
-
 }  // namespace
 
-TestPage::TestPage(PageServices& services, const ui::DialogTemplate& dialogTemplate)
-    : ui::PropertyPage(dialogTemplate), services(services) {}
+TestPage::TestPage(const QString& title) : ui::PropertyPage(testTemplate()) { setCaption(title); }
 
 bool TestPage::onSetActive() {
-    ++activations;
-    if (onActivation) onActivation();
-    return true;
+    ++setActiveCalls;
+    return !refuseSetActive && ui::PropertyPage::onSetActive();
 }
 
 bool TestPage::onKillActive() {
-    ++deactivations;
-    return true;
+    ++killActiveCalls;
+    return !refuseKillActive && ui::PropertyPage::onKillActive();
 }
 
-const PageTable& testPageTable() {
-    static const PageTable table = {
-        {makeTestPage<kGeneral>, kGeneral, 0x1F, res::kBitmapGeneral},
-        {makeTestPage<kDriver>, kDriver, 0x1E, res::kBitmapDriver},
-        {makeTestPage<kCable>, kCable, 0x18, res::kBitmapCable},
-    };
-    return table;
+std::vector<std::unique_ptr<TestPage>> makePages(const QStringList& titles) {
+    std::vector<std::unique_ptr<TestPage>> pages;
+    for (const QString& title : titles) pages.push_back(std::make_unique<TestPage>(title));
+    return pages;
 }
 
 }  // namespace kv::diag::testing

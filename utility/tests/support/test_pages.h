@@ -1,31 +1,32 @@
-// Pages for tests of the main window itself: "General", "Driver" and "Cable" with the page
-// table's masks and bitmaps, which count their activations and run a test's hook on activation,
-// and touch no adapter.
+// Plain pages for sheet tests: a small template with one control, a settable title, and
+// set-active / kill-active steps that count their calls and can refuse.
 #pragma once
 
-#include <functional>
+#include <memory>
+#include <vector>
 
-#include "app/page_table.h"
 #include "framework/property_page.h"
 
 namespace kv::diag::testing {
 
+inline constexpr int kTestControlId = 4711;
+
 class TestPage : public ui::PropertyPage {
     Q_OBJECT
+
 public:
-    TestPage(PageServices& services, const ui::DialogTemplate& dialogTemplate);
+    explicit TestPage(const QString& title);
 
     bool onSetActive() override;
     bool onKillActive() override;
 
-    PageServices& services;
-    int activations = 0;
-    int deactivations = 0;
-    // Runs inside the set-active step.
-    std::function<void()> onActivation;
+    bool refuseSetActive = false;
+    bool refuseKillActive = false;
+    int setActiveCalls = 0;
+    int killActiveCalls = 0;
 };
 
-// General 0x1F / 159, Driver 0x1E / 168, Cable 0x18 / 165.
-const PageTable& testPageTable();
+// Pages with these titles, in order.
+std::vector<std::unique_ptr<TestPage>> makePages(const QStringList& titles);
 
 }  // namespace kv::diag::testing

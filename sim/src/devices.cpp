@@ -6,6 +6,7 @@
 #include "kv/platform/device_installer.h"
 #include "kv/sim/host.h"
 #include "kv/sim/machine.h"
+#include "kv/sim/tcpip_interfaces.h"
 #include "kv/text.h"
 
 namespace kv::sim {
@@ -124,7 +125,7 @@ void addMissingConnectionKeys(Machine& machine) {
 
 uint32_t nodeStatusOf(const Device& d) {
     uint32_t status = kDnDriverLoaded;
-    if (d.disabled)
+    if (d.disabled || d.notStarted)
         status |= kDnHasProblem;
     else
         status |= kDnStarted;
@@ -138,7 +139,10 @@ void changeDeviceState(Machine& machine, Device& device, uint32_t stateChange) {
     auto bringBack = [&machine, idx = device.adapterIndex](uint32_t after) {
         if (idx < 0) return;
         Host::get().clock().schedule(after, [&machine, idx] {
-            machine.adapters[static_cast<size_t>(idx)]->present = true;
+            Adapter& back = *machine.adapters[static_cast<size_t>(idx)];
+            back.present = true;
+            // The restarted adapter takes its TCP/IP settings from the registry again.
+            applyTcpipKey(machine, back);
             Host::get().trace().add("device adapter " + std::to_string(idx) + " back");
         });
     };

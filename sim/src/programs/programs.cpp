@@ -17,8 +17,12 @@ struct ProgramEntry {
 
 // Every program the simulated machine can start, one line each.
 constexpr ProgramEntry kPrograms[] = {
-    {u"tvxbind.exe", runBindingTool}, {u"nicctlv6.exe", runNicControlTool},        {u"cmd.exe", runCommandInterpreter},
-    {u"net.exe", runNetCommand},      {u"plantdrv64.exe", runDriverFileInstaller},
+    {u"tvxbind.exe", runBindingTool},
+    {u"nicctlv6.exe", runNicControlTool},
+    {u"cmd.exe", runCommandInterpreter},
+    {u"net.exe", runNetCommand},
+    {u"plantdrv64.exe", runDriverFileInstaller},
+    {u"ping.exe", runPing},
 };
 
 }  // namespace

@@ -10,7 +10,7 @@
 #include "framework/worker_thread.h"
 #include "resources/resource_ids.h"
 #include "support/diag_fixture.h"
-#include "support/test_pages.h"
+#include "support/main_window_pages.h"
 
 using namespace kv::diag;
 using namespace kv::diag::testing;
@@ -43,7 +43,7 @@ class MainWindowTest : public QObject {
 private slots:
     void noAdapterGivesAnEmptyTreeAndGeneralAlone() {
         DiagFixture fx(MachineBuilder{}, QMessageBox::Ok);
-        CDiagSheet& sheet = fx.start(testEnvironment(), testPageTable());
+        CDiagSheet& sheet = fx.start(testEnvironment(), hookedPageTable());
         QVERIFY(fx.control<AdapterTree>(kAdapterTreeId));
         QCOMPARE(fx.adapterItems(), QStringList{});
         QCOMPARE(fx.pageTitles(), QStringList{"General"});
@@ -55,7 +55,7 @@ private slots:
         MachineBuilder machine = adapters({0x4450});
         machine.set("protocolDriver.installed", kv::sim::Json(false));
         DiagFixture fx(machine, QMessageBox::Ok);
-        CDiagSheet& sheet = fx.start(testEnvironment(), testPageTable());
+        CDiagSheet& sheet = fx.start(testEnvironment(), hookedPageTable());
         QCOMPARE(fx.adapterItems(), QStringList{});
         QCOMPARE(fx.pageTitles(), QStringList{"General"});
         QVERIFY(!sheet.libraryOpen());
@@ -75,7 +75,7 @@ private slots:
         MachineBuilder machine;
         for (int i = 0; i < count; ++i) machine.addAdapter(0x4450);
         DiagFixture fx(machine, QMessageBox::Ok);
-        fx.start(testEnvironment(), testPageTable());
+        fx.start(testEnvironment(), hookedPageTable());
         AdapterTree* tree = fx.control<AdapterTree>(kAdapterTreeId);
         QCOMPARE(tree->topLevelItemCount(), count);
         QCOMPARE(tree->rootIsDecorated(), lines);
@@ -100,7 +100,7 @@ private slots:
         auto& adapter = machine.addAdapter(static_cast<uint16_t>(deviceId));
         if (!register43.isEmpty()) adapter.set("registers.0x43", kv::sim::Json(register43.toStdString()));
         DiagFixture fx(machine, QMessageBox::Ok);
-        CDiagSheet& sheet = fx.start(testEnvironment(), testPageTable());
+        CDiagSheet& sheet = fx.start(testEnvironment(), hookedPageTable());
         QCOMPARE(fx.pageTitles(), pages);
         QCOMPARE(sheet.selectedAdapterIndex(), 0);
         QCOMPARE(sheet.adapterReady(), 1);
@@ -125,7 +125,7 @@ private slots:
         machine.addAdapter(static_cast<uint16_t>(deviceId));
         if (!version.isEmpty()) machine.registry(driverKey(0, version.toStdString()));
         DiagFixture fx(machine, QMessageBox::Ok);
-        CDiagSheet& sheet = fx.start(testEnvironment(), testPageTable());
+        CDiagSheet& sheet = fx.start(testEnvironment(), hookedPageTable());
         QCOMPARE(sheet.driverVersionNumber(), number);
         QCOMPARE(QString::fromLatin1(sheet.driverInfo().DriverVersion), version);
     }
@@ -134,7 +134,7 @@ private slots:
         MachineBuilder machine = adapters({0x4450, 0x4450});
         machine.registry(driverKey(0, "5.611.0.0"));
         DiagFixture fx(machine, QMessageBox::Ok);
-        CDiagSheet& sheet = fx.start(testEnvironment(), testPageTable());
+        CDiagSheet& sheet = fx.start(testEnvironment(), hookedPageTable());
         QCOMPARE(sheet.driverVersionNumber(), 611);
         QVERIFY(fx.selectAdapter(1));
         QCOMPARE(QString::fromLatin1(sheet.driverInfo().DriverVersion), QString());
@@ -147,7 +147,7 @@ private slots:
             DiagFixture fx(machine, QMessageBox::Ok);
             SheetEnvironment environment = testEnvironment();
             environment.screen = QSize(screenWidth, 600);
-            CDiagSheet& sheet = fx.start(environment, testPageTable());
+            CDiagSheet& sheet = fx.start(environment, hookedPageTable());
             const QRect nic = sheet.adapterTree()->geometry();
             const QRect pages = sheet.PageTreeCtrl()->geometry();
             return std::tuple{sheet.adapterTreeWidth(), sheet.smallScreenLayout(), nic, pages, sheet.width()};
@@ -174,7 +174,7 @@ private slots:
 
     void refreshReselectsTheCurrentAdapter() {
         DiagFixture fx(adapters({0x4450, 0x4420}), QMessageBox::Ok);
-        CDiagSheet& sheet = fx.start(testEnvironment(), testPageTable());
+        CDiagSheet& sheet = fx.start(testEnvironment(), hookedPageTable());
         QVERIFY(fx.selectAdapter(1));
         QCOMPARE(sheet.selectedAdapterIndex(), 1);
         QCOMPARE(fx.pageTitles(), (QStringList{"General", "Driver"}));
@@ -186,7 +186,7 @@ private slots:
 
     void userActionsComeBackAtTheFirstWatchTickAfterTheWorkerEnded() {
         DiagFixture fx(adapters({0x4450}), QMessageBox::Ok);
-        CDiagSheet& sheet = fx.start(testEnvironment(), testPageTable());
+        CDiagSheet& sheet = fx.start(testEnvironment(), hookedPageTable());
         kv::ui::WorkerHandle worker = kv::ui::WorkerThread::start([] { return 0u; });
         worker->join();
         sheet.watchWorker(worker, false, true);
@@ -208,7 +208,7 @@ private slots:
 
     void aWatchedWorkerMayAskForTheRefresh() {
         DiagFixture fx(adapters({0x4450, 0x4450}), QMessageBox::Ok);
-        CDiagSheet& sheet = fx.start(testEnvironment(), testPageTable());
+        CDiagSheet& sheet = fx.start(testEnvironment(), hookedPageTable());
         QVERIFY(fx.selectAdapter(1));
         kv::ui::WorkerHandle worker = kv::ui::WorkerThread::start([] { return 0u; });
         worker->join();
@@ -222,9 +222,9 @@ private slots:
 
     void aRefreshAskedForDuringAPageTreeChangeWaitsForTheNextTick() {
         DiagFixture fx(adapters({0x4450, 0x4450}), QMessageBox::Ok);
-        CDiagSheet& sheet = fx.start(testEnvironment(), testPageTable());
+        CDiagSheet& sheet = fx.start(testEnvironment(), hookedPageTable());
         QVERIFY(fx.selectAdapter(1));
-        auto* driver = static_cast<TestPage*>(sheet.tablePages()[1]);
+        auto* driver = static_cast<HookedPage*>(sheet.tablePages()[1]);
         int selectedDuringChange = -2;
         driver->onActivation = [&] {
             sheet.requestAdapterListRefresh();
@@ -246,7 +246,7 @@ private slots:
         failing.push_back(kv::sim::Json("0x01010102"));  // the MAC address query
         machine.adapter(1).fault("failingOids", failing);
         DiagFixture fx(machine, QMessageBox::Ok);
-        CDiagSheet& sheet = fx.start(testEnvironment(), testPageTable());
+        CDiagSheet& sheet = fx.start(testEnvironment(), hookedPageTable());
         QVERIFY(fx.selectAdapter(1));
         QCOMPARE(sheet.adapterReady(), 0);
         QCOMPARE(sheet.timers().period(timer::kRefresh), 100u);
@@ -260,7 +260,7 @@ private slots:
 
     void destructionRemovesTheTrayIconAndClosesTheLibrary() {
         DiagFixture fx(adapters({0x4450}), QMessageBox::Ok);
-        CDiagSheet& sheet = fx.start(testEnvironment(), testPageTable());
+        CDiagSheet& sheet = fx.start(testEnvironment(), hookedPageTable());
         QVERIFY(sheet.libraryOpen());
         fx.stop();
         QCOMPARE(API_IsPlug(), 0);

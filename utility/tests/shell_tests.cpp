@@ -15,7 +15,7 @@
 #include "kv/platform/window_messages.h"
 #include "resources/resource_ids.h"
 #include "support/diag_fixture.h"
-#include "support/test_pages.h"
+#include "support/main_window_pages.h"
 
 using namespace kv::diag;
 using namespace kv::diag::testing;
@@ -81,7 +81,7 @@ private slots:
 
     void aSecondStartWakesTheFirstAndEnds() {
         DiagFixture fx(machineWith("1", false), QMessageBox::Ok);
-        CDiagSheet& sheet = fx.start(testEnvironment(), testPageTable());
+        CDiagSheet& sheet = fx.start(testEnvironment(), hookedPageTable());
         sheet.hide();
         const size_t regLines = fx.traced("regwrite").size();
         CDiagApp second;
@@ -190,13 +190,13 @@ private slots:
         QFETCH(bool, runEntry);
         QFETCH(QStringList, items);
         DiagFixture fx(machineWith(tray.toStdString(), appDir, runEntry), QMessageBox::Ok);
-        CDiagSheet& sheet = fx.start(testEnvironment(), testPageTable());
+        CDiagSheet& sheet = fx.start(testEnvironment(), hookedPageTable());
         QCOMPARE(menuItems(sheet), items);
     }
 
     void hiddenWindowMenu() {
         DiagFixture fx(machineWith("1", false), QMessageBox::Ok);
-        CDiagSheet& sheet = fx.start(testEnvironment(), testPageTable());
+        CDiagSheet& sheet = fx.start(testEnvironment(), hookedPageTable());
         sheet.hide();
         const QStringList items = menuItems(sheet);
         QVERIFY(items.contains("32788:0:&Refresh NIC List"));
@@ -207,7 +207,7 @@ private slots:
 
     void togglesWriteTheSettings() {
         DiagFixture fx(machineWith("0", true), QMessageBox::Ok);
-        CDiagSheet& sheet = fx.start(testEnvironment(), testPageTable());
+        CDiagSheet& sheet = fx.start(testEnvironment(), hookedPageTable());
         QCOMPARE(QString::fromStdString(sheet.settings().appDir), QString::fromLatin1(kInstallFolder));
         sheet.runCommand(res::kCmdShowTrayIcon);
         sheet.runCommand(res::kCmdShowTrayIcon);
@@ -225,7 +225,7 @@ private slots:
 
     void withoutTheSettingsKeyTheTrayToggleDoesNothing() {
         DiagFixture fx(machineWith("", false), QMessageBox::Ok);
-        CDiagSheet& sheet = fx.start(testEnvironment(), testPageTable());
+        CDiagSheet& sheet = fx.start(testEnvironment(), hookedPageTable());
         sheet.runCommand(res::kCmdShowTrayIcon);
         QVERIFY(fx.traced("regwrite").empty());
         QCOMPARE(sheet.settings().showTrayIcon, 0);
@@ -234,7 +234,7 @@ private slots:
 
     void switchingTheTrayOffWhileHiddenShowsTheWindow() {
         DiagFixture fx(machineWith("1", false), QMessageBox::Ok);
-        CDiagSheet& sheet = fx.start(testEnvironment(), testPageTable());
+        CDiagSheet& sheet = fx.start(testEnvironment(), hookedPageTable());
         QCOMPARE(kv::platform::notifyArea().icons().size(), size_t{1});
         sheet.close();
         QVERIFY(!sheet.isVisible());  // Close hides while the tray icon is on
@@ -246,7 +246,7 @@ private slots:
 
     void trayRecord() {
         DiagFixture fx(machineWith("1", false), QMessageBox::Ok);
-        fx.start(testEnvironment(), testPageTable());
+        fx.start(testEnvironment(), hookedPageTable());
         const auto icons = kv::platform::notifyArea().icons();
         QCOMPARE(icons.size(), size_t{1});
         QCOMPARE(icons[0].id, kTrayIconUid);
@@ -259,7 +259,7 @@ private slots:
 
     void doubleClickTogglesTheWindow() {
         DiagFixture fx(machineWith("1", false), QMessageBox::Ok);
-        CDiagSheet& sheet = fx.start(testEnvironment(), testPageTable());
+        CDiagSheet& sheet = fx.start(testEnvironment(), hookedPageTable());
         post(fx, request::kTrayDoubleClick);
         QVERIFY(!sheet.isVisible());
         post(fx, request::kTrayDoubleClick);
@@ -268,7 +268,7 @@ private slots:
 
     void quitRequest() {
         DiagFixture fx(machineWith("1", false), QMessageBox::Ok);
-        CDiagSheet& sheet = fx.start(testEnvironment(), testPageTable());
+        CDiagSheet& sheet = fx.start(testEnvironment(), hookedPageTable());
         auto release = std::make_shared<std::atomic<bool>>(false);
         kv::ui::WorkerHandle worker = kv::ui::WorkerThread::start([release] {
             while (!release->load()) std::this_thread::yield();
@@ -290,7 +290,7 @@ private slots:
 
     void animationFrameByFrame() {
         DiagFixture fx(machineWith("1", false), QMessageBox::Ok);
-        fx.start(testEnvironment(), testPageTable());
+        fx.start(testEnvironment(), hookedPageTable());
         post(fx, request::kTrayMouseMove);
         QList<int> frames;
         for (int tick = 0; tick < 6; ++tick) {

@@ -3,6 +3,7 @@
 
 #include "kelvalib.h"
 #include "kv/platform/device_io.h"
+#include "kv/platform/system.h"
 #include "kv/protocol.h"
 #include "state.h"
 
@@ -13,6 +14,13 @@ bool sendControl(uint32_t code, const void* in, uint32_t inLength, void* out, ui
     return platform::deviceIo().control(state().channel, code, in, inLength, out, outLength, &returned);
 }
 
+protocol::ProtocolDriverNames protocolDriver() {
+    platform::OsVersion version;
+    auto& system = platform::system();
+    if (!system.versionEx(&version) && !system.version(&version)) return protocol::protocolDriverFor(0, 0);
+    return protocol::protocolDriverFor(version.platformId, version.majorVersion);
+}
+
 }  // namespace kv::lib
 
 using namespace kv;
@@ -21,7 +29,7 @@ KV_API int API_Open(void) {
     auto& st = lib::state();
     st.channel = platform::invalidHandle();
     auto& io = platform::deviceIo();
-    platform::NativeHandle handle = io.openDevice(protocol::kDevicePath);
+    platform::NativeHandle handle = io.openDevice(lib::protocolDriver().devicePath);
     if (platform::isValid(handle)) {
         uint32_t returned = 0;
         if (!io.control(handle, protocol::IOCTL_PROT_BIND_WAIT, nullptr, 0, nullptr, 0, &returned)) {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "binding_reply.h"
+#include "channel.h"
 #include "kelvalib.h"
 #include "kv/platform/services.h"
 #include "kv/platform/system.h"
@@ -46,7 +47,7 @@ bool startProtocolService() {
     auto& scm = platform::serviceManager();
     const ServiceHandle manager(scm.openManager(svc::kManagerAllAccess));
     const ServiceHandle service(
-        scm.openService(manager.get(), protocol::kServiceName, svc::kQueryStatus | svc::kStart));
+        scm.openService(manager.get(), lib::protocolDriver().serviceName, svc::kQueryStatus | svc::kStart));
     if (!service) return false;
     scm.startService(service.get());
     platform::clock().sleep(100);

@@ -1,12 +1,12 @@
 // Files on the simulated machine: real files, with Windows paths mapped by resolveWindowsPath.
 #include "kv/platform/files.h"
 
-#include "../shared/c_stream_text_file.h"
-
 #include <cstdio>
 #include <system_error>
 
+#include "../shared/c_stream_text_file.h"
 #include "kv/platform/types.h"
+#include "kv/sim/file_copy.h"
 #include "kv/sim/host.h"
 #include "kv/sim/paths.h"
 #include "kv/text.h"
@@ -16,15 +16,6 @@ namespace kv::platform {
 namespace {
 
 using sim::Host;
-
-
-// Copies over an existing target by removing it first: copy_file's overwrite_existing cannot be
-// relied on (libstdc++ on Windows reports any existing target as existing).
-bool replaceFile(const std::filesystem::path& from, const std::filesystem::path& to) {
-    std::error_code ec;
-    if (std::filesystem::exists(to, ec) && !std::filesystem::remove(to, ec)) return false;
-    return std::filesystem::copy_file(from, to, ec);
-}
 
 class SimFiles : public Files {
 public:
@@ -60,19 +51,7 @@ public:
 
     bool copy(std::u16string_view from, std::u16string_view to, bool failIfExists) override {
         Host::Call call(Host::get());
-        std::error_code ec;
-        const auto src = sim::resolveWindowsPath(from);
-        const auto dst = sim::resolveWindowsPath(to);
-        uint32_t error = 0;
-        if (src.empty() || !std::filesystem::is_regular_file(src, ec)) {
-            error = err::kFileNotFound;
-        } else if (dst.empty() || !std::filesystem::is_directory(dst.parent_path(), ec)) {
-            error = err::kPathNotFound;
-        } else if (failIfExists && std::filesystem::exists(dst, ec)) {
-            error = err::kFileExists;
-        } else if (!replaceFile(src, dst)) {
-            error = err::kAccessDenied;
-        }
+        const uint32_t error = sim::copyFile(sim::resolveWindowsPath(from), sim::resolveWindowsPath(to), failIfExists);
         call.host.trace().add("copy " + utf16ToUtf8(from) + " " + utf16ToUtf8(to) + " " +
                               (error ? "err=" + std::to_string(error) : std::string("ok")));
         if (error) Host::setLastError(error);
@@ -83,6 +62,20 @@ public:
         std::error_code ec;
         const auto cwd = std::filesystem::current_path(ec);
         return ec ? std::u16string() : utf8ToUtf16(cwd.string());
+    }
+
+    // A Windows path of the machine ("C:\\Program Files\\...") becomes the process's real current
+    // directory, where the relative paths of the suite then lie. Traced as "chdir <path> ok|err=n".
+    bool setCurrentDirectory(std::u16string_view path) override {
+        Host::Call call(Host::get());
+        std::error_code ec;
+        const auto real = sim::resolveWindowsPath(path);
+        const bool changed =
+            !real.empty() && std::filesystem::is_directory(real, ec) && (std::filesystem::current_path(real, ec), !ec);
+        call.host.trace().add("chdir " + sim::Trace::escape(utf16ToUtf8(path)) +
+                              (changed ? " ok" : " err=" + std::to_string(err::kPathNotFound)));
+        if (!changed) Host::setLastError(err::kPathNotFound);
+        return changed;
     }
 
     std::u16string windowsDirectory() override { return u"C:\\WINDOWS"; }

@@ -52,6 +52,10 @@ public:
         return directoryName([](UINT size, wchar_t* buffer) { return UINT(GetCurrentDirectoryW(size, buffer)); });
     }
 
+    bool setCurrentDirectory(std::u16string_view path) override {
+        return SetCurrentDirectoryW(win32::wide(path).c_str()) != FALSE;
+    }
+
     std::u16string windowsDirectory() override {
         return directoryName([](UINT size, wchar_t* buffer) { return GetWindowsDirectoryW(buffer, size); });
     }

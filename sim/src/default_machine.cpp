@@ -301,6 +301,17 @@ std::string replaceAll(std::string text, std::string_view what, std::string_view
     return text;
 }
 
+// The utility's installation: its settings key (tray icon off, the installation folder) and the
+// Run key, without the utility's value (start-up launch off).
+constexpr char kUtilityKeys[] =
+    "\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Kelvadiag]\r\n"
+    "\"ShowTrayIcon\"=\"0\"\r\n"
+    "\"AppDir\"=\"C:\\\\Program Files\\\\Kelvadiag\"\r\n"
+    "\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run]\r\n";
+
+// The program file in the installation folder: the utility only looks for it.
+constexpr char kProgramFile[] = "Kelvadiag program file of the simulated machine\r\n";
+
 std::string registryText() {
     std::string reg = "Windows Registry Editor Version 5.00\r\n\r\n";
     reg += "[" + std::string(kClassKey) + "]\r\n@=\"Network adapters\"\r\n\"Class\"=\"Net\"\r\n";
@@ -322,6 +333,7 @@ std::string registryText() {
         if (k.params.size() != 0) reg += "\r\n[" + key + "\\Ndi\\params]\r\n";
         for (const char* p : k.params) reg += withCrLf(replaceAll(p, "@KEY@", key));
     }
+    reg += kUtilityKeys;
     for (const Connection& c : kConnections) {
         reg += "\r\n[" + std::string(kNetworkKey) + "\\" + c.guid + "\\Connection]\r\n";
         reg += "\"Name\"=\"" + std::string(c.name) + "\"\r\n";
@@ -598,6 +610,7 @@ void writeDefaultMachine(const std::filesystem::path& directory) {
     std::filesystem::create_directories(directory / "C" / "WINDOWS" / "INF");
     for (const InfText& inf : kInfFiles) writeText(directory / "C" / "WINDOWS" / "INF" / inf.name, withCrLf(inf.text));
     std::filesystem::create_directories(directory / "C" / "WINDOWS" / "System32" / "Drivers");
+    writeText(directory / "C" / "Program Files" / "Kelvadiag" / "Kelvadiag.exe", kProgramFile);
     // machine.json last: its presence marks a complete directory.
     writeText(directory / "machine.json", kMachineJson);
 }

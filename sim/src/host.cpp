@@ -67,6 +67,7 @@ void Host::install(std::unique_ptr<Machine> machine, SimClock::Mode mode) {
     std::lock_guard lock(mutex_);
     protocolDriver_.reset();
     registryKeys_.reset();
+    notifyArea_.reset();
     machine_ = std::move(machine);
     clock_ = std::make_unique<SimClock>(mode);
     trace_.clear();

@@ -4,6 +4,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "kv/protocol.h"
 #include "kv/sim/machine_json.h"
 #include "kv/sim/reg_file.h"
 #include "kv/sim/tcpip_interfaces.h"
@@ -65,7 +66,14 @@ void readOs(const Json& j, OsConfig& os) {
     os.redirectionFails = faults["disableRedirection"].asBool(false);
 }
 
-void readProtocolDriver(const Json& j, ProtocolDriverConfig& pd) {
+// The protocol driver of the machine's Windows version. The older driver of Windows 5.x is
+// started on demand, so it does not run until something starts it.
+void readProtocolDriver(const Json& j, const OsConfig& os, ProtocolDriverConfig& pd) {
+    const protocol::ProtocolDriverNames names = protocol::protocolDriverFor(os.platformId, os.major);
+    pd.serviceName = names.serviceName;
+    pd.devicePath = names.devicePath;
+    pd.driverFile = names.driverFile;
+    if (!pd.driverFile.empty()) pd.running = false;
     if (j.isNull()) return;
     pd.installed = j["installed"].asBool(pd.installed);
     pd.running = j["running"].asBool(pd.running);
@@ -84,7 +92,7 @@ std::unique_ptr<Machine> buildMachine(const Json& config) {
     machine->config = config;
     machine->name = config["name"].asString();
     readOs(config["os"], machine->os);
-    readProtocolDriver(config["protocolDriver"], machine->protocolDriver);
+    readProtocolDriver(config["protocolDriver"], machine->os, machine->protocolDriver);
     machine->wire.configure(config["wire"]);
     const Json& adapters = config["adapters"];
     for (size_t i = 0; i < adapters.size(); ++i) {

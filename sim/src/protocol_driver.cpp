@@ -41,7 +41,7 @@ uint32_t putString(std::span<uint8_t> out, uint32_t off, std::u16string_view tex
 
 void* ProtocolDriver::open(std::u16string_view path, uint32_t* error) {
     const auto& cfg = host_.machine().protocolDriver;
-    if (!equalsIgnoreCase(path, protocol::kDevicePath) || !cfg.installed || !cfg.running) {
+    if (!equalsIgnoreCase(path, cfg.devicePath) || !cfg.installed || !cfg.running) {
         *error = err::kFileNotFound;
         return nullptr;
     }

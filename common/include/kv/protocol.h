@@ -8,6 +8,27 @@ namespace kv::protocol {
 
 inline constexpr char16_t kDevicePath[] = u"\\\\.\\\\TvNdPt60";
 inline constexpr char16_t kServiceName[] = u"TvNdPt60";
+
+// The older protocol driver, which the suite uses on Windows 5.x in place of the NDIS 6 one: the
+// same requests and frames, under its own service and device. Its file goes into the system's
+// driver directory ("System32\Drivers").
+inline constexpr char16_t kOlderDevicePath[] = u"\\\\.\\\\NPROBE";
+inline constexpr char16_t kOlderServiceName[] = u"NPROBE";
+inline constexpr char16_t kOlderDriverFile[] = u"diag50xp.sys";
+
+struct ProtocolDriverNames {
+    const char16_t* devicePath;
+    const char16_t* serviceName;
+    const char16_t* driverFile;  // empty: installed with its own package, nothing to check
+};
+
+// The protocol driver of a Windows version: the older one on NT 5.x, the NDIS 6 one otherwise.
+constexpr ProtocolDriverNames protocolDriverFor(uint32_t platformId, uint32_t majorVersion) {
+    constexpr uint32_t kPlatformNt = 2;
+    if (platformId == kPlatformNt && majorVersion == 5) return {kOlderDevicePath, kOlderServiceName, kOlderDriverFile};
+    return {kDevicePath, kServiceName, u""};
+}
+
 // "\DEVICE\" in front of every adapter device name.
 inline constexpr unsigned kDeviceNamePrefixLength = 8;
 

@@ -20,6 +20,8 @@ constexpr ProgramEntry kPrograms[] = {
     {u"tvxbind.exe", runBindingTool},
     {u"nicctlv6.exe", runNicControlTool},
     {u"cmd.exe", runCommandInterpreter},
+    {u"net.exe", runNetCommand},
+    {u"plantdrv64.exe", runDriverFileInstaller},
     {u"ping.exe", runPing},
 };
 

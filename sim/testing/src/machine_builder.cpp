@@ -94,17 +94,6 @@ MachineBuilder& MachineBuilder::registry(std::string_view regText) {
     return *this;
 }
 
-MachineBuilder& MachineBuilder::driverKey(size_t adapterIndex,
-                                          const std::vector<std::pair<std::string, std::string>>& values) {
-    char key[16];
-    std::snprintf(key, sizeof key, "%04zu", adapterIndex);
-    std::string text =
-        R"([HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Control\Class\{4D36E972-E325-11CE-BFC1-08002BE10318}\)" +
-        std::string(key) + "]\r\n\"NetCfgInstanceId\"=\"" + guidOf(adapterIndex) + "\"\r\n";
-    for (const auto& [name, data] : values) text += "\"" + name + "\"=\"" + data + "\"\r\n";
-    return registry(text + "\r\n");
-}
-
 struct MachineBuilder::TemporaryDirectory {
     TemporaryDirectory() {
         static std::atomic<unsigned> next{0};
@@ -121,7 +110,11 @@ struct MachineBuilder::TemporaryDirectory {
 };
 
 MachineBuilder& MachineBuilder::inf(std::string fileName, std::string text) {
-    infs_.emplace_back(std::move(fileName), std::move(text));
+    return file("C/WINDOWS/INF/" + fileName, std::move(text));
+}
+
+MachineBuilder& MachineBuilder::file(std::string machinePath, std::string content) {
+    files_.emplace_back(std::move(machinePath), std::move(content));
     return *this;
 }
 
@@ -133,9 +126,7 @@ Json MachineBuilder::json() const {
     return root;
 }
 
-std::string MachineBuilder::registryText() const {
-    return "Windows Registry Editor Version 5.00\r\n\r\n" + registry_;
-}
+std::string MachineBuilder::registryText() const { return "Windows Registry Editor Version 5.00\r\n\r\n" + registry_; }
 
 Host& MachineBuilder::install() {
     auto machine = buildMachine(json());
@@ -145,7 +136,7 @@ Host& MachineBuilder::install() {
     addMissingConnectionKeys(*machine);
     addVlans(*machine);
     addTcpipKeys(*machine);
-    if (!infs_.empty()) {
+    if (!files_.empty()) {
         if (!directory_) directory_ = std::make_shared<TemporaryDirectory>();
         writeDirectory(directory_->path);
         machine->directory = directory_->path;
@@ -160,8 +151,10 @@ void MachineBuilder::writeDirectory(const std::filesystem::path& directory) cons
     std::filesystem::create_directories(directory / "C" / "WINDOWS" / "System32" / "Drivers");
     std::ofstream(directory / "machine.json", std::ios::binary | std::ios::trunc) << writeJson(json());
     std::ofstream(directory / "registry.reg", std::ios::binary | std::ios::trunc) << registryText();
-    for (const auto& [name, text] : infs_)
-        std::ofstream(directory / "C" / "WINDOWS" / "INF" / name, std::ios::binary | std::ios::trunc) << text;
+    for (const auto& [path, content] : files_) {
+        std::filesystem::create_directories((directory / path).parent_path());
+        std::ofstream(directory / path, std::ios::binary | std::ios::trunc) << content;
+    }
 }
 
 std::vector<std::string> traced(std::string_view kind) {

@@ -36,6 +36,8 @@ public:
     virtual bool copy(std::u16string_view from, std::u16string_view to, bool failIfExists) = 0;
     // GetCurrentDirectoryW; empty on failure.
     virtual std::u16string currentDirectory() = 0;
+    // SetCurrentDirectoryW; sets the last error on failure.
+    virtual bool setCurrentDirectory(std::u16string_view path) = 0;
     // GetWindowsDirectoryW ("C:\WINDOWS").
     virtual std::u16string windowsDirectory() = 0;
 };

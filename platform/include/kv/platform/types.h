@@ -40,6 +40,7 @@ inline constexpr uint32_t kServiceDisabled = 1058;
 inline constexpr uint32_t kServiceDoesNotExist = 1060;
 inline constexpr uint32_t kDeviceNotConnected = 1167;
 inline constexpr uint32_t kNotFound = 1168;
+inline constexpr uint32_t kInvalidWindowHandle = 1400;
 inline constexpr uint32_t kNoSuchDevinst = 0xE000020B;
 }  // namespace err
 

@@ -18,6 +18,7 @@
 
 #include "kv/sim/clock.h"
 #include "kv/sim/machine.h"
+#include "kv/sim/notify_area.h"
 #include "kv/sim/pcap.h"
 #include "kv/sim/protocol_driver.h"
 #include "kv/sim/registry_keys.h"
@@ -48,6 +49,7 @@ public:
     PcapFile& pcap() { return pcap_; }
     ProtocolDriver& protocolDriver() { return protocolDriver_; }
     RegistryKeys& registryKeys() { return registryKeys_; }
+    NotifyArea& notifyArea() { return notifyArea_; }
 
     // The last error of the calling thread.
     static uint32_t lastError();
@@ -85,6 +87,7 @@ private:
     PcapFile pcap_;
     ProtocolDriver protocolDriver_{*this};
     RegistryKeys registryKeys_;
+    NotifyArea notifyArea_;
     MessageBoxHandler messageBoxHandler_;
 };
 

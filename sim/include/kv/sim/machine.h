@@ -27,18 +27,22 @@ struct OsConfig {
     bool versionExFails = false;  // the extended version record is refused
     bool versionFails = false;    // the basic one too
     bool hasIsWow64Process = true;
-    bool wow64 = false;           // a 32-bit process on 64-bit Windows
+    bool wow64 = false;             // a 32-bit process on 64-bit Windows
     bool redirectionFails = false;  // switching the file-system redirection off fails
 };
 
-// The protocol driver TvNdPt60: its service and its device.
+// The protocol driver: TvNdPt60, or on Windows 5.x the older driver NPROBE. Its service and its
+// device.
 struct ProtocolDriverConfig {
-    bool installed = true;     // the service exists
-    bool running = true;       // the service runs (the device exists)
-    uint32_t openError = 0;    // opening the device fails with this error
-    uint32_t bindWaitError = 0;  // IOCTL_PROT_BIND_WAIT fails with this error
-    uint32_t startError = 0;     // starting the service fails with this error
-    uint32_t enumerationError = 0;  // the enumeration fails with this error ...
+    std::u16string serviceName;       // the service, named after the machine's Windows version
+    std::u16string devicePath;        // the device it makes while it runs
+    std::u16string driverFile;        // the file in System32\Drivers the service needs to start; empty: none
+    bool installed = true;            // the service exists
+    bool running = true;              // the service runs (the device exists)
+    uint32_t openError = 0;           // opening the device fails with this error
+    uint32_t bindWaitError = 0;       // IOCTL_PROT_BIND_WAIT fails with this error
+    uint32_t startError = 0;          // starting the service fails with this error
+    uint32_t enumerationError = 0;    // the enumeration fails with this error ...
     uint32_t enumerationErrorAt = 0;  // ... at this binding index
 };
 

@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <memory>
 #include <string>
-#include <utility>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "kv/sim/host.h"
@@ -23,7 +23,9 @@ class AdapterBuilder {
 public:
     explicit AdapterBuilder(Json json) : json_(std::move(json)) {}
     AdapterBuilder& set(std::string_view path, Json value);
-    AdapterBuilder& fault(std::string_view name, Json value) { return set("faults." + std::string(name), std::move(value)); }
+    AdapterBuilder& fault(std::string_view name, Json value) {
+        return set("faults." + std::string(name), std::move(value));
+    }
     AdapterBuilder& link(bool up, uint32_t speedMbps = 1000, std::string duplex = "full");
     const Json& json() const { return json_; }
 
@@ -45,12 +47,12 @@ public:
     MachineBuilder& set(std::string_view path, Json value);
     // Lines of registry.reg after its header.
     MachineBuilder& registry(std::string_view regText);
-    // The driver key of adapter i's own device (a machine without `devices`): "NetCfgInstanceId"
-    // naming the adapter, then the values given, as name and string data.
-    MachineBuilder& driverKey(size_t adapterIndex, const std::vector<std::pair<std::string, std::string>>& values);
     // An INF file in the machine's C:\WINDOWS\INF. A machine with files is installed from a
     // temporary machine directory of its own, removed with the builder.
     MachineBuilder& inf(std::string fileName, std::string text);
+    // Any file of the machine directory, by its path there ("C/WINDOWS/System32/Drivers/x.sys");
+    // like an INF file, it gives the machine a directory of its own.
+    MachineBuilder& file(std::string machinePath, std::string content);
 
     Json json() const;
     std::string registryText() const;
@@ -67,7 +69,7 @@ private:
     Json root_;
     std::vector<AdapterBuilder> adapters_;
     std::string registry_;
-    std::vector<std::pair<std::string, std::string>> infs_;
+    std::vector<std::pair<std::string, std::string>> files_;  // path in the directory, content
     struct TemporaryDirectory;
     std::shared_ptr<TemporaryDirectory> directory_;
 };

@@ -94,6 +94,17 @@ MachineBuilder& MachineBuilder::registry(std::string_view regText) {
     return *this;
 }
 
+MachineBuilder& MachineBuilder::driverKey(size_t adapterIndex,
+                                          const std::vector<std::pair<std::string, std::string>>& values) {
+    char key[16];
+    std::snprintf(key, sizeof key, "%04zu", adapterIndex);
+    std::string text =
+        R"([HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Control\Class\{4D36E972-E325-11CE-BFC1-08002BE10318}\)" +
+        std::string(key) + "]\r\n\"NetCfgInstanceId\"=\"" + guidOf(adapterIndex) + "\"\r\n";
+    for (const auto& [name, data] : values) text += "\"" + name + "\"=\"" + data + "\"\r\n";
+    return registry(text + "\r\n");
+}
+
 struct MachineBuilder::TemporaryDirectory {
     TemporaryDirectory() {
         static std::atomic<unsigned> next{0};

@@ -47,6 +47,9 @@ public:
     MachineBuilder& set(std::string_view path, Json value);
     // Lines of registry.reg after its header.
     MachineBuilder& registry(std::string_view regText);
+    // The driver key of adapter i's own device (a machine without `devices`): "NetCfgInstanceId"
+    // naming the adapter, then the values given, as name and string data.
+    MachineBuilder& driverKey(size_t adapterIndex, const std::vector<std::pair<std::string, std::string>>& values);
     // An INF file in the machine's C:\WINDOWS\INF. A machine with files is installed from a
     // temporary machine directory of its own, removed with the builder.
     MachineBuilder& inf(std::string fileName, std::string text);

@@ -84,6 +84,8 @@ std::vector<ui::PropertyPage*> CDiagSheet::tablePages() const {
 
 bool CDiagSheet::onInitDialog() {
     if (!CTreeSheet::onInitDialog()) return false;
+    // The frame is made after the first page: it must lie under the pages, not over them.
+    if (CSheetFrame* frame = PageFrame(); frame && frame->Window()) frame->Window()->lower();
     openMessageWindow();
     trayMirror_ = new TrayMirror(this);
     setWindowIcon(programIcon_);

@@ -78,7 +78,8 @@ int main(int argc, char** argv) {
     kv::ui::QtMessageBoxes::setAnswerer([](QMessageBox& box) {
         return box.defaultButton() ? box.standardButton(box.defaultButton()) : QMessageBox::Ok;
     });
-    const QDir folder(QString::fromLocal8Bit(argv[1]));
+    // Absolute now: the window makes the installation folder the current directory.
+    const QDir folder(QDir(QString::fromLocal8Bit(argv[1])).absolutePath());
     folder.mkpath(QStringLiteral("."));
 
     int failures = 0;

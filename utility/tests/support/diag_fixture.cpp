@@ -22,7 +22,12 @@ SheetEnvironment testEnvironment() {
     return environment;
 }
 
-DiagFixture::Machine::Machine(MachineBuilder machine) : builder(std::move(machine)) { installMachine(builder); }
+// Installed from the kept builder itself: a copy would take the machine's files away with it.
+DiagFixture::Machine::Machine(MachineBuilder machine) : builder(std::move(machine)) {
+    builder.install();
+    ui::TimerClock::setMode(ui::TimerClock::Mode::Virtual);
+    ui::TimerClock::setTimePasser([](uint32_t ms) { kv::sim::Host::get().passTime(ms); });
+}
 
 DiagFixture::DiagFixture(MachineBuilder machine, QMessageBox::StandardButton boxAnswer)
     : startDirectory_(std::filesystem::current_path()), machine_(std::move(machine)), answerer_(boxAnswer) {}

@@ -35,6 +35,14 @@ class ConfiguredPagesTests : public QObject {
 
     bool refreshRequested(DiagFixture& fx) { return fx.sheet().timers().isRunning(1); }
 
+    // The rows of a page for the machine's adapter 0.
+    QStringList pageRows(MachineBuilder machine, const QString& page, int listId) {
+        DiagFixture fx(std::move(machine));
+        fx.start();
+        if (!fx.activatePage(page)) return {QStringLiteral("no page ") + page};
+        return fx.listRows(listId);
+    }
+
 private slots:
     void generalRows_data() {
         QTest::addColumn<MachineBuilder>("machine");
@@ -93,10 +101,7 @@ private slots:
     void generalRows() {
         QFETCH(MachineBuilder, machine);
         QFETCH(QStringList, expected);
-        DiagFixture fx(machine);
-        fx.start();
-        QVERIFY(fx.activatePage("General"));
-        QCOMPARE(fx.listRows(res::ctl::kGeneralList), expected);
+        QCOMPARE(pageRows(machine, "General", res::ctl::kGeneralList), expected);
     }
 
     void noAdapterSelectedLeavesGeneralEmpty() {
@@ -121,10 +126,7 @@ private slots:
     void driverRows() {
         QFETCH(MachineBuilder, machine);
         QFETCH(QStringList, expected);
-        DiagFixture fx(machine);
-        fx.start();
-        QVERIFY(fx.activatePage("Driver"));
-        QCOMPARE(fx.listRows(res::ctl::kDriverList), expected);
+        QCOMPARE(pageRows(machine, "Driver", res::ctl::kDriverList), expected);
     }
 
     void driverGoneAtActivationKeepsItsRows() {
@@ -157,10 +159,7 @@ private slots:
     void cableRows() {
         QFETCH(MachineBuilder, machine);
         QFETCH(QStringList, expected);
-        DiagFixture fx(machine);
-        fx.start();
-        QVERIFY(fx.activatePage("Cable"));
-        QCOMPARE(fx.listRows(res::ctl::kCableList), expected);
+        QCOMPARE(pageRows(machine, "Cable", res::ctl::kCableList), expected);
     }
 
     void aLengthTheAnalysisDidNotWriteKeepsThePreviousOne() {

@@ -5,12 +5,14 @@
 
 #include <cstdint>
 
+#include "resources/resource_ids.h"
+
 namespace kv::diag {
 
 namespace trayicon {
-inline constexpr int kProgramIcon = 128;
-inline constexpr int kFirstFrame = 301;
-inline constexpr int kLastFrame = 305;
+inline constexpr int kProgramIcon = res::kIconProgram;
+inline constexpr int kFirstFrame = res::kIconTrayFirstFrame;
+inline constexpr int kLastFrame = res::kIconTrayLastFrame;
 inline constexpr int kFrameTimer = 6;
 inline constexpr int kHoldTimer = 7;
 inline constexpr uint32_t kTickMs = 50;

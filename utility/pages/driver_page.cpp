@@ -31,33 +31,27 @@ constexpr uint32_t kDriverKinds = 0x8E;
 
 }  // namespace
 
-CDriverPage::CDriverPage(PageServices& services) : ui::PropertyPage(driverDialog()), services_(services) {}
-
-ui::ListView* CDriverPage::list() const { return control<ui::ListView>(res::ctl::kDriverList); }
+CDriverPage::CDriverPage(PageServices& services) : ListPage(driverDialog(), res::ctl::kDriverList, services) {}
 
 bool CDriverPage::onInitDialog() {
-    ui::ListView* view = list();
     // The value column is three times the label column: it runs past the right edge, and long
     // paths scroll sideways.
-    const int third = view->clientWidth() / 3;
-    setUpLabelValueList(*view, third, 3 * third);
+    const int third = list().clientWidth() / 3;
+    setUpLabelValueList(list(), third, 3 * third);
     return true;
 }
 
 bool CDriverPage::onSetActive() {
     // Not ready, or the adapter gone: the list keeps what it shows.
-    if (checkAdapter(services_) != AdapterAccess::Ready) return true;
-    ui::ListView* view = list();
-    ui::ListView::FrozenDrawing frozen(*view);
-    view->deleteAllRows();
-    if ((services_.adapterInfo().ChipClass & kDriverKinds) != 0) appendDriverRows(*view);
+    if (checkAdapter(services()) != AdapterAccess::Ready) return true;
+    ui::ListView::FrozenDrawing frozen(list());
+    list().deleteAllRows();
+    if ((services().adapterInfo().ChipClass & kDriverKinds) != 0) appendDriverRows();
     return ui::PropertyPage::onSetActive();
 }
 
-bool CDriverPage::onKillActive() { return leaveListPage(services_, *this, list()); }
-
-void CDriverPage::appendDriverRows(ui::ListView& view) {
-    const DriverInfo_A& driver = services_.driverInfo();
+void CDriverPage::appendDriverRows() {
+    const DriverInfo_A& driver = services().driverInfo();
     // The provider comes before the version, although the record keeps the version first.
     const struct {
         int label;
@@ -67,14 +61,14 @@ void CDriverPage::appendDriverRows(ui::ListView& view) {
         {kDate, driver.DriverDate},        {kInfPath, driver.InfPath},
     };
     for (const auto& t : texts)
-        if (t.text[0] != '\0') appendLabelValue(view, loadString(t.label), ui::fromAnsiBuffer(t.text, KV_TEXT_CHARS));
+        if (t.text[0] != '\0') appendLabelValue(t.label, ui::fromAnsiBuffer(t.text, KV_TEXT_CHARS));
 
     // Every counted slot, empty or not; only the first is labelled, so the paths read as one
     // block. A count beyond the record's slots is cut to them.
     const uint32_t usedSlots = std::min<uint32_t>(driver.BinaryCount, KV_BINARY_SLOTS);
     for (uint32_t i = 0; i < usedSlots; ++i)
-        appendLabelValue(view, i == 0 ? loadString(kBinaryPath) : QString(),
-                         ui::fromAnsiBuffer(driver.BinaryName[i], KV_TEXT_CHARS));
+        diag::appendLabelValue(list(), i == 0 ? loadString(kBinaryPath) : QString(),
+                               ui::fromAnsiBuffer(driver.BinaryName[i], KV_TEXT_CHARS));
 }
 
 }  // namespace kv::diag

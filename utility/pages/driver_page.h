@@ -2,33 +2,23 @@
 // the shared driver record at the last adapter selection.
 #pragma once
 
-#include "framework/property_page.h"
-
-namespace kv::ui {
-class ListView;
-}
+#include "pages/list_page.h"
 
 namespace kv::diag {
 
-class PageServices;
-
-class CDriverPage : public ui::PropertyPage {
+class CDriverPage : public ListPage {
     Q_OBJECT
 
 public:
     explicit CDriverPage(PageServices& services);
 
     bool onSetActive() override;
-    bool onKillActive() override;
 
 protected:
     bool onInitDialog() override;
 
 private:
-    ui::ListView* list() const;
-    void appendDriverRows(ui::ListView& list);
-
-    PageServices& services_;
+    void appendDriverRows();
 };
 
 }  // namespace kv::diag

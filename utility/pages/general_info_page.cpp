@@ -68,75 +68,69 @@ QString hex4(uint32_t value) { return QString::asprintf("%04X", value); }
 
 }  // namespace
 
-CGeneralInfoPage::CGeneralInfoPage(PageServices& services) : ui::PropertyPage(generalDialog()), services_(services) {}
-
-ui::ListView* CGeneralInfoPage::list() const { return control<ui::ListView>(res::ctl::kGeneralList); }
+CGeneralInfoPage::CGeneralInfoPage(PageServices& services)
+    : ListPage(generalDialog(), res::ctl::kGeneralList, services) {}
 
 bool CGeneralInfoPage::onInitDialog() {
-    ui::ListView* view = list();
-    const int half = view->clientWidth() / 2;
-    setUpLabelValueList(*view, half, half);
+    const int half = list().clientWidth() / 2;
+    setUpLabelValueList(list(), half, half);
     return true;
 }
 
 bool CGeneralInfoPage::onSetActive() {
-    ui::ListView* view = list();
-    view->deleteAllRows();
-    if (checkAdapter(services_) != AdapterAccess::Ready) return true;
+    list().deleteAllRows();
+    if (checkAdapter(services()) != AdapterAccess::Ready) return true;
 
-    ui::ListView::FrozenDrawing frozen(*view);
-    appendAddressRows(*view);
-    appendLinkRows(*view);
-    appendPciRows(*view);
+    ui::ListView::FrozenDrawing frozen(list());
+    appendAddressRows();
+    appendLinkRows();
+    appendPciRows();
     return ui::PropertyPage::onSetActive();
 }
 
-bool CGeneralInfoPage::onKillActive() { return leaveListPage(services_, *this, list()); }
-
-void CGeneralInfoPage::appendAddressRows(ui::ListView& view) {
-    const AdapterInfo& info = services_.adapterInfo();
+void CGeneralInfoPage::appendAddressRows() {
+    const AdapterInfo& info = services().adapterInfo();
     const uint8_t* mac = info.MacAddress;
-    appendLabelValue(
-        view, text(kMacAddress),
-        QString::asprintf("%02x-%02x-%02x-%02x-%02x-%02x", mac[0], mac[1], mac[2], mac[3], mac[4], mac[5]));
+    appendLabelValue(kMacAddress, QString::asprintf("%02x-%02x-%02x-%02x-%02x-%02x", mac[0], mac[1], mac[2], mac[3],
+                                                    mac[4], mac[5]));
 
     std::array<uint8_t, 4> ip{};
     if ((info.ChipClass & kNoIpAddressKind) == 0 && API_GetIPAddress(ip.data()) == 1)
-        appendLabelValue(view, text(kIpAddress), QString::asprintf("%d.%d.%d.%d", ip[0], ip[1], ip[2], ip[3]));
+        appendLabelValue(kIpAddress, QString::asprintf("%d.%d.%d.%d", ip[0], ip[1], ip[2], ip[3]));
 
     std::array<char, KV_TEXT_CHARS> name{};
     if (API_GetConnName_A(name.data(), static_cast<int>(name.size())) == 1)
-        appendLabelValue(view, text(kConnectionName), ui::fromAnsiBuffer(name.data(), name.size()));
+        appendLabelValue(kConnectionName, ui::fromAnsiBuffer(name.data(), name.size()));
 
     uint32_t vlanId = 0;
-    if (API_GetVID(&vlanId) == 1) appendLabelValue(view, text(kVlanId), QString::number(vlanId & 0xFFFFu));
+    if (API_GetVID(&vlanId) == 1) appendLabelValue(kVlanId, QString::number(vlanId & 0xFFFFu));
 }
 
-void CGeneralInfoPage::appendLinkRows(ui::ListView& view) {
+void CGeneralInfoPage::appendLinkRows() {
     if (API_IsLink() == 0) {
-        appendLabelValue(view, text(kLinkStatus), text(kDisconnected));
+        appendLabelValue(kLinkStatus, text(kDisconnected));
         return;
     }
     uint32_t mbps = 0;
-    if (API_GetLinkSpeed(&mbps) == 1) appendLabelValue(view, text(kLinkStatus), linkSpeedText(mbps));
+    if (API_GetLinkSpeed(&mbps) == 1) appendLabelValue(kLinkStatus, linkSpeedText(mbps));
     int duplex = 0;
     if (API_GetDuplexMode(&duplex) == 1)
-        appendLabelValue(view, text(kDuplexMode), text(duplex == kFullDuplexState ? kFullDuplex : kHalfDuplex));
+        appendLabelValue(kDuplexMode, text(duplex == kFullDuplexState ? kFullDuplex : kHalfDuplex));
 }
 
-void CGeneralInfoPage::appendPciRows(ui::ListView& view) {
-    const AdapterInfo& info = services_.adapterInfo();
+void CGeneralInfoPage::appendPciRows() {
+    const AdapterInfo& info = services().adapterInfo();
     if ((info.ChipClass & kPciKinds) == 0) return;
-    appendLabelValue(view, text(kDeviceLocation), QString::asprintf("Bus: %04X, Slot: %04X", info.Bus, info.Slot));
-    appendLabelValue(view, text(kVendorId), hex4(info.VendorId));
-    appendLabelValue(view, text(kDeviceId), hex4(info.DeviceId));
-    appendLabelValue(view, text(kSubVendorId), hex4(info.SubVendorId));
-    appendLabelValue(view, text(kSubSystemId), hex4(info.SubSystemId));
-    appendLabelValue(view, text(kRevisionId), QString::asprintf("%02X", info.RevisionId));
+    appendLabelValue(kDeviceLocation, QString::asprintf("Bus: %04X, Slot: %04X", info.Bus, info.Slot));
+    appendLabelValue(kVendorId, hex4(info.VendorId));
+    appendLabelValue(kDeviceId, hex4(info.DeviceId));
+    appendLabelValue(kSubVendorId, hex4(info.SubVendorId));
+    appendLabelValue(kSubSystemId, hex4(info.SubSystemId));
+    appendLabelValue(kRevisionId, QString::asprintf("%02X", info.RevisionId));
     // All 32 bits, at least four digits: an I/O base above 0xFFFF keeps its fifth digit.
-    appendLabelValue(view, text(kIoAddress), hex4(info.IoAddress));
-    appendLabelValue(view, text(kMemoryAddress), QString::asprintf("%08X", info.MemoryAddress));
-    appendLabelValue(view, text(kInterruptNumber), QString::asprintf("%d", static_cast<int>(info.InterruptNumber)));
+    appendLabelValue(kIoAddress, hex4(info.IoAddress));
+    appendLabelValue(kMemoryAddress, QString::asprintf("%08X", info.MemoryAddress));
+    appendLabelValue(kInterruptNumber, QString::asprintf("%d", static_cast<int>(info.InterruptNumber)));
 }
 
 }  // namespace kv::diag

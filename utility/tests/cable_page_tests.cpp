@@ -8,7 +8,7 @@
 #include "pages/cable_page.h"
 #include "resources/resource_ids.h"
 #include "support/page_harness.h"
-#include "support/test_host.h"
+#include "support/page_machines.h"
 
 Q_DECLARE_METATYPE(kv::sim::Json)
 
@@ -17,23 +17,6 @@ using kv::sim::testing::MachineBuilder;
 using kv::sim::testing::traced;
 using namespace kv::diag;
 using namespace kv::diag::testing;
-
-namespace {
-
-Json pair(const char* state, int distance) {
-    Json p = Json::object();
-    p.set("state", Json(state));
-    p.set("distance", Json(distance));
-    return p;
-}
-
-Json pairs(std::initializer_list<Json> list) {
-    Json a = Json::array();
-    for (const Json& p : list) a.push_back(p);
-    return a;
-}
-
-}  // namespace
 
 class CablePageTests : public QObject {
     Q_OBJECT
@@ -46,8 +29,7 @@ class CablePageTests : public QObject {
 
     void start(MachineBuilder machine) {
         harness.reset();
-        installMachine(std::move(machine));
-        harness = std::make_unique<PageHarness>();
+        harness = std::make_unique<PageHarness>(std::move(machine));
         QVERIFY(harness->selectAdapter(0));
         page = &harness->host<CCablePage>();
         kv::sim::Host::get().trace().clear();
@@ -77,13 +59,14 @@ private slots:
         QTest::addColumn<QStringList>("expected");
         // A pair without fault keeps the length it had: 0 at the first analysis.
         QTest::newRow("open, short and another fault")
-            << 0x4450 << pairs({pair("open", 12), pair("short", 7), pair("fault", 20), Json::object()})
+            << 0x4450
+            << jsonList({cablePair("open", 12), cablePair("short", 7), cablePair("fault", 20), Json::object()})
             << QStringList{"1-2 | 12 | Open", "3-6 | 7 | Short", "4-5 | 20 | ", "7-8 | 0 | Normal"};
         QTest::newRow("a fault beyond 200 m reads 0")
-            << 0x4450 << pairs({pair("open", 230), Json::object(), Json::object(), Json::object()})
+            << 0x4450 << jsonList({cablePair("open", 230), Json::object(), Json::object(), Json::object()})
             << QStringList{"1-2 | 0 | Open", "3-6 | 0 | Normal", "4-5 | 0 | Normal", "7-8 | 0 | Normal"};
         QTest::newRow("4440 counting 2.5 cm steps")
-            << 0x4440 << pairs({Json::object(), pair("short", 33)})
+            << 0x4440 << jsonList({Json::object(), cablePair("short", 33)})
             << QStringList{"1-2 | 0 | Normal", "3-6 | 33 | Short", "4-5 | 0 | Normal", "7-8 | 0 | Normal"};
     }
 
@@ -98,44 +81,6 @@ private slots:
         start(std::move(machine));
         QVERIFY(harness->activate());
         QCOMPARE(rows(), expected);
-    }
-
-    void aCableLongerThan200MetresReadsZero() {
-        MachineBuilder machine;
-        machine.addAdapter(0x4450).set("cable.length", Json(230));
-        start(std::move(machine));
-        QVERIFY(harness->activate());
-        QCOMPARE(rows(), QStringList({"1-2 | 0 | Normal", "3-6 | 0 | Normal", "4-5 | 0 | Normal", "7-8 | 0 | Normal"}));
-    }
-
-    void aLengthTheAnalysisDidNotWriteKeepsThePreviousOne() {
-        // The first analysis runs with link; the link never comes back after it, so "Refresh"
-        // analyses the pairs one by one, and only the open pair gets a new length.
-        MachineBuilder machine;
-        machine.addAdapter(0x4450)
-            .set("cable.length", Json(42))
-            .set("cable.pairs", pairs({Json::object(), pair("open", 12)}))
-            .fault("linkNeverReturns", Json(true));
-        start(std::move(machine));
-        QVERIFY(harness->activate());
-        QCOMPARE(rows(),
-                 QStringList({"1-2 | 42 | Normal", "3-6 | 42 | Normal", "4-5 | 42 | Normal", "7-8 | 42 | Normal"}));
-        QCOMPARE(API_IsLink(), 0);
-        clickRefresh();
-        QCOMPARE(rows(),
-                 QStringList({"1-2 | 42 | Normal", "3-6 | 12 | Open", "4-5 | 42 | Normal", "7-8 | 42 | Normal"}));
-    }
-
-    void anAnalysisThatDoesNotRunReloadsTheDriver() {
-        MachineBuilder machine;
-        machine.addAdapter(0x4450).set("cable.length", Json(42));
-        start(std::move(machine));
-        QVERIFY(harness->activate());
-        kv::sim::Host::get().machine().adapters.at(0)->present = false;
-        kv::sim::Host::get().trace().clear();
-        clickRefresh();
-        QCOMPARE(rows(), QStringList({"1-2 |  | ", "3-6 |  | ", "4-5 |  | ", "7-8 |  | "}));
-        QVERIFY(!traced("propchange").empty());
     }
 
     void withoutAReadyAdapterNothingRuns() {

@@ -1,6 +1,5 @@
 #include "kv/sim/testing/machine_builder.h"
 
-#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>

@@ -3,14 +3,20 @@
 #include <cstring>
 
 #include "framework/list_view.h"
+#include "framework/window_timers.h"
 #include "kelvalib.h"
 
 namespace kv::diag::testing {
 
-PageHarness::PageHarness()
-    : adapterList_(std::make_unique<AdapterList_A>()), driverInfo_(std::make_unique<DriverInfo_A>()) {
+PageHarness::PageHarness(kv::sim::testing::MachineBuilder machine)
+    : machine_(std::move(machine)),
+      adapterList_(std::make_unique<AdapterList_A>()),
+      driverInfo_(std::make_unique<DriverInfo_A>()) {
     std::memset(adapterList_.get(), 0, sizeof(AdapterList_A));
     std::memset(driverInfo_.get(), 0, sizeof(DriverInfo_A));
+    machine_.install();
+    ui::TimerClock::setMode(ui::TimerClock::Mode::Virtual);
+    ui::TimerClock::setTimePasser([](uint32_t ms) { kv::sim::Host::get().passTime(ms); });
 }
 
 PageHarness::~PageHarness() {

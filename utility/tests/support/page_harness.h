@@ -9,6 +9,7 @@
 
 #include "app/page_services.h"
 #include "framework/property_page.h"
+#include "kv/sim/testing/machine_builder.h"
 
 namespace kv::ui {
 class ListView;
@@ -18,7 +19,8 @@ namespace kv::diag::testing {
 
 class PageHarness : public PageServices {
 public:
-    PageHarness();
+    // Installs the machine on the virtual clock; the harness keeps its files.
+    explicit PageHarness(kv::sim::testing::MachineBuilder machine);
     ~PageHarness() override;
 
     // Lists the adapters and selects adapter `index` as the main window does: current adapter,
@@ -56,6 +58,7 @@ public:
 private:
     void adopt(std::unique_ptr<ui::PropertyPage> page);
 
+    kv::sim::testing::MachineBuilder machine_;
     std::unique_ptr<AdapterList_A> adapterList_;
     AdapterInfo adapterInfo_{};
     std::unique_ptr<DriverInfo_A> driverInfo_;

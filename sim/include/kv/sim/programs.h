@@ -66,6 +66,6 @@ ProgramExit runNicControlTool(ProgramRun& run);       // nicctlv6.exe
 ProgramExit runCommandInterpreter(ProgramRun& run);   // cmd.exe
 ProgramExit runNetCommand(ProgramRun& run);           // net.exe
 ProgramExit runDriverFileInstaller(ProgramRun& run);  // Plantdrv64.exe
-ProgramExit runPing(ProgramRun& run);                // ping.exe
+ProgramExit runPing(ProgramRun& run);                 // ping.exe
 
 }  // namespace kv::sim

@@ -64,8 +64,9 @@ public:
         {
             Host::Call call(Host::get());
             const NotifyIcon* icon = call.host.notifyArea().find(window, id);
-            call.host.trace().add("notify pointer window=0x" + hexOf(window) + " id=" + std::to_string(id) +
-                                  " action=0x" + hexOf(action) + (icon ? "" : " (no icon)"));
+            call.host.trace().add("notify pointer window=" + sim::Trace::hexNumber(window) +
+                                  " id=" + std::to_string(id) + " action=" + sim::Trace::hexNumber(action) +
+                                  (icon ? "" : " (no icon)"));
             if (icon) message = icon->callbackMessage;
         }
         return message != 0 && windowMessages().postMessage(window, message, id, static_cast<intptr_t>(action));
@@ -84,12 +85,6 @@ public:
     }
 
 private:
-    static std::string hexOf(uint32_t value) {
-        char text[16];
-        std::snprintf(text, sizeof text, "%x", value);
-        return text;
-    }
-
     // A copy, so that an observer may end its observation while being called.
     std::vector<std::shared_ptr<NotifyObserver>> observers() {
         std::lock_guard lock(mutex_);

@@ -27,16 +27,11 @@ using sim::Host;
 // A posted message as it travels: message u32, wParam u64, lParam i64 (little-endian).
 constexpr size_t kRecordSize = 20;
 
-std::string hex(uint64_t value) {
-    char text[24];
-    std::snprintf(text, sizeof text, "0x%llx", static_cast<unsigned long long>(value));
-    return text;
-}
-
 std::string inQuotes(std::string_view caption) { return "\"" + sim::Trace::escape(caption) + "\""; }
 
 std::string describe(uint32_t message, uintptr_t wParam, intptr_t lParam) {
-    return "message=" + hex(message) + " wparam=" + hex(wParam) + " lparam=" + hex(static_cast<uint64_t>(lParam));
+    return "message=" + sim::Trace::hexNumber(message) + " wparam=" + sim::Trace::hexNumber(wParam) +
+           " lparam=" + sim::Trace::hexNumber(static_cast<uint64_t>(lParam));
 }
 
 void trace(const std::string& line) { Host::Call(Host::get()).host.trace().add(line); }
@@ -86,7 +81,7 @@ public:
     WindowHandle findWindow(std::string_view caption) override {
         const bool found = local(caption) != nullptr || native::sendTo(socketPath(caption), {});
         const WindowHandle window = found ? handleOf(caption) : 0;
-        trace("window find " + inQuotes(caption) + " " + (found ? hex(window) : std::string("none")));
+        trace("window find " + inQuotes(caption) + " " + (found ? sim::Trace::hexNumber(window) : std::string("none")));
         return window;
     }
 
@@ -95,8 +90,8 @@ public:
         bool delivered = false;
         if (!caption.empty()) {
             if (const auto receiver = local(caption)) {
-                trace("window post " + hex(window) + " " + inQuotes(caption) + " " + describe(message, wParam, lParam) +
-                      " ok");
+                trace("window post " + sim::Trace::hexNumber(window) + " " + inQuotes(caption) + " " +
+                      describe(message, wParam, lParam) + " ok");
                 receiver->receive(message, wParam, lParam);
                 return true;
             }
@@ -106,7 +101,8 @@ public:
             writeU64(record, 12, static_cast<uint64_t>(lParam));
             delivered = native::sendTo(socketPath(caption), record);
         }
-        trace("window post " + hex(window) + " " + inQuotes(caption) + " " + describe(message, wParam, lParam) +
+        trace("window post " + sim::Trace::hexNumber(window) + " " + inQuotes(caption) + " " +
+              describe(message, wParam, lParam) +
               (delivered ? " ok" : " err=" + std::to_string(err::kInvalidWindowHandle)));
         if (!delivered) Host::setLastError(err::kInvalidWindowHandle);
         return delivered;
@@ -191,7 +187,7 @@ std::unique_ptr<MessageWindow> SimWindowMessages::openWindow(std::string_view ca
         receivers_[std::string(caption)] = receiver;
     }
     auto window = std::make_unique<SimMessageWindow>(handleOf(caption), std::string(caption), std::move(listener));
-    trace("window open " + inQuotes(caption) + " " + hex(window->handle()));
+    trace("window open " + inQuotes(caption) + " " + sim::Trace::hexNumber(window->handle()));
     return window;
 }
 

@@ -3,8 +3,10 @@
 // with CreateIconIndirect. The shell shows the icons itself, so observers are never called.
 #include "kv/platform/notify_area.h"
 
+// clang-format off
+#include <windows.h>  // before the shell's header
 #include <shellapi.h>
-#include <windows.h>
+// clang-format on
 
 #include <cstring>
 #include <map>

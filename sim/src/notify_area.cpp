@@ -1,6 +1,5 @@
 #include "kv/sim/notify_area.h"
 
-#include <cstdio>
 #include <string>
 
 #include "kv/sim/trace.h"
@@ -12,12 +11,6 @@ namespace {
 using platform::NotifyAction;
 using platform::NotifyIcon;
 using platform::NotifyIconRecord;
-
-std::string hex(uint32_t value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%x", value);
-    return text;
-}
 
 const char* actionName(NotifyAction action) {
     switch (action) {
@@ -58,9 +51,10 @@ std::optional<NotifyIcon> NotifyArea::apply(NotifyAction action, const NotifyIco
                           ((record.uFlags & platform::nif::kIcon) == 0 || iconResource != 0) &&
                           platform::applyNotifyRecord(icons_, action, record, iconResource, &changed);
     trace.add("notify " + std::string(actionName(action)) + " size=" + std::to_string(record.cbSize) +
-              " window=" + hex(record.hWnd) + " id=" + std::to_string(record.uID) + " flags=" + hex(record.uFlags) +
-              " message=" + hex(record.uCallbackMessage) + " icon=" + std::to_string(iconResource) + " tip=\"" +
-              Trace::escape(platform::notifyTip(record)) + "\" " + (accepted ? "ok" : "err"));
+              " window=" + Trace::hexNumber(record.hWnd) + " id=" + std::to_string(record.uID) +
+              " flags=" + Trace::hexNumber(record.uFlags) + " message=" + Trace::hexNumber(record.uCallbackMessage) +
+              " icon=" + std::to_string(iconResource) + " tip=\"" + Trace::escape(platform::notifyTip(record)) + "\" " +
+              (accepted ? "ok" : "err"));
     if (!accepted) return std::nullopt;
     return changed;
 }

@@ -1,5 +1,7 @@
 #include "kv/sim/trace.h"
 
+#include <cstdio>
+
 namespace kv::sim {
 
 void Trace::openFile(const std::string& path) { file_.open(path, std::ios::app | std::ios::binary); }
@@ -42,6 +44,12 @@ std::string Trace::escape(std::string_view text) {
             out.push_back(c);
     }
     return out;
+}
+
+std::string Trace::hexNumber(uint64_t value) {
+    char text[24];
+    std::snprintf(text, sizeof text, "0x%llx", static_cast<unsigned long long>(value));
+    return text;
 }
 
 }  // namespace kv::sim

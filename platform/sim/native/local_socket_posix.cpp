@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "local_socket.h"
+#include "socket_io.h"
 
 namespace kv::platform::native {
 
@@ -49,38 +50,24 @@ private:
     int fd_;
 };
 
-// The socket address of a path; false when the path does not fit.
-bool addressOf(const std::filesystem::path& path, sockaddr_un* address) {
-    const std::string text = path.string();
-    std::memset(address, 0, sizeof(*address));
-    address->sun_family = AF_UNIX;
-    if (text.size() >= sizeof(address->sun_path)) return false;
-    std::memcpy(address->sun_path, text.c_str(), text.size() + 1);
-    return true;
+// Moves the whole buffer through send or recv, retrying after interruptions.
+template <typename Call>
+bool moveAllRetrying(size_t size, Call&& call) {
+    return moveAll(size, [&](size_t done) {
+        ssize_t n;
+        do n = call(done);
+        while (n < 0 && errno == EINTR);
+        return n;
+    });
 }
 
-// Writes all bytes, retrying after interruptions.
 bool writeAll(int fd, std::span<const uint8_t> bytes) {
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::send(fd, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += static_cast<size_t>(n);
-    }
-    return true;
+    return moveAllRetrying(
+        bytes.size(), [&](size_t done) { return ::send(fd, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL); });
 }
 
-// Reads exactly `size` bytes; false when the peer closes first.
 bool readAll(int fd, uint8_t* data, size_t size) {
-    size_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::recv(fd, data + done, size - done, 0);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += static_cast<size_t>(n);
-    }
-    return true;
+    return moveAllRetrying(size, [&](size_t done) { return ::recv(fd, data + done, size - done, 0); });
 }
 
 class PosixListener : public LocalListener {
@@ -148,7 +135,7 @@ std::filesystem::path localSocketFolder() {
 std::unique_ptr<LocalListener> listenAt(const std::filesystem::path& path, size_t recordSize,
                                         LocalRecordHandler handler) {
     sockaddr_un address{};
-    if (!addressOf(path, &address)) return nullptr;
+    if (!fillSocketAddress(path, &address, AF_UNIX)) return nullptr;
     Fd socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
     if (!socket.valid()) return nullptr;
     ::unlink(path.c_str());
@@ -160,7 +147,7 @@ std::unique_ptr<LocalListener> listenAt(const std::filesystem::path& path, size_
 
 bool sendTo(const std::filesystem::path& path, std::span<const uint8_t> bytes) {
     sockaddr_un address{};
-    if (!addressOf(path, &address)) return false;
+    if (!fillSocketAddress(path, &address, AF_UNIX)) return false;
     const Fd socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
     if (!socket.valid()) return false;
     if (::connect(socket.get(), reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0) return false;

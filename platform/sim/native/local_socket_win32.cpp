@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "local_socket.h"
+#include "socket_io.h"
 
 namespace kv::platform::native {
 
@@ -43,23 +44,10 @@ private:
     SOCKET s_;
 };
 
-bool addressOf(const std::filesystem::path& path, sockaddr_un* address) {
-    const std::string text = path.string();
-    std::memset(address, 0, sizeof(*address));
-    address->sun_family = AF_UNIX;
-    if (text.size() >= sizeof(address->sun_path)) return false;
-    std::memcpy(address->sun_path, text.c_str(), text.size() + 1);
-    return true;
-}
-
 bool readAll(SOCKET s, uint8_t* data, size_t size) {
-    size_t done = 0;
-    while (done < size) {
-        const int n = recv(s, reinterpret_cast<char*>(data + done), static_cast<int>(size - done), 0);
-        if (n <= 0) return false;
-        done += static_cast<size_t>(n);
-    }
-    return true;
+    return moveAll(size, [&](size_t done) {
+        return recv(s, reinterpret_cast<char*>(data + done), static_cast<int>(size - done), 0);
+    });
 }
 
 class Win32Listener : public LocalListener {
@@ -104,7 +92,7 @@ std::filesystem::path localSocketFolder() {
 std::unique_ptr<LocalListener> listenAt(const std::filesystem::path& path, size_t recordSize,
                                         LocalRecordHandler handler) {
     sockaddr_un address{};
-    if (!startSockets() || !addressOf(path, &address)) return nullptr;
+    if (!startSockets() || !fillSocketAddress(path, &address, AF_UNIX)) return nullptr;
     Socket socket(::socket(AF_UNIX, SOCK_STREAM, 0));
     if (!socket.valid()) return nullptr;
     std::error_code ec;
@@ -117,18 +105,14 @@ std::unique_ptr<LocalListener> listenAt(const std::filesystem::path& path, size_
 
 bool sendTo(const std::filesystem::path& path, std::span<const uint8_t> bytes) {
     sockaddr_un address{};
-    if (!startSockets() || !addressOf(path, &address)) return false;
+    if (!startSockets() || !fillSocketAddress(path, &address, AF_UNIX)) return false;
     const Socket socket(::socket(AF_UNIX, SOCK_STREAM, 0));
     if (!socket.valid()) return false;
     if (connect(socket.get(), reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0) return false;
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const int n = send(socket.get(), reinterpret_cast<const char*>(bytes.data() + done),
-                           static_cast<int>(bytes.size() - done), 0);
-        if (n <= 0) return false;
-        done += static_cast<size_t>(n);
-    }
-    return true;
+    return moveAll(bytes.size(), [&](size_t done) {
+        return send(socket.get(), reinterpret_cast<const char*>(bytes.data() + done),
+                    static_cast<int>(bytes.size() - done), 0);
+    });
 }
 
 }  // namespace kv::platform::native

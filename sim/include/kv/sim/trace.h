@@ -22,6 +22,8 @@ public:
     std::vector<std::string> linesOf(std::string_view kind) const;
 
     static std::string hex(std::span<const uint8_t> bytes);
+    // A number as "0x" and lower-case hexadecimal digits ("0x401").
+    static std::string hexNumber(uint64_t value);
     // Newlines as "\n", carriage returns as "\r", so that one event stays on one line.
     static std::string escape(std::string_view text);
 

@@ -221,6 +221,41 @@ KV_API int API_GetDriverDescription(uint8_t* description50);
 /* Frames sent after one collision. */
 KV_API int API_GetTXRetryCount(int* count);
 
+/* ---- VLANs -------------------------------------------------------------------------------- */
+/* A VLAN is a virtual adapter of its own, listed like any adapter; its AdapterList entry's
+ * ParentIndex names the entry of the physical adapter it belongs to. VLAN IDs run from 1 to 4094.
+ * These calls select adapters and install devices: callers must not run them while another
+ * library call is in progress on another thread. */
+/* The current adapter's VLAN ID (OID_GEN_VLAN_ID) in the low 16 bits: 0 for a physical adapter
+ * that tags no VLAN. 0 (nothing stored) when the driver refuses the query, as a driver without
+ * VLAN support does. */
+KV_API int API_GetVID(uint32_t* vlanId);
+/* Adds a VLAN with this ID to the current (physical) adapter and waits, up to one minute, until
+ * its virtual adapter runs; list the adapters again to see it. 0 for an ID out of range, a VLAN
+ * adapter or a driver without VLAN support as the current adapter, or an install that fails or
+ * does not finish in time (nothing is left installed then). */
+KV_API int API_AddVlan(uint32_t vlanId);
+/* Uninstalls the VLAN of AdapterList entry `adapterIndex`; 0 when that entry is no VLAN. */
+KV_API int API_DelVlan(uint32_t adapterIndex);
+/* Gives the VLAN of entry `adapterIndex` a new ID: selects that adapter, sets OID_GEN_VLAN_ID,
+ * keeps the ID in the VLAN's driver key, and selects the previous adapter again (each selection
+ * as API_SetCurrAdaptIdx, with its messages). */
+KV_API int API_ModifyVID(uint32_t adapterIndex, uint16_t vlanId);
+
+/* ---- TCP/IP settings ---------------------------------------------------------------------- */
+/* The current adapter's TCP/IP interface settings in the registry. Address mode: 0 static, 1
+ * DHCP. Addresses are 4 bytes in dotted order; 0.0.0.0 for none. New settings take effect when
+ * the adapter restarts (API_ReloadMiniport). */
+KV_API int API_GetNicTcpipAddr(int* mode, uint8_t* address4, uint8_t* mask4, uint8_t* gateway4, uint8_t* dns4);
+/* Dotted strings, "" (or null) for none. 0, and nothing written, for a mode other than 0 or 1 or a
+ * string that is not a dotted IPv4 address. API_SetNicTcpipAddr is the ANSI form under the name
+ * the utility imports. */
+KV_API int API_SetNicTcpipAddr_W(int mode, const KV_WCHAR* address, const KV_WCHAR* mask, const KV_WCHAR* gateway,
+                                 const KV_WCHAR* dns);
+KV_API int API_SetNicTcpipAddr_A(int mode, const char* address, const char* mask, const char* gateway,
+                                 const char* dns);
+KV_API int API_SetNicTcpipAddr(int mode, const char* address, const char* mask, const char* gateway, const char* dns);
+
 /* ---- Driver checks, reload and protocol binding -------------------------------------------- */
 /* 1 when the protocol driver's service exists and its device opens. */
 KV_API int API_CheckProtDrvInst(void);

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "binding_reply.h"
 #include "channel.h"
@@ -13,6 +14,7 @@
 #include "notify.h"
 #include "oid_request.h"
 #include "state.h"
+#include "vlan_devices.h"
 
 using namespace kv;
 
@@ -33,11 +35,15 @@ void putLine(Char* slot, size_t capacity, const std::basic_string<Char>& text) {
 template <typename List, typename Convert>
 int listAdapters(List* list, Convert&& convert) {
     if (!list) return 0;
+    std::vector<std::u16string> guids;
     const int count = lib::walkBindings([&](uint32_t i, const lib::Binding& binding) {
         putLine(list->Description[i], KV_DESCRIPTION_CHARS, convert(binding.description));
-        list->ParentIndex[i] = -1;
+        guids.push_back(lib::state().deviceNames.guid(static_cast<int>(i)));
     });
     if (count < 0) return 0;
+    // A VLAN virtual adapter names the entry of its physical adapter; every other entry is -1.
+    const auto parents = lib::parentIndexes(guids);
+    for (size_t i = 0; i < parents.size(); ++i) list->ParentIndex[i] = parents[i];
     list->Count = static_cast<uint32_t>(count);
     list->Current = 0;
     API_SetCurrAdaptIdx(0);

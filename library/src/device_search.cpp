@@ -28,35 +28,42 @@ std::optional<std::u16string> readStringValue(platform::RegKeyHandle key, std::u
     return text;
 }
 
+std::unique_ptr<platform::DeviceInfoSet> walkNetDevices(uint32_t access, const NetDeviceVisit& visit) {
+    auto& installer = platform::deviceInstaller();
+    std::vector<platform::Guid> classes;
+    if (!installer.classGuidsFromName(u"Net", &classes) || classes.empty()) return nullptr;
+    auto devices = installer.presentDevices(classes.front());
+    if (!devices) return nullptr;
+    for (uint32_t i = 0; devices->exists(i); ++i) {
+        uint32_t status = 0;
+        uint32_t problem = 0;
+        if (!devices->nodeStatus(i, &status, &problem)) continue;
+        if (status & platform::kDnNoShowInDeviceManager) continue;
+        platform::RegKey key(devices->openDriverKey(i, access));
+        if (!key.valid()) continue;
+        if (visit(i, key, readStringValue(key.get(), u"NetCfgInstanceId", kInstanceIdBytes))) break;
+    }
+    return devices;
+}
+
 std::optional<AdapterDevice> findAdapterDevice(const std::u16string& adapterGuid, SearchMessages messages) {
     // Without a GUID (no adapter listed at the current index) no device is the adapter's; a
     // comparison over zero characters would take the first device of the list.
     if (adapterGuid.empty()) return std::nullopt;
-    auto& installer = platform::deviceInstaller();
-    std::vector<platform::Guid> classes;
-    if (!installer.classGuidsFromName(u"Net", &classes) || classes.empty()) return std::nullopt;
     AdapterDevice found;
-    found.devices = installer.presentDevices(classes.front());
-    if (!found.devices) return std::nullopt;
-    for (uint32_t i = 0; found.devices->exists(i); ++i) {
-        uint32_t status = 0;
-        uint32_t problem = 0;
-        if (!found.devices->nodeStatus(i, &status, &problem)) continue;
-        if (status & platform::kDnNoShowInDeviceManager) continue;
-        platform::RegKey key(found.devices->openDriverKey(i, platform::regaccess::kAllAccess));
-        if (!key.valid()) continue;
-        const auto instanceId = readStringValue(key.get(), u"NetCfgInstanceId", kInstanceIdBytes);
-        if (!instanceId) {
+    found.devices = walkNetDevices(platform::regaccess::kAllAccess, [&](uint32_t i, platform::RegKey& key,
+                                                                         const std::optional<std::u16string>& id) {
+        if (!id) {
             if (messages == SearchMessages::OpenFail) showMessage("Open fail");
-            continue;
+            return false;
         }
-        if (instanceId->compare(0, adapterGuid.size(), adapterGuid) == 0 && instanceId->size() >= adapterGuid.size()) {
-            found.index = i;
-            found.driverKey = std::move(key);
-            return found;
-        }
-    }
-    return std::nullopt;
+        if (id->size() < adapterGuid.size() || id->compare(0, adapterGuid.size(), adapterGuid) != 0) return false;
+        found.index = i;
+        found.driverKey = std::move(key);
+        return true;
+    });
+    if (!found.devices || !found.driverKey.valid()) return std::nullopt;
+    return found;
 }
 
 }  // namespace kv::lib

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -25,6 +26,13 @@ enum class SearchMessages { None, OpenFail };
 // over the GUID's length). Nothing when no device matches or the device list cannot be had. With
 // SearchMessages::OpenFail a failed read of the value shows "Open fail".
 std::optional<AdapterDevice> findAdapterDevice(const std::u16string& adapterGuid, SearchMessages messages);
+
+// Walks the present, visible devices of the class "Net" whose driver key opens with `access`,
+// handing each one's position, key and "NetCfgInstanceId" (nothing when that value cannot be read)
+// to `visit`, which returns true to stop. Returns the device list, null when it cannot be had.
+using NetDeviceVisit =
+    std::function<bool(uint32_t index, platform::RegKey& driverKey, const std::optional<std::u16string>& instanceId)>;
+std::unique_ptr<platform::DeviceInfoSet> walkNetDevices(uint32_t access, const NetDeviceVisit& visit);
 
 // Reads a string value of at most capacityBytes bytes (terminator included); nothing when the
 // read fails, the value is not a string, or it does not fit.

@@ -1,7 +1,8 @@
 // The device installer of the simulated machine: the devices of the class "Net", their driver
 // keys in the machine's registry, property changes that act on the adapters, and INF files read
 // from the machine's C:\WINDOWS\INF. Property changes are traced as
-// "propchange <instance id> <change> scope=<n> profile=<n> <ok|err=n>".
+// "propchange <instance id> <change> scope=<n> profile=<n> <ok|err=n>". New devices (the VLAN
+// virtual adapters) are registered, installed and removed on the machine; see kv/sim/vlans.h.
 #include "kv/platform/device_installer.h"
 
 #include <fstream>
@@ -11,6 +12,7 @@
 #include "kv/sim/host.h"
 #include "kv/sim/inf_file.h"
 #include "kv/sim/paths.h"
+#include "kv/sim/vlans.h"
 #include "kv/text.h"
 
 namespace kv::platform {
@@ -21,6 +23,7 @@ using sim::Host;
 
 constexpr uint32_t kErrorDiNoClassInstallParams = 0xE0000215;
 constexpr uint32_t kErrorDiDoDefault = 0xE000020E;
+constexpr uint32_t kErrorDiClassMismatch = 0xE0000201;
 
 const char* changeName(uint32_t change) {
     switch (change) {
@@ -34,6 +37,8 @@ const char* changeName(uint32_t change) {
             return "other";
     }
 }
+
+std::u16string driverKeyPath(const sim::Device& d) { return std::u16string(sim::kNetClassKeyPath) + u"\\" + d.driverKey; }
 
 class SimDeviceInfoSet : public DeviceInfoSet {
 public:
@@ -51,7 +56,7 @@ public:
         sim::Device* d = device(call.host, index);
         if (!d || d->statusFails) return fail(err::kNoSuchDevinst);
         *status = sim::nodeStatusOf(*d);
-        *problem = d->disabled ? 22 : 0;  // CM_PROB_DISABLED
+        *problem = d->disabled ? 22 : d->notStarted ? 10 : 0;  // CM_PROB_DISABLED, CM_PROB_FAILED_START
         return true;
     }
 
@@ -62,7 +67,7 @@ public:
             fail(err::kNoSuchDevinst);
             return nullptr;
         }
-        std::u16string path = std::u16string(sim::kNetClassKeyPath) + u"\\" + d->driverKey;
+        std::u16string path = driverKeyPath(*d);
         if (!call.host.machine().registry.find(path)) {
             fail(err::kFileNotFound);
             return nullptr;
@@ -101,6 +106,35 @@ public:
             return std::nullopt;
         }
         return d->instanceId;
+    }
+
+    RegKeyHandle createDriverKey(uint32_t index, uint32_t access) override {
+        Host::Call call(Host::get());
+        sim::Device* d = device(call.host, index);
+        if (!d) {
+            fail(err::kNoSuchDevinst);
+            return nullptr;
+        }
+        std::u16string path = driverKeyPath(*d);
+        call.host.machine().registry.create(path);
+        call.host.registryChanged();
+        return call.host.registryKeys().open(std::move(path), access);
+    }
+
+    bool installDevice(uint32_t index) override {
+        Host::Call call(Host::get());
+        sim::Device* d = device(call.host, index);
+        if (!d) return fail(err::kNoSuchDevinst);
+        uint32_t error = 0;
+        return sim::installDevice(call.host.machine(), *d, &error) || fail(error);
+    }
+
+    bool removeDevice(uint32_t index) override {
+        Host::Call call(Host::get());
+        sim::Device* d = device(call.host, index);
+        if (!d || !d->present) return fail(err::kNoSuchDevinst);
+        sim::removeDevice(call.host.machine(), *d);
+        return true;
     }
 
 private:
@@ -204,6 +238,18 @@ public:
                 if (devices[i].present) list.push_back(i);
         }
         return std::make_unique<SimDeviceInfoSet>(std::move(list));
+    }
+
+    std::unique_ptr<DeviceInfoSet> createDevice(const Guid& classGuid, std::u16string_view className,
+                                                std::u16string_view hardwareId) override {
+        Host::Call call(Host::get());
+        if (!(classGuid == kNetClassGuid) || !equalsIgnoreCase(className, u"Net") || hardwareId.empty()) {
+            Host::setLastError(kErrorDiClassMismatch);
+            return nullptr;
+        }
+        sim::Machine& machine = call.host.machine();
+        sim::registerDevice(machine, hardwareId);
+        return std::make_unique<SimDeviceInfoSet>(std::vector<size_t>{machine.devices.size() - 1});
     }
 
     std::unique_ptr<InfFile> openInf(std::u16string_view fileName) override {

@@ -99,6 +99,29 @@ public:
         return win32::fromWide(buffer.data(), wcsnlen(buffer.data(), buffer.size()));
     }
 
+    // The key is created with all access, whatever `access` asks for.
+    RegKeyHandle createDriverKey(uint32_t index, uint32_t access) override {
+        (void)access;
+        SP_DEVINFO_DATA data;
+        if (!device(index, &data)) return nullptr;
+        HKEY key = SetupDiCreateDevRegKeyW(set_, &data, DICS_FLAG_GLOBAL, 0, DIREG_DRV, nullptr, nullptr);
+        return key == INVALID_HANDLE_VALUE ? nullptr : key;
+    }
+
+    bool installDevice(uint32_t index) override {
+        SP_DEVINFO_DATA data;
+        if (!device(index, &data)) return false;
+        return SetupDiBuildDriverInfoList(set_, &data, SPDIT_COMPATDRIVER) &&
+               SetupDiCallClassInstaller(DIF_SELECTBESTCOMPATDRV, set_, &data) &&
+               SetupDiCallClassInstaller(DIF_INSTALLDEVICE, set_, &data);
+    }
+
+    bool removeDevice(uint32_t index) override {
+        SP_DEVINFO_DATA data;
+        if (!device(index, &data)) return false;
+        return SetupDiRemoveDevice(set_, &data) != FALSE;
+    }
+
 private:
     bool device(uint32_t index, SP_DEVINFO_DATA* data) {
         *data = SP_DEVINFO_DATA{};
@@ -166,6 +189,14 @@ private:
 };
 
 class Win32DeviceInstaller : public DeviceInstaller {
+    // Drops a list that could not be completed, keeping the error that ended it.
+    static std::unique_ptr<DeviceInfoSet> failed(std::unique_ptr<DeviceInfoSet> set) {
+        const DWORD error = GetLastError();
+        set.reset();
+        SetLastError(error);
+        return nullptr;
+    }
+
 public:
     bool classGuidsFromName(std::u16string_view className, std::vector<Guid>* out) override {
         out->clear();
@@ -194,6 +225,27 @@ public:
         HDEVINFO set = SetupDiGetClassDevsW(&guid, nullptr, nullptr, DIGCF_PRESENT);
         if (set == INVALID_HANDLE_VALUE) return nullptr;
         return std::make_unique<Win32DeviceInfoSet>(set);
+    }
+
+    std::unique_ptr<DeviceInfoSet> createDevice(const Guid& classGuid, std::u16string_view className,
+                                                std::u16string_view hardwareId) override {
+        const GUID guid = toNative(classGuid);
+        HDEVINFO list = SetupDiCreateDeviceInfoList(&guid, nullptr);
+        if (list == INVALID_HANDLE_VALUE) return nullptr;
+        auto set = std::make_unique<Win32DeviceInfoSet>(list);
+        SP_DEVINFO_DATA data{};
+        data.cbSize = sizeof data;
+        if (!SetupDiCreateDeviceInfoW(list, win32::wide(className).c_str(), &guid, nullptr, nullptr, DICD_GENERATE_ID,
+                                      &data))
+            return failed(std::move(set));
+        // The hardware id as a multi-string: the id, its terminator and the list's terminator.
+        std::wstring ids = win32::wide(hardwareId);
+        ids.append(2, L'\0');
+        if (!SetupDiSetDeviceRegistryPropertyW(list, &data, SPDRP_HARDWAREID, reinterpret_cast<const BYTE*>(ids.data()),
+                                               static_cast<DWORD>(ids.size() * sizeof(wchar_t))) ||
+            !SetupDiCallClassInstaller(DIF_REGISTERDEVICE, list, &data))
+            return failed(std::move(set));
+        return set;
     }
 
     std::unique_ptr<InfFile> openInf(std::u16string_view fileName) override {

@@ -19,7 +19,7 @@ constexpr char kMachineJson[] = R"json({
   "tools": { "tvxbind": { "delayMs": 300 }, "nicctlv6": { "delayMs": 1000 }, "cmd": { "delayMs": 50 } },
   "wire": {
     "peers": [
-      { "mac": "00-1D-7A-44-50-99", "ip": "192.168.0.20", "name": "WORKSHOP-PC", "asleep": true },
+      { "mac": "00-1D-7A-44-50-99", "ip": "192.168.1.50", "name": "WORKSHOP-PC", "asleep": true },
       { "mac": "00-0C-29-3A-10-01", "ip": "192.168.0.1", "name": "FILESERVER" }
     ]
   },
@@ -34,6 +34,10 @@ constexpr char kMachineJson[] = R"json({
       "phy": { "mdix": true },
       "cable": { "length": 42 },
       "ip": { "address": "192.168.1.20", "mask": "255.255.255.0", "gateway": "192.168.1.1", "dhcp": true },
+      // --- VLANs: two 802.1Q VLANs on this adapter, each a virtual adapter of its own
+      "vlans": [ { "id": 10, "connectionName": "Local Area Connection 5" },
+                 { "id": 20, "connectionName": "Local Area Connection 6" } ],
+      // --- end VLANs
       "statistics": {
         "rxBytesPerSecond": 1250000, "txBytesPerSecond": 310000,
         "rxFramesPerSecond": 1100, "txFramesPerSecond": 480,

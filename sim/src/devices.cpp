@@ -7,6 +7,7 @@
 #include "kv/sim/adapter/statistics.h"
 #include "kv/sim/host.h"
 #include "kv/sim/machine.h"
+#include "kv/sim/tcpip_interfaces.h"
 #include "kv/text.h"
 
 namespace kv::sim {
@@ -125,7 +126,7 @@ void addMissingConnectionKeys(Machine& machine) {
 
 uint32_t nodeStatusOf(const Device& d) {
     uint32_t status = kDnDriverLoaded;
-    if (d.disabled)
+    if (d.disabled || d.notStarted)
         status |= kDnHasProblem;
     else
         status |= kDnStarted;
@@ -141,7 +142,12 @@ void changeDeviceState(Machine& machine, Device& device, uint32_t stateChange) {
         Host::get().clock().schedule(after, [&machine, idx] {
             Adapter& back = *machine.adapters[static_cast<size_t>(idx)];
             back.present = true;
+<<<<<<< HEAD
             if (auto* statistics = back.component<Statistics>()) statistics->restart();
+=======
+            // The restarted adapter takes its TCP/IP settings from the registry again.
+            applyTcpipKey(machine, back);
+>>>>>>> pages-config
             Host::get().trace().add("device adapter " + std::to_string(idx) + " back");
         });
     };

@@ -7,6 +7,8 @@
 #include "kv/protocol.h"
 #include "kv/sim/machine_json.h"
 #include "kv/sim/reg_file.h"
+#include "kv/sim/tcpip_interfaces.h"
+#include "kv/sim/vlans.h"
 #include "kv/text.h"
 
 namespace kv::sim {
@@ -134,6 +136,10 @@ std::unique_ptr<Machine> loadMachineDirectory(const std::filesystem::path& direc
     }
     addMissingDriverKeys(*machine);
     addMissingConnectionKeys(*machine);
+    // --- VLANs and TCP/IP settings
+    addVlans(*machine);
+    addTcpipKeys(*machine);
+    // --- end VLANs and TCP/IP settings
     return machine;
 }
 

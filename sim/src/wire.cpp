@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "kv/ipv4.h"
 #include "kv/sim/adapter/frame_port.h"
 #include "kv/sim/host.h"
 #include "kv/sim/machine.h"
@@ -12,26 +13,10 @@ namespace kv::sim {
 
 namespace {
 
-std::array<uint8_t, 4> parseIpv4(const std::string& text) {
-    std::array<uint8_t, 4> ip{};
-    size_t pos = 0;
-    for (int i = 0; i < 4; ++i) {
-        if (i > 0) {
-            if (pos >= text.size() || text[pos] != '.')
-                throw std::runtime_error("malformed IPv4 address \"" + text + "\"");
-            ++pos;
-        }
-        unsigned v = 0;
-        size_t digits = 0;
-        while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9' && digits < 3) {
-            v = v * 10 + static_cast<unsigned>(text[pos++] - '0');
-            ++digits;
-        }
-        if (digits == 0 || v > 255) throw std::runtime_error("malformed IPv4 address \"" + text + "\"");
-        ip[i] = static_cast<uint8_t>(v);
-    }
-    if (pos != text.size()) throw std::runtime_error("malformed IPv4 address \"" + text + "\"");
-    return ip;
+std::array<uint8_t, 4> peerIpv4(const std::string& text) {
+    const auto ip = parseIpv4(text);
+    if (!ip) throw std::runtime_error("malformed IPv4 address \"" + text + "\"");
+    return *ip;
 }
 
 std::string upper(std::string s) {
@@ -89,7 +74,7 @@ void Wire::configure(const Json& wireJson) {
         try {
             if (!p["mac"].isString()) throw std::runtime_error("mac is required");
             peer.mac = parseMac(p["mac"].asString());
-            if (p.contains("ip")) peer.ip = parseIpv4(p["ip"].asString());
+            if (p.contains("ip")) peer.ip = peerIpv4(p["ip"].asString());
         } catch (const std::exception& e) {
             throw std::runtime_error("wire.peers[" + std::to_string(i) + "]: " + e.what());
         }

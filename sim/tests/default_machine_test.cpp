@@ -18,7 +18,11 @@ TEST(DefaultMachine, EveryAdapterHasItsDriverKeyAndConnection) {
     std::filesystem::remove_all(dir);
     writeDefaultMachine(dir);
     auto machine = loadMachineDirectory(dir);
-    ASSERT_EQ(machine->adapters.size(), 4u);
+    // Four adapters, and the two VLANs of the 4450 as virtual adapters of their own.
+    ASSERT_EQ(machine->adapters.size(), 6u);
+    EXPECT_EQ(machine->adapters[4]->vlanId, 10u);
+    EXPECT_EQ(machine->adapters[5]->vlanId, 20u);
+    EXPECT_EQ(machine->adapters[5]->vlanParent, machine->adapters[0].get());
     for (const Device& d : machine->devices) {
         if (d.adapterIndex < 0) continue;
         const Adapter& a = *machine->adapters[static_cast<size_t>(d.adapterIndex)];

@@ -59,6 +59,7 @@ inline constexpr uint32_t OID_GEN_VENDOR_DESCRIPTION = 0x0001010D;
 inline constexpr uint32_t OID_GEN_CURRENT_PACKET_FILTER = 0x0001010E;
 inline constexpr uint32_t OID_GEN_MEDIA_CONNECT_STATUS = 0x00010114;
 inline constexpr uint32_t OID_GEN_LINK_STATE = 0x00010207;
+inline constexpr uint32_t OID_GEN_VLAN_ID = 0x0001021C;
 inline constexpr uint32_t OID_GEN_XMIT_OK = 0x00020101;
 inline constexpr uint32_t OID_GEN_RCV_OK = 0x00020102;
 inline constexpr uint32_t OID_GEN_XMIT_ERROR = 0x00020103;
@@ -129,5 +130,15 @@ inline constexpr uint16_t kTestFrameType = 0x1D7A;
 inline constexpr uint32_t kFilterDirected = 0x01;
 inline constexpr uint32_t kFilterBroadcast = 0x08;
 inline constexpr uint32_t kFilterPromiscuous = 0x20;
+
+// The maker's VLAN miniport: the hardware id of its virtual adapters (devices of the class "Net")
+// and the REG_SZ values of their driver keys it reads when it starts: the VLAN ID in decimal and
+// the NetCfgInstanceId of the physical adapter the VLAN belongs to.
+inline constexpr char16_t kVlanHardwareId[] = u"tvx_vlan";
+inline constexpr char16_t kVlanIdValue[] = u"VlanID";
+inline constexpr char16_t kVlanParentValue[] = u"ParentNetCfgInstanceId";
+// The IDs a VLAN can have (IEEE 802.1Q; 0 tags no VLAN, 4095 is reserved).
+inline constexpr uint32_t kLowestVlanId = 1;
+inline constexpr uint32_t kHighestVlanId = 4094;
 
 }  // namespace kv::protocol

@@ -25,6 +25,8 @@ void Adapter::configure(const Json& adapterJson) {
 uint32_t Adapter::command(OidCall& call) {
     if (std::find(faults.failingOids.begin(), faults.failingOids.end(), call.oid) != faults.failingOids.end())
         return err::kGenFailure;
+    // A VLAN's own ID is the virtual adapter's; every other command reaches the physical adapter.
+    if (vlanParent && call.oid != protocol::OID_GEN_VLAN_ID) return vlanParent->command(call);
     if (isPrivateOid(call.oid) && !faults.privateCommands) return err::kNotSupported;
     for (auto& c : components_) {
         if (auto result = c->handle(call, *this)) return *result;

@@ -18,6 +18,7 @@ void addStandardComponents(Adapter& adapter) {
     adapter.addComponent(makeInterruptCounter());
     adapter.addComponent(makeWakeupPatterns());
     adapter.addComponent(makeSerialEeprom());
+    adapter.addComponent(makeVlanTag());
 }
 
 }  // namespace kv::sim

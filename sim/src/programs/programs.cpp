@@ -20,8 +20,12 @@ constexpr ProgramEntry kPrograms[] = {
     {u"tvxbind.exe", runBindingTool},
     {u"nicctlv6.exe", runNicControlTool},
     {u"cmd.exe", runCommandInterpreter},
+<<<<<<< HEAD
     {u"net.exe", runNetCommand},
     {u"plantdrv64.exe", runDriverFileInstaller},
+=======
+    {u"ping.exe", runPing},
+>>>>>>> pages-config
 };
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include <iterator>
 
 #include "kv/sim/reg_file.h"
+#include "kv/sim/tcpip_interfaces.h"
+#include "kv/sim/vlans.h"
 
 namespace kv::sim::testing {
 
@@ -176,6 +178,8 @@ Host& MachineBuilder::install() {
     applyRegFile(machine->registry, std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(reg.data()), reg.size()));
     addMissingDriverKeys(*machine);
     addMissingConnectionKeys(*machine);
+    addVlans(*machine);
+    addTcpipKeys(*machine);
     if (!infs_.empty() || !files_.empty()) {
         if (!directory_) directory_ = std::make_shared<TemporaryDirectory>();
         writeDirectory(directory_->path);

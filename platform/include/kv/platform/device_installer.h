@@ -28,6 +28,7 @@ inline constexpr Guid kNetClassGuid{0x4D36E972, 0xE325, 0x11CE, {0xBF, 0xC1, 0x0
 
 // Node status flags (CM_Get_DevNode_Status).
 inline constexpr uint32_t kDnNoShowInDeviceManager = 0x40000000;
+inline constexpr uint32_t kDnStarted = 0x00000008;  // the device's driver has started
 
 // Device installer constants.
 namespace setup {
@@ -56,6 +57,15 @@ public:
     virtual bool callClassInstaller(uint32_t installFunction, uint32_t index) = 0;
     // SetupDiGetDeviceInstanceIdW.
     virtual std::optional<std::u16string> instanceId(uint32_t index) = 0;
+    // SetupDiCreateDevRegKeyW(DICS_FLAG_GLOBAL, profile 0, DIREG_DRV): the driver key, created when
+    // the device has none yet; null on failure.
+    virtual RegKeyHandle createDriverKey(uint32_t index, uint32_t access) = 0;
+    // Installs the best driver for the device's hardware id (driver list built, the best compatible
+    // driver selected, DIF_INSTALLDEVICE). The device's driver starts afterwards, when the system
+    // has loaded it: its node status tells when.
+    virtual bool installDevice(uint32_t index) = 0;
+    // SetupDiRemoveDevice: uninstalls the device.
+    virtual bool removeDevice(uint32_t index) = 0;
 };
 
 // Position of a line inside an open INF file (an INFCONTEXT).
@@ -86,6 +96,11 @@ public:
     virtual bool classGuidsFromName(std::u16string_view className, std::vector<Guid>* out) = 0;
     // SetupDiGetClassDevsW(class, DIGCF_PRESENT); null on failure.
     virtual std::unique_ptr<DeviceInfoSet> presentDevices(const Guid& classGuid) = 0;
+    // A new root-enumerated device of the class with one hardware id, registered with the system
+    // (SetupDiCreateDeviceInfoW with a generated id, SPDRP_HARDWAREID, DIF_REGISTERDEVICE): the
+    // only device, at position 0, of the returned list. Null on failure.
+    virtual std::unique_ptr<DeviceInfoSet> createDevice(const Guid& classGuid, std::u16string_view className,
+                                                        std::u16string_view hardwareId) = 0;
     // SetupOpenInfFileW(name, no class, INF_STYLE_WIN4); a bare file name is looked up in the
     // system's INF directory. Null on failure.
     virtual std::unique_ptr<InfFile> openInf(std::u16string_view fileName) = 0;

@@ -21,6 +21,7 @@ struct Device {
     bool present = true;
     bool hidden = false;       // not shown in the device manager (node status flag 0x40000000)
     bool disabled = false;
+    bool notStarted = false;   // installed, but its driver has not started (yet)
     bool statusFails = false;  // its node status cannot be read
     bool refusePropertyChange = false;
     uint32_t restartMs = 2000;  // how long the adapter is away after a restart or an enable

@@ -64,7 +64,11 @@ void finishLater(ProgramRun& run, const ToolSettings& tool, std::string name, st
 ProgramExit runBindingTool(ProgramRun& run);         // tvxbind.exe
 ProgramExit runNicControlTool(ProgramRun& run);      // nicctlv6.exe
 ProgramExit runCommandInterpreter(ProgramRun& run);  // cmd.exe
+<<<<<<< HEAD
 ProgramExit runNetCommand(ProgramRun& run);          // net.exe
 ProgramExit runDriverFileInstaller(ProgramRun& run); // Plantdrv64.exe
+=======
+ProgramExit runPing(ProgramRun& run);                // ping.exe
+>>>>>>> pages-config
 
 }  // namespace kv::sim

@@ -99,6 +99,15 @@ public:
     bool diagEnabled = false;  // the miniport accepted the diagnostic-mode access value
     uint32_t index = 0;        // position in the machine's adapter list
 
+    // --- VLANs: an 802.1Q VLAN is a virtual adapter of its own whose commands the physical
+    // adapter's miniport answers. vlanParent is that physical adapter (null for a physical one);
+    // vlanId the ID the adapter tags with (OID_GEN_VLAN_ID); vlanSupport false for a miniport
+    // that knows nothing of VLANs.
+    Adapter* vlanParent = nullptr;
+    uint32_t vlanId = 0;
+    bool vlanSupport = true;
+    // --- end VLANs
+
     void configure(const Json& adapterJson);
     // Answers one command; returns the Windows error number (0 on success).
     uint32_t command(OidCall& call);

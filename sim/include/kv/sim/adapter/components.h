@@ -22,5 +22,6 @@ std::unique_ptr<AdapterComponent> makeSelfTestAnswers();
 std::unique_ptr<AdapterComponent> makeInterruptCounter();
 std::unique_ptr<AdapterComponent> makeWakeupPatterns();
 std::unique_ptr<AdapterComponent> makeSerialEeprom();
+std::unique_ptr<AdapterComponent> makeVlanTag();
 
 }  // namespace kv::sim

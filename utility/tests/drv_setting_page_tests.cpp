@@ -1,4 +1,4 @@
-// The Driver::Advanced Setting page on the real main window: properties read from the driver's
+// The Driver::Advanced Setting page: properties read from the driver's
 // "Ndi\params" description, the value controls, and "Modify" writing every property into the
 // driver key and reloading the driver.
 #include <QComboBox>
@@ -8,9 +8,9 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include "app/page_table.h"
 #include "kv/sim/host.h"
-#include "support/diag_fixture.h"
+#include "pages/drv_setting_page.h"
+#include "support/page_session.h"
 
 using kv::sim::Json;
 using kv::sim::testing::MachineBuilder;
@@ -69,7 +69,7 @@ QString regText(const QString& text) {
 QStringList driverKeyWrites() {
     QStringList writes;
     const QString prefix = QString::fromStdString(kDriverKey) + " ";
-    for (const std::string& line : DiagFixture::traced("regwrite")) {
+    for (const std::string& line : kv::sim::testing::traced("regwrite")) {
         const QString text = QString::fromStdString(line);
         if (text.startsWith(prefix, Qt::CaseInsensitive)) writes << text.mid(prefix.size());
     }
@@ -78,7 +78,7 @@ QStringList driverKeyWrites() {
 QStringList propertyKeyWrites() {
     QStringList writes;
     const QString prefix = QString::fromStdString(kDriverKey) + "\\Ndi\\params\\";
-    for (const std::string& line : DiagFixture::traced("regwrite")) {
+    for (const std::string& line : kv::sim::testing::traced("regwrite")) {
         const QString text = QString::fromStdString(line);
         if (text.startsWith(prefix, Qt::CaseInsensitive)) writes << text.mid(prefix.size()).replace("  ", " ");
     }
@@ -87,9 +87,7 @@ QStringList propertyKeyWrites() {
 
 class Page {
 public:
-    explicit Page(MachineBuilder machine) : fx(std::move(machine)) {
-        fx.start(testEnvironment(), allPagesTable());
-        page = fx.activatePage("Driver::Advanced Setting");
+    explicit Page(MachineBuilder machine) : fx(std::move(machine)), page(fx.page) {
         boxesBefore = fx.boxTexts().size();
     }
     // The message boxes since the page was first shown.
@@ -108,17 +106,13 @@ public:
                 QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
                 break;
             }
-        fx.deliverPosted();
     }
     QLineEdit* edit(int id) const { return fx.control<QLineEdit>(id); }
     bool isChecked(int id) const { return fx.control<QRadioButton>(id)->isChecked(); }
     bool isShown(int id) const { return fx.control<QWidget>(id)->isVisibleTo(page); }
-    void click(int id) {
-        fx.control<QAbstractButton>(id)->click();
-        fx.deliverPosted();
-    }
+    void click(int id) { fx.control<QAbstractButton>(id)->click(); }
 
-    DiagFixture fx;
+    PageSession<CDrvSettingPage> fx;
     kv::ui::PropertyPage* page = nullptr;
     qsizetype boxesBefore = 0;
 };
@@ -255,8 +249,8 @@ private slots:
         p.click(kModify);
         QCOMPARE(p.newBoxes(), QStringList{"???"});
         QCOMPARE(driverKeyWrites(), QStringList{"*ReceiveBuffers 1 " + regText("256")});
-        QCOMPARE(DiagFixture::traced("propchange").size(), size_t{1});
-        const auto sleeps = DiagFixture::traced("sleep");
+        QCOMPARE(kv::sim::testing::traced("propchange").size(), size_t{1});
+        const auto sleeps = kv::sim::testing::traced("sleep");
         QVERIFY(!sleeps.empty());
         QCOMPARE(sleeps.back(), "3000");
     }
@@ -269,7 +263,7 @@ private slots:
         QVERIFY(!p.isShown(kEnum) && !p.isShown(kNumber) && !p.isShown(kText));
         p.click(kModify);
         QVERIFY(driverKeyWrites().isEmpty());
-        QCOMPARE(DiagFixture::traced("propchange").size(), size_t{1});
+        QCOMPARE(kv::sim::testing::traced("propchange").size(), size_t{1});
     }
 };
 

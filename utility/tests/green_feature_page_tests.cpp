@@ -1,12 +1,11 @@
-// The Green Feature page on the real main window: the status, stage and power texts the PHY's
+// The Green Feature page: the status, stage and power texts the PHY's
 // status gives at each link speed, and the enable, disable and refresh buttons.
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
-#include "app/page_table.h"
 #include "pages/green_feature_page.h"
-#include "support/diag_fixture.h"
+#include "support/page_session.h"
 
 using kv::sim::Json;
 using kv::sim::testing::MachineBuilder;
@@ -18,15 +17,19 @@ namespace {
 enum : int { kStatus = 1046, kStage = 1047, kPower = 1048, kEnable = 1049, kDisable = 1050, kRefresh = 1051 };
 constexpr int64_t kLinkSpeedOid = 0x00010107;
 
-QStringList fields(const DiagFixture& fx) {
+// The page needs nothing of the window; the session hosts it like the other pages.
+class HostedGreenFeature : public GreenFeature {
+public:
+    explicit HostedGreenFeature(PageServices&) {}
+};
+using Session = PageSession<HostedGreenFeature>;
+
+QStringList fields(const Session& fx) {
     return {fx.control<QLineEdit>(kStatus)->text(), fx.control<QLineEdit>(kStage)->text(),
             fx.control<QLineEdit>(kPower)->text()};
 }
 
-void click(DiagFixture& fx, int id) {
-    fx.control<QPushButton>(id)->click();
-    fx.deliverPosted();
-}
+void click(Session& fx, int id) { fx.control<QPushButton>(id)->click(); }
 
 }  // namespace
 
@@ -68,9 +71,7 @@ private slots:
             failing.push_back(Json(kLinkSpeedOid));
             adapter.fault("failingOids", failing);
         }
-        DiagFixture fx(machine);
-        fx.start(testEnvironment(), allPagesTable());
-        QVERIFY(fx.activatePage("Green Feature"));
+        Session fx(machine);
         if (enable) {
             const uint64_t before = kv::sim::testing::sleptMs();
             click(fx, kEnable);
@@ -82,9 +83,7 @@ private slots:
     void disablingAndRefreshing() {
         MachineBuilder machine;
         machine.addAdapter(0x4450).set("cable.length", Json(int64_t{30}));  // the PHY estimates 46 m
-        DiagFixture fx(machine);
-        fx.start(testEnvironment(), allPagesTable());
-        QVERIFY(fx.activatePage("Green Feature"));
+        Session fx(machine);
         click(fx, kEnable);
         QCOMPARE(fields(fx), QStringList({"Enable", "Stage 2 (30-70m)", "587.7mW"}));
         click(fx, kDisable);

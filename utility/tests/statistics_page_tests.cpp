@@ -57,14 +57,14 @@ private slots:
             .set("statistics.start.rxErrors", Json(int64_t{4}));
         Session s(machine);
         QCOMPARE(s.rows(kList), QStringList({
-                                         "Throughput(Send) | 0.00 bps",
-                                         "Throughput(Receive) | 0.00 bps",
-                                         "Throughput(Total) | 0.00 bps",
-                                         "Packet Sent | 240118",
-                                         "Packet Received | 612034",
-                                         "Error(Send) | 0",
-                                         "Error(Receive) | 4",
-                                     }));
+                                    "Throughput(Send) | 0.00 bps",
+                                    "Throughput(Receive) | 0.00 bps",
+                                    "Throughput(Total) | 0.00 bps",
+                                    "Packet Sent | 240118",
+                                    "Packet Received | 612034",
+                                    "Error(Send) | 0",
+                                    "Error(Receive) | 4",
+                                }));
         s.advance(kTick);
         QCOMPARE(s.valueOf(kList, "Throughput(Send)"), "2.37 Mbps");
         QCOMPARE(s.valueOf(kList, "Throughput(Receive)"), "9.54 Mbps");

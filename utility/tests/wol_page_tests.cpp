@@ -1,13 +1,13 @@
-// The Wake On LAN page on the real main window: the three methods, the Ethernet field, the magic
+// The Wake On LAN page: the three methods, the Ethernet field, the magic
 // packet on the wire and the ping started for an IPv4 address or a NetBIOS name.
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 
-#include "app/page_table.h"
 #include "framework/ip_address_control.h"
-#include "support/diag_fixture.h"
+#include "pages/wol_page.h"
+#include "support/page_session.h"
 
 using kv::sim::testing::MachineBuilder;
 using namespace kv::diag;
@@ -31,30 +31,30 @@ MachineBuilder oneAdapter() {
     return machine;
 }
 
+using Session = PageSession<CWOLPage>;
+
 // The hexadecimal text of the frames written on the channel.
 QStringList framesWritten() {
     QStringList frames;
-    for (const std::string& line : DiagFixture::traced("write")) frames << QString::fromStdString(line).section(' ', 2);
+    for (const std::string& line : kv::sim::testing::traced("write"))
+        frames << QString::fromStdString(line).section(' ', 2);
     return frames;
 }
 
 QStringList tracedLines(std::string_view kind) {
     QStringList lines;
-    for (const std::string& line : DiagFixture::traced(kind)) lines << QString::fromStdString(line);
+    for (const std::string& line : kv::sim::testing::traced(kind)) lines << QString::fromStdString(line);
     return lines;
 }
 
-QStringList checkedMethods(const DiagFixture& fx) {
+QStringList checkedMethods(const Session& fx) {
     QStringList checked;
     for (int id : {kByEthernet, kByIp, kByNetBios})
         if (fx.control<QRadioButton>(id)->isChecked()) checked << fx.control<QRadioButton>(id)->text();
     return checked;
 }
 
-void wakeUp(DiagFixture& fx) {
-    fx.control<QPushButton>(kWakeUp)->click();
-    fx.deliverPosted();
-}
+void wakeUp(Session& fx) { fx.control<QPushButton>(kWakeUp)->click(); }
 
 }  // namespace
 
@@ -63,9 +63,7 @@ class WolPageTest : public QObject {
 
 private slots:
     void typingAnEthernetAddressSendsItsMagicPacket() {
-        DiagFixture fx(oneAdapter());
-        fx.start(testEnvironment(), allPagesTable());
-        QVERIFY(fx.activatePage("Wake On LAN"));
+        Session fx(oneAdapter());
         auto* field = fx.control<QLineEdit>(kEthernetField);
         QTest::keyClicks(field, "00e0aabbccdd");
         QCOMPARE(field->text(), "00E0AABBCCDD");
@@ -91,9 +89,7 @@ private slots:
     }
     void anIncompleteAddressSendsNothing() {
         QFETCH(QString, typed);
-        DiagFixture fx(oneAdapter());
-        fx.start(testEnvironment(), allPagesTable());
-        QVERIFY(fx.activatePage("Wake On LAN"));
+        Session fx(oneAdapter());
         fx.control<QRadioButton>(kByEthernet)->click();
         QTest::keyClicks(fx.control<QLineEdit>(kEthernetField), typed);
         wakeUp(fx);
@@ -101,9 +97,7 @@ private slots:
     }
 
     void anIpAddressStartsOnePingHidden() {
-        DiagFixture fx(oneAdapter());
-        fx.start(testEnvironment(), allPagesTable());
-        QVERIFY(fx.activatePage("Wake On LAN"));
+        Session fx(oneAdapter());
         auto* address = fx.control<kv::ui::IpAddressControl>(kIpField);
         for (auto [field, text] : {std::pair{0, "192"}, {1, "168"}, {2, "1"}, {3, "20"}})
             QTest::keyClicks(address->field(field), text);
@@ -115,9 +109,7 @@ private slots:
     }
 
     void aNetBiosNameGoesToPingAsTyped() {
-        DiagFixture fx(oneAdapter());
-        fx.start(testEnvironment(), allPagesTable());
-        QVERIFY(fx.activatePage("Wake On LAN"));
+        Session fx(oneAdapter());
         QTest::keyClicks(fx.control<QLineEdit>(kNameField), "Workshop PC \"2\"");
         QCOMPARE(checkedMethods(fx), QStringList{"NetBIOS Name"});
         wakeUp(fx);
@@ -127,9 +119,7 @@ private slots:
 
     // The last method chosen wins; without one, "Wake Up" does nothing.
     void theChosenMethodDecides() {
-        DiagFixture fx(oneAdapter());
-        fx.start(testEnvironment(), allPagesTable());
-        QVERIFY(fx.activatePage("Wake On LAN"));
+        Session fx(oneAdapter());
         wakeUp(fx);
         QVERIFY(tracedLines("start").isEmpty());
         QVERIFY(framesWritten().isEmpty());

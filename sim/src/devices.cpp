@@ -142,12 +142,9 @@ void changeDeviceState(Machine& machine, Device& device, uint32_t stateChange) {
         Host::get().clock().schedule(after, [&machine, idx] {
             Adapter& back = *machine.adapters[static_cast<size_t>(idx)];
             back.present = true;
-<<<<<<< HEAD
             if (auto* statistics = back.component<Statistics>()) statistics->restart();
-=======
             // The restarted adapter takes its TCP/IP settings from the registry again.
             applyTcpipKey(machine, back);
->>>>>>> pages-config
             Host::get().trace().add("device adapter " + std::to_string(idx) + " back");
         });
     };

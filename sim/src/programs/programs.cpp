@@ -17,15 +17,8 @@ struct ProgramEntry {
 
 // Every program the simulated machine can start, one line each.
 constexpr ProgramEntry kPrograms[] = {
-    {u"tvxbind.exe", runBindingTool},
-    {u"nicctlv6.exe", runNicControlTool},
-    {u"cmd.exe", runCommandInterpreter},
-<<<<<<< HEAD
-    {u"net.exe", runNetCommand},
-    {u"plantdrv64.exe", runDriverFileInstaller},
-=======
-    {u"ping.exe", runPing},
->>>>>>> pages-config
+    {u"tvxbind.exe", runBindingTool}, {u"nicctlv6.exe", runNicControlTool},        {u"cmd.exe", runCommandInterpreter},
+    {u"net.exe", runNetCommand},      {u"plantdrv64.exe", runDriverFileInstaller}, {u"ping.exe", runPing},
 };
 
 }  // namespace

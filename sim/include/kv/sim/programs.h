@@ -61,14 +61,11 @@ bool writeToolFile(const std::filesystem::path& directory, std::string_view name
 void finishLater(ProgramRun& run, const ToolSettings& tool, std::string name, std::function<std::string()> work);
 
 // The programs, one source file each under src/programs/.
-ProgramExit runBindingTool(ProgramRun& run);         // tvxbind.exe
-ProgramExit runNicControlTool(ProgramRun& run);      // nicctlv6.exe
-ProgramExit runCommandInterpreter(ProgramRun& run);  // cmd.exe
-<<<<<<< HEAD
-ProgramExit runNetCommand(ProgramRun& run);          // net.exe
-ProgramExit runDriverFileInstaller(ProgramRun& run); // Plantdrv64.exe
-=======
-ProgramExit runPing(ProgramRun& run);                // ping.exe
->>>>>>> pages-config
+ProgramExit runBindingTool(ProgramRun& run);          // tvxbind.exe
+ProgramExit runNicControlTool(ProgramRun& run);       // nicctlv6.exe
+ProgramExit runCommandInterpreter(ProgramRun& run);   // cmd.exe
+ProgramExit runNetCommand(ProgramRun& run);           // net.exe
+ProgramExit runDriverFileInstaller(ProgramRun& run);  // Plantdrv64.exe
+ProgramExit runPing(ProgramRun& run);                 // ping.exe
 
 }  // namespace kv::sim

@@ -10,24 +10,16 @@
 
 #include "kv/sim/host.h"
 #include "pages/drv_setting_page.h"
+#include "resources/resource_ids.h"
 #include "support/page_session.h"
 
 using kv::sim::Json;
 using kv::sim::testing::MachineBuilder;
 using namespace kv::diag;
 using namespace kv::diag::testing;
+namespace ctl = kv::diag::res::ctl;
 
 namespace {
-
-enum : int {
-    kPropertyList = 1007,
-    kModify = 1008,
-    kNumber = 1010,
-    kText = 1012,
-    kHasValue = 1018,
-    kNotPresent = 1019,
-    kEnum = 1023,
-};
 
 const std::string kDriverKey =
     "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E972-E325-11CE-BFC1-08002BE10318}\\0000";
@@ -94,13 +86,13 @@ public:
     QStringList newBoxes() const { return fx.boxTexts().mid(boxesBefore); }
     QStringList properties() const {
         QStringList names;
-        auto* list = fx.control<QListWidget>(kPropertyList);
+        auto* list = fx.control<QListWidget>(ctl::kSettingList);
         for (int row = 0; row < list->count(); ++row) names << list->item(row)->text();
         return names;
     }
     // Picks the property as the user does; `occurrence` counts properties of the same name.
     void choose(const QString& name, int occurrence = 0) {
-        auto* list = fx.control<QListWidget>(kPropertyList);
+        auto* list = fx.control<QListWidget>(ctl::kSettingList);
         for (int row = 0; row < list->count(); ++row)
             if (list->item(row)->text() == name && occurrence-- == 0) {
                 QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
@@ -131,69 +123,69 @@ private slots:
         QVERIFY(p.page);
         QCOMPARE(p.properties(),
                  QStringList({"Flow Control", "Mystery", "Network Address", "Receive Buffers", "Unknown"}));
-        QVERIFY(p.isShown(kEnum));
-        QVERIFY(!p.isShown(kNumber) && !p.isShown(kText) && !p.isShown(kHasValue));
-        QCOMPARE(p.fx.control<QComboBox>(kEnum)->currentText(), "Rx & Tx Enabled");
+        QVERIFY(p.isShown(ctl::kSettingEnum));
+        QVERIFY(!p.isShown(ctl::kSettingNumber) && !p.isShown(ctl::kSettingText) && !p.isShown(ctl::kSettingHasValue));
+        QCOMPARE(p.fx.control<QComboBox>(ctl::kSettingEnum)->currentText(), "Rx & Tx Enabled");
         // A type the page has no control for shows no value area at all.
         p.choose("Mystery");
-        QVERIFY(!p.isShown(kEnum) && !p.isShown(kNumber) && !p.isShown(kText));
+        QVERIFY(!p.isShown(ctl::kSettingEnum) && !p.isShown(ctl::kSettingNumber) && !p.isShown(ctl::kSettingText));
     }
 
     void aNumberWithoutRangeStaysZeroAndIsWrittenAsZero() {
         Page p(driverWith({{"Speed", "100"}}, property("Speed", "\"ParamDesc\"=\"Speed\"\r\n\"type\"=\"long\"")));
-        QCOMPARE(p.edit(kNumber)->text(), "0");
-        p.click(kModify);
+        QCOMPARE(p.edit(ctl::kSettingNumber)->text(), "0");
+        p.click(ctl::kSettingModify);
         QCOMPARE(driverKeyWrites(), QStringList{"Speed 1 " + regText("0")});
     }
 
     void aNumberOutsideTheRangeIsPutBackAtTheNextSwitch() {
         Page p(driverWith({{"*ReceiveBuffers", "256"}, {"*FlowControl", "0"}}, kReceiveBuffers + kFlowControl));
         p.choose("Receive Buffers");
-        QCOMPARE(p.edit(kNumber)->text(), "256");
-        p.edit(kNumber)->setText("1000");
+        QCOMPARE(p.edit(ctl::kSettingNumber)->text(), "256");
+        p.edit(ctl::kSettingNumber)->setText("1000");
         p.choose("Flow Control");
         p.choose("Receive Buffers");
-        QCOMPARE(p.edit(kNumber)->text(), "256");
-        p.edit(kNumber)->setText("128");
+        QCOMPARE(p.edit(ctl::kSettingNumber)->text(), "256");
+        p.edit(ctl::kSettingNumber)->setText("128");
         p.choose("Flow Control");
         p.choose("Receive Buffers");
-        QCOMPARE(p.edit(kNumber)->text(), "128");
-        p.click(kModify);
+        QCOMPARE(p.edit(ctl::kSettingNumber)->text(), "128");
+        p.click(ctl::kSettingModify);
         QCOMPARE(driverKeyWrites(),
                  QStringList({"*FlowControl 1 " + regText("0"), "*ReceiveBuffers 1 " + regText("128")}));
     }
 
     void anEnumValueMatchingNothingIsNotWritten() {
         Page p(driverWith({{"*FlowControl", "7"}}, kFlowControl));
-        QCOMPARE(p.fx.control<QComboBox>(kEnum)->currentIndex(), -1);
-        p.click(kModify);
+        QCOMPARE(p.fx.control<QComboBox>(ctl::kSettingEnum)->currentIndex(), -1);
+        p.click(ctl::kSettingModify);
         QVERIFY(driverKeyWrites().isEmpty());
-        auto* combo = p.fx.control<QComboBox>(kEnum);
+        auto* combo = p.fx.control<QComboBox>(ctl::kSettingEnum);
         combo->setCurrentIndex(combo->findText("Tx Enabled"));
-        p.click(kModify);
+        p.click(ctl::kSettingModify);
         QCOMPARE(driverKeyWrites(), QStringList{"*FlowControl 1 " + regText("1")});
     }
 
     // "Not Present" leaves the value out; typing gives it one again, in upper case.
     void anOptionalValueMissingOpensAsNotPresent() {
         Page p(driverWith({}, kNetworkAddress));
-        QVERIFY(p.isShown(kText) && p.isShown(kHasValue) && p.isShown(kNotPresent));
-        QVERIFY(p.isChecked(kNotPresent));
-        p.click(kModify);
+        QVERIFY(p.isShown(ctl::kSettingText) && p.isShown(ctl::kSettingHasValue) && p.isShown(ctl::kSettingNotPresent));
+        QVERIFY(p.isChecked(ctl::kSettingNotPresent));
+        p.click(ctl::kSettingModify);
         QVERIFY2(driverKeyWrites().isEmpty(), "deleting the absent value fails without a trace or a message");
         QVERIFY(p.newBoxes().isEmpty());
 
-        QTest::keyClicks(p.edit(kText), "001d7a");
-        QCOMPARE(p.edit(kText)->text(), "001D7A");
-        QCOMPARE(p.edit(kText)->cursorPosition(), 6);
-        QVERIFY(p.isChecked(kHasValue));
-        p.click(kModify);
+        QTest::keyClicks(p.edit(ctl::kSettingText), "001d7a");
+        QCOMPARE(p.edit(ctl::kSettingText)->text(), "001D7A");
+        QCOMPARE(p.edit(ctl::kSettingText)->cursorPosition(), 6);
+        QVERIFY(p.isChecked(ctl::kSettingHasValue));
+        p.click(ctl::kSettingModify);
         QCOMPARE(driverKeyWrites().last(), "NetworkAddress 1 " + regText("001D7A"));
 
-        p.click(kNotPresent);
-        QVERIFY2(p.isChecked(kNotPresent), "emptying the field is no typing");
-        QCOMPARE(p.edit(kText)->text(), "");
-        p.click(kModify);
+        p.click(ctl::kSettingNotPresent);
+        QVERIFY2(p.isChecked(ctl::kSettingNotPresent), "emptying the field is no typing");
+        QCOMPARE(p.edit(ctl::kSettingText)->text(), "");
+        p.click(ctl::kSettingModify);
         QCOMPARE(driverKeyWrites().last(), "NetworkAddress (deleted)");
     }
 
@@ -203,14 +195,14 @@ private slots:
                           property("SpeedA", "\"ParamDesc\"=\"Speed\"\r\n" + range) +
                               property("SpeedB", "\"ParamDesc\"=\"Speed\"\r\n" + range)));
         QCOMPARE(p.properties(), QStringList({"Speed", "Speed"}));
-        QCOMPARE(p.edit(kNumber)->text(), "10");
-        p.edit(kNumber)->setText("11");
+        QCOMPARE(p.edit(ctl::kSettingNumber)->text(), "10");
+        p.edit(ctl::kSettingNumber)->setText("11");
         p.choose("Speed", 1);
-        QCOMPARE(p.edit(kNumber)->text(), "20");
-        p.edit(kNumber)->setText("22");
+        QCOMPARE(p.edit(ctl::kSettingNumber)->text(), "20");
+        p.edit(ctl::kSettingNumber)->setText("22");
         p.choose("Speed", 0);
-        QCOMPARE(p.edit(kNumber)->text(), "11");
-        p.click(kModify);
+        QCOMPARE(p.edit(ctl::kSettingNumber)->text(), "11");
+        p.click(ctl::kSettingModify);
         QCOMPARE(driverKeyWrites(), QStringList({"SpeedA 1 " + regText("11"), "SpeedB 1 " + regText("22")}));
     }
 
@@ -232,7 +224,7 @@ private slots:
             .set("os.major", Json(int64_t{platform == "nt" ? 6 : 4}))
             .set("os.minor", Json(int64_t{minor}));
         Page p(std::move(machine));
-        p.click(kModify);
+        p.click(ctl::kSettingModify);
         QCOMPARE(driverKeyWrites(), QStringList{"*FlowControl 1 " + regText("3")});
         QCOMPARE(propertyKeyWrites(), propertyWrites);
     }
@@ -246,7 +238,7 @@ private slots:
             QVERIFY(call.host.machine().registry.remove(
                 QString::fromStdString(kDriverKey + "\\Ndi\\params\\*FlowControl").toStdU16String()));
         }
-        p.click(kModify);
+        p.click(ctl::kSettingModify);
         QCOMPARE(p.newBoxes(), QStringList{"???"});
         QCOMPARE(driverKeyWrites(), QStringList{"*ReceiveBuffers 1 " + regText("256")});
         QCOMPARE(kv::sim::testing::traced("propchange").size(), size_t{1});
@@ -260,8 +252,8 @@ private slots:
         machine.addAdapter(0x4450);
         Page p(std::move(machine));
         QVERIFY(p.properties().isEmpty());
-        QVERIFY(!p.isShown(kEnum) && !p.isShown(kNumber) && !p.isShown(kText));
-        p.click(kModify);
+        QVERIFY(!p.isShown(ctl::kSettingEnum) && !p.isShown(ctl::kSettingNumber) && !p.isShown(ctl::kSettingText));
+        p.click(ctl::kSettingModify);
         QVERIFY(driverKeyWrites().isEmpty());
         QCOMPARE(kv::sim::testing::traced("propchange").size(), size_t{1});
     }

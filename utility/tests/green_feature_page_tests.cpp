@@ -5,16 +5,17 @@
 #include <QTest>
 
 #include "pages/green_feature_page.h"
+#include "resources/resource_ids.h"
 #include "support/page_session.h"
 
 using kv::sim::Json;
 using kv::sim::testing::MachineBuilder;
 using namespace kv::diag;
 using namespace kv::diag::testing;
+namespace ctl = kv::diag::res::ctl;
 
 namespace {
 
-enum : int { kStatus = 1046, kStage = 1047, kPower = 1048, kEnable = 1049, kDisable = 1050, kRefresh = 1051 };
 constexpr int64_t kLinkSpeedOid = 0x00010107;
 
 // The page needs nothing of the window; the session hosts it like the other pages.
@@ -25,8 +26,8 @@ public:
 using Session = PageSession<HostedGreenFeature>;
 
 QStringList fields(const Session& fx) {
-    return {fx.control<QLineEdit>(kStatus)->text(), fx.control<QLineEdit>(kStage)->text(),
-            fx.control<QLineEdit>(kPower)->text()};
+    return {fx.control<QLineEdit>(ctl::kGreenStatus)->text(), fx.control<QLineEdit>(ctl::kGreenStage)->text(),
+            fx.control<QLineEdit>(ctl::kGreenPower)->text()};
 }
 
 void click(Session& fx, int id) { fx.control<QPushButton>(id)->click(); }
@@ -74,7 +75,7 @@ private slots:
         Session fx(machine);
         if (enable) {
             const uint64_t before = kv::sim::testing::sleptMs();
-            click(fx, kEnable);
+            click(fx, ctl::kGreenEnable);
             QVERIFY(kv::sim::testing::sleptMs() - before >= GreenFeature::kSettleMs);
         }
         QCOMPARE(fields(fx), shown);
@@ -84,12 +85,12 @@ private slots:
         MachineBuilder machine;
         machine.addAdapter(0x4450).set("cable.length", Json(int64_t{30}));  // the PHY estimates 46 m
         Session fx(machine);
-        click(fx, kEnable);
+        click(fx, ctl::kGreenEnable);
         QCOMPARE(fields(fx), QStringList({"Enable", "Stage 2 (30-70m)", "587.7mW"}));
-        click(fx, kDisable);
+        click(fx, ctl::kGreenDisable);
         QCOMPARE(fields(fx), QStringList({"Disable", "Normal", "644.7mW"}));
-        fx.control<QLineEdit>(kStage)->setText("stale");
-        click(fx, kRefresh);
+        fx.control<QLineEdit>(ctl::kGreenStage)->setText("stale");
+        click(fx, ctl::kGreenRefresh);
         QCOMPARE(fields(fx), QStringList({"Disable", "Normal", "644.7mW"}));
     }
 

@@ -7,23 +7,15 @@
 
 #include "framework/ip_address_control.h"
 #include "pages/wol_page.h"
+#include "resources/resource_ids.h"
 #include "support/page_session.h"
 
 using kv::sim::testing::MachineBuilder;
 using namespace kv::diag;
 using namespace kv::diag::testing;
+namespace ctl = kv::diag::res::ctl;
 
 namespace {
-
-enum : int {
-    kByEthernet = 1038,
-    kByIp = 1039,
-    kEthernetField = 1040,
-    kByNetBios = 1041,
-    kNameField = 1042,
-    kIpField = 1043,
-    kWakeUp = 1044,
-};
 
 MachineBuilder oneAdapter() {
     MachineBuilder machine;
@@ -49,12 +41,12 @@ QStringList tracedLines(std::string_view kind) {
 
 QStringList checkedMethods(const Session& fx) {
     QStringList checked;
-    for (int id : {kByEthernet, kByIp, kByNetBios})
+    for (int id : {ctl::kWolByEthernet, ctl::kWolByIp, ctl::kWolByNetBios})
         if (fx.control<QRadioButton>(id)->isChecked()) checked << fx.control<QRadioButton>(id)->text();
     return checked;
 }
 
-void wakeUp(Session& fx) { fx.control<QPushButton>(kWakeUp)->click(); }
+void wakeUp(Session& fx) { fx.control<QPushButton>(ctl::kWolWakeUp)->click(); }
 
 }  // namespace
 
@@ -64,7 +56,7 @@ class WolPageTest : public QObject {
 private slots:
     void typingAnEthernetAddressSendsItsMagicPacket() {
         Session fx(oneAdapter());
-        auto* field = fx.control<QLineEdit>(kEthernetField);
+        auto* field = fx.control<QLineEdit>(ctl::kWolEthernetAddress);
         QTest::keyClicks(field, "00e0aabbccdd");
         QCOMPARE(field->text(), "00E0AABBCCDD");
         QCOMPARE(field->cursorPosition(), 12);
@@ -90,15 +82,15 @@ private slots:
     void anIncompleteAddressSendsNothing() {
         QFETCH(QString, typed);
         Session fx(oneAdapter());
-        fx.control<QRadioButton>(kByEthernet)->click();
-        QTest::keyClicks(fx.control<QLineEdit>(kEthernetField), typed);
+        fx.control<QRadioButton>(ctl::kWolByEthernet)->click();
+        QTest::keyClicks(fx.control<QLineEdit>(ctl::kWolEthernetAddress), typed);
         wakeUp(fx);
         QVERIFY(framesWritten().isEmpty());
     }
 
     void anIpAddressStartsOnePingHidden() {
         Session fx(oneAdapter());
-        auto* address = fx.control<kv::ui::IpAddressControl>(kIpField);
+        auto* address = fx.control<kv::ui::IpAddressControl>(ctl::kWolIpAddress);
         for (auto [field, text] : {std::pair{0, "192"}, {1, "168"}, {2, "1"}, {3, "20"}})
             QTest::keyClicks(address->field(field), text);
         QCOMPARE(checkedMethods(fx), QStringList{"IP Address"});
@@ -110,7 +102,7 @@ private slots:
 
     void aNetBiosNameGoesToPingAsTyped() {
         Session fx(oneAdapter());
-        QTest::keyClicks(fx.control<QLineEdit>(kNameField), "Workshop PC \"2\"");
+        QTest::keyClicks(fx.control<QLineEdit>(ctl::kWolNetBiosName), "Workshop PC \"2\"");
         QCOMPARE(checkedMethods(fx), QStringList{"NetBIOS Name"});
         wakeUp(fx);
         QCOMPARE(tracedLines("start"), QStringList{"ping -n 1 Workshop PC \"2\""});
@@ -124,9 +116,9 @@ private slots:
         QVERIFY(tracedLines("start").isEmpty());
         QVERIFY(framesWritten().isEmpty());
 
-        QTest::keyClicks(fx.control<QLineEdit>(kEthernetField), "001d7a445099");
-        QTest::keyClicks(fx.control<QLineEdit>(kNameField), "WORKSHOP-PC");
-        fx.control<QRadioButton>(kByEthernet)->click();
+        QTest::keyClicks(fx.control<QLineEdit>(ctl::kWolEthernetAddress), "001d7a445099");
+        QTest::keyClicks(fx.control<QLineEdit>(ctl::kWolNetBiosName), "WORKSHOP-PC");
+        fx.control<QRadioButton>(ctl::kWolByEthernet)->click();
         QCOMPARE(checkedMethods(fx), QStringList{"Ethernet Address"});
         wakeUp(fx);
         QCOMPARE(framesWritten().size(), 1);

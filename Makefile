@@ -1,8 +1,8 @@
 # The suite's two commands:
-#   make run   builds and opens the utility on the embedded default simulated machine
+#   make run   builds and opens the utility Kelvadiag on the embedded default simulated machine
 #   make test  installs what is missing, builds, and runs every test (also under ASan+UBSan, and
 #              the Windows build under wine)
-.PHONY: run test build deps clean format bench windows-test
+.PHONY: run test build deps clean format bench windows-test screenshots
 
 JOBS ?= $(shell nproc)
 BUILD := build
@@ -15,8 +15,13 @@ build: deps
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug
 	cmake --build $(BUILD) -j $(JOBS)
 
+# Without a display it says how to run it instead (xvfb-run -a make run).
 run: build
-	$(BUILD)/tools/kelvalist/kelvalist
+	@./scripts/run-utility.sh $(BUILD)
+
+# Regenerates the pictures in docs/screenshots/ offscreen from the default machine.
+screenshots: build
+	$(BUILD)/utility/kelvadiag_screenshots docs/screenshots
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
@@ -31,6 +36,7 @@ windows-test:
 
 bench: build
 	KELVA_CLOCK=virtual $(BUILD)/benchmarks/kv_benchmarks
+	$(BUILD)/utility/utility_benchmarks
 
 format:
 	find common platform sim library reloaddrv installer tools utility -name '*.cpp' -o -name '*.h' 2>/dev/null | xargs clang-format -i

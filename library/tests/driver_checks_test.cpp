@@ -47,6 +47,38 @@ TEST_F(DriverCheckTest, ProtocolDriverServiceAndDevice) {
     }
 }
 
+// On Windows 5.x the library checks and opens the older protocol driver: service NPROBE, which
+// starts only with its file in the system's driver directory, and the device "\\.\\NPROBE".
+TEST_F(DriverCheckTest, OlderProtocolDriverOnWindows5) {
+    struct Case {
+        const char* name;
+        int minor;
+        bool driverFile;
+        bool installed;
+        int result;
+        std::vector<std::string> starts;
+    };
+    const Case cases[] = {
+        {"5.1 with file and service", 1, true, true, 1, {"start NPROBE ok"}},
+        {"5.2 with file and service", 2, true, true, 1, {"start NPROBE ok"}},
+        {"5.1 without the file", 1, false, true, 0, {"start NPROBE err=2"}},
+        {"5.1 without either", 1, false, false, 0, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        machine = MachineBuilder();
+        machine.addAdapter();
+        machine.set("os.major", Json(5)).set("os.minor", Json(c.minor));
+        machine.set("protocolDriver.installed", Json(c.installed));
+        if (c.driverFile) machine.file("C/WINDOWS/System32/Drivers/diag50xp.sys", "driver");
+        machine.install();
+        EXPECT_EQ(API_CheckProtDrvInst(), c.result);
+        EXPECT_EQ(traced("service"), c.starts);
+        EXPECT_EQ(API_Open(), c.result) << "the channel opens on the device of the service that runs";
+        API_Close();
+    }
+}
+
 // A supported list of 200 standard ids with the private ids 0xFF442001... at these positions.
 Json supportedList(std::initializer_list<size_t> positions) {
     std::vector<uint32_t> ids(200, protocol::OID_GEN_LINK_SPEED);

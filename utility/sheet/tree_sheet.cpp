@@ -220,9 +220,14 @@ QTreeWidgetItem* CTreeSheet::AddPageTreePath(QString path, QTreeWidgetItem* pare
 
 QTreeWidgetItem* CTreeSheet::FindPageTreeItem(int pageIndex, QTreeWidgetItem* start) const {
     if (!pageTree_ || pageIndex < 0 || pageIndex >= pageCount()) return nullptr;
-    for (QTreeWidgetItem* item = start ? start : pageTree_->firstRoot(); item; item = pageTree_->nextSibling(item)) {
+    return FindInSiblings(pageIndex, start ? start : pageTree_->firstRoot());
+}
+
+// Depth first, pre-order, over `item` and its following siblings.
+QTreeWidgetItem* CTreeSheet::FindInSiblings(int pageIndex, QTreeWidgetItem* item) const {
+    for (; item; item = pageTree_->nextSibling(item)) {
         if (pageTree_->itemData(item) == pageIndex) return item;
-        if (QTreeWidgetItem* found = FindPageTreeItem(pageIndex, pageTree_->firstChild(item))) return found;
+        if (QTreeWidgetItem* found = FindInSiblings(pageIndex, pageTree_->firstChild(item))) return found;
     }
     return nullptr;
 }

@@ -72,6 +72,7 @@ protected:
     bool onDialogKey(const QKeyEvent& key) override;
 
 private:
+    QTreeWidgetItem* FindInSiblings(int pageIndex, QTreeWidgetItem* item) const;
     bool HasDefaultImages() const { return defaultImages_.count() == 2; }
     void AfterPageSelected();
     ui::TreeControl::Change OnPageTreeSelChanging(QTreeWidgetItem* to);

@@ -1,6 +1,5 @@
 #include "kv/sim/testing/machine_builder.h"
 
-#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -96,17 +95,6 @@ MachineBuilder& MachineBuilder::registry(std::string_view regText) {
     return *this;
 }
 
-MachineBuilder& MachineBuilder::driverKey(size_t adapterIndex,
-                                          const std::vector<std::pair<std::string, std::string>>& values) {
-    char key[16];
-    std::snprintf(key, sizeof key, "%04zu", adapterIndex);
-    std::string text =
-        R"([HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Control\Class\{4D36E972-E325-11CE-BFC1-08002BE10318}\)" +
-        std::string(key) + "]\r\n\"NetCfgInstanceId\"=\"" + guidOf(adapterIndex) + "\"\r\n";
-    for (const auto& [name, data] : values) text += "\"" + name + "\"=\"" + data + "\"\r\n";
-    return registry(text + "\r\n");
-}
-
 struct MachineBuilder::TemporaryDirectory {
     TemporaryDirectory() {
         static std::atomic<unsigned> next{0};
@@ -123,12 +111,11 @@ struct MachineBuilder::TemporaryDirectory {
 };
 
 MachineBuilder& MachineBuilder::inf(std::string fileName, std::string text) {
-    infs_.emplace_back(std::move(fileName), std::move(text));
-    return *this;
+    return file("C/WINDOWS/INF/" + fileName, std::move(text));
 }
 
-MachineBuilder& MachineBuilder::file(std::string windowsPath, std::string text) {
-    files_.emplace_back(std::move(windowsPath), std::move(text));
+MachineBuilder& MachineBuilder::file(std::string machinePath, std::string content) {
+    files_.emplace_back(std::move(machinePath), std::move(content));
     return *this;
 }
 
@@ -146,17 +133,10 @@ MachineBuilder MachineBuilder::defaultMachine() {
     std::string registry = read(written.path / "registry.reg");
     if (registry.starts_with(kHeader)) registry.erase(0, kHeader.size());
     builder.registry_ = std::move(registry);
-    // Every file of its C: drive, by its Windows path.
-    const std::filesystem::path drive = written.path / "C";
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(drive)) {
-        if (!entry.is_regular_file()) continue;
-        std::string windowsPath = "C:";
-        for (const auto& part : entry.path().lexically_relative(drive)) windowsPath += "\\" + part.string();
-        if (entry.path().parent_path() == drive / "WINDOWS" / "INF")
-            builder.inf(entry.path().filename().string(), read(entry.path()));
-        else
-            builder.file(std::move(windowsPath), read(entry.path()));
-    }
+    // Every file of its C: drive, by its path in the machine directory.
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(written.path / "C"))
+        if (entry.is_regular_file())
+            builder.file(entry.path().lexically_relative(written.path).generic_string(), read(entry.path()));
     return builder;
 }
 
@@ -168,9 +148,7 @@ Json MachineBuilder::json() const {
     return root;
 }
 
-std::string MachineBuilder::registryText() const {
-    return "Windows Registry Editor Version 5.00\r\n\r\n" + registry_;
-}
+std::string MachineBuilder::registryText() const { return "Windows Registry Editor Version 5.00\r\n\r\n" + registry_; }
 
 Host& MachineBuilder::install() {
     auto machine = buildMachine(json());
@@ -180,7 +158,7 @@ Host& MachineBuilder::install() {
     addMissingConnectionKeys(*machine);
     addVlans(*machine);
     addTcpipKeys(*machine);
-    if (!infs_.empty() || !files_.empty()) {
+    if (!files_.empty()) {
         if (!directory_) directory_ = std::make_shared<TemporaryDirectory>();
         writeDirectory(directory_->path);
         machine->directory = directory_->path;
@@ -195,19 +173,9 @@ void MachineBuilder::writeDirectory(const std::filesystem::path& directory) cons
     std::filesystem::create_directories(directory / "C" / "WINDOWS" / "System32" / "Drivers");
     std::ofstream(directory / "machine.json", std::ios::binary | std::ios::trunc) << writeJson(json());
     std::ofstream(directory / "registry.reg", std::ios::binary | std::ios::trunc) << registryText();
-    for (const auto& [name, text] : infs_)
-        std::ofstream(directory / "C" / "WINDOWS" / "INF" / name, std::ios::binary | std::ios::trunc) << text;
-    for (const auto& [windowsPath, text] : files_) {
-        // "C:\a\b" lies at directory/C/a/b.
-        std::filesystem::path path = directory / "C";
-        std::string rest = windowsPath.size() > 3 ? windowsPath.substr(3) : std::string();
-        for (size_t start = 0; start <= rest.size();) {
-            const size_t end = std::min(rest.find('\\', start), rest.size());
-            if (end > start) path /= rest.substr(start, end - start);
-            start = end + 1;
-        }
-        std::filesystem::create_directories(path.parent_path());
-        std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+    for (const auto& [path, content] : files_) {
+        std::filesystem::create_directories((directory / path).parent_path());
+        std::ofstream(directory / path, std::ios::binary | std::ios::trunc) << content;
     }
 }
 

@@ -3,8 +3,10 @@
 // their owner window as a message.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <span>
@@ -75,6 +77,35 @@ struct NotifyIcon {
     uint32_t iconResource = 0;  // the resource id the icon was made for (createIcon)
     std::string tip;
 };
+
+// The record's tip up to its terminator; a tip that fills the field counts with its first 127
+// characters, as the shell takes it.
+inline std::string notifyTip(const NotifyIconRecord& record) {
+    return std::string(record.szTip, strnlen(record.szTip, sizeof(record.szTip) - 1));
+}
+
+// How the shell applies a record to the icons of the notification area: an add needs the icon
+// absent, a change or a removal present, and only the valid parts change. `iconResource` is the
+// resource id the record's icon handle was made for. Returns the icon after the change (as it
+// was, for a removal) in *changed; false, with the list unchanged, when the call is refused.
+inline bool applyNotifyRecord(std::vector<NotifyIcon>& icons, NotifyAction action, const NotifyIconRecord& record,
+                              uint32_t iconResource, NotifyIcon* changed) {
+    const auto it = std::find_if(icons.begin(), icons.end(),
+                                 [&](const NotifyIcon& i) { return i.window == record.hWnd && i.id == record.uID; });
+    const bool present = it != icons.end();
+    if (present == (action == NotifyAction::Add)) return false;
+    if (action == NotifyAction::Delete) {
+        *changed = *it;
+        icons.erase(it);
+        return true;
+    }
+    NotifyIcon& icon = present ? *it : icons.emplace_back(NotifyIcon{record.hWnd, record.uID, 0, 0, {}});
+    if (record.uFlags & nif::kMessage) icon.callbackMessage = record.uCallbackMessage;
+    if (record.uFlags & nif::kIcon) icon.iconResource = iconResource;
+    if (record.uFlags & nif::kTip) icon.tip = notifyTip(record);
+    *changed = icon;
+    return true;
+}
 
 // Keeps an observation going; destroying it ends it.
 class NotifyObservation {

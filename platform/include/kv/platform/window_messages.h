@@ -47,12 +47,14 @@ public:
 
     // Receives the messages numbered `message` that are posted to the program's top-level window
     // with this caption. `nativeWindow` is that window's own handle on Windows (the window shows
-    // the caption itself); the simulated host ignores it and puts a window of its own with the
-    // caption on the machine's desktop. Null when the window cannot be set up.
+    // the caption itself, the program hands its native messages to deliverNative); with 0 the
+    // Windows backend makes a hidden window of its own with the caption, served by the message
+    // loop of the calling thread. The simulated host ignores `nativeWindow` and puts a window of
+    // its own with the caption on the machine's desktop. Null when the window cannot be set up.
     //
     // The handler may run on a thread of the service (the simulated host's listener), or on the
     // posting thread when the poster is this same process; on Windows it runs inside
-    // deliverNative. It must not block: a program queues the message to its user-interface thread.
+    // deliverNative or the message loop. It must not block: a program queues the message to its user-interface thread.
     virtual std::unique_ptr<MessageWindow> openWindow(std::string_view caption, WindowHandle nativeWindow,
                                                       uint32_t message, WindowMessageHandler handler) = 0;
 };

@@ -49,14 +49,12 @@ public:
     MachineBuilder& set(std::string_view path, Json value);
     // Lines of registry.reg after its header.
     MachineBuilder& registry(std::string_view regText);
-    // The driver key of adapter i's own device (a machine without `devices`): "NetCfgInstanceId"
-    // naming the adapter, then the values given, as name and string data.
-    MachineBuilder& driverKey(size_t adapterIndex, const std::vector<std::pair<std::string, std::string>>& values);
     // An INF file in the machine's C:\WINDOWS\INF. A machine with files is installed from a
     // temporary machine directory of its own, removed with the builder.
     MachineBuilder& inf(std::string fileName, std::string text);
-    // Any file of the machine's C: drive, by its Windows path ("C:\\Program Files\\x.exe").
-    MachineBuilder& file(std::string windowsPath, std::string text);
+    // Any file of the machine directory, by its path there ("C/WINDOWS/System32/Drivers/x.sys");
+    // like an INF file, it gives the machine a directory of its own.
+    MachineBuilder& file(std::string machinePath, std::string content);
 
     Json json() const;
     std::string registryText() const;
@@ -73,8 +71,7 @@ private:
     Json root_;
     std::vector<AdapterBuilder> adapters_;
     std::string registry_;
-    std::vector<std::pair<std::string, std::string>> infs_;
-    std::vector<std::pair<std::string, std::string>> files_;  // Windows path, content
+    std::vector<std::pair<std::string, std::string>> files_;  // path in the directory, content
     struct TemporaryDirectory;
     std::shared_ptr<TemporaryDirectory> directory_;
 };

@@ -1,0 +1,47 @@
+#include "app/diag_app.h"
+
+#include <QEventLoop>
+
+#include "app/command_line.h"
+#include "app/diag_sheet.h"
+#include "app/driver_preparation.h"
+#include "app/window_protocol.h"
+
+namespace kv::diag {
+
+CDiagApp::CDiagApp() = default;
+CDiagApp::~CDiagApp() = default;
+
+bool CDiagApp::initInstance(const std::vector<std::string>& arguments) {
+    return initInstance(arguments, SheetEnvironment::ofThisProcess());
+}
+
+bool CDiagApp::initInstance(const std::vector<std::string>& arguments, const SheetEnvironment& environment) {
+    if (wakeRunningInstance()) return false;
+    prepareOlderProtocolDriver();
+    mainWindow_ = std::make_unique<CDiagSheet>(environment);
+    const CommandLine commandLine = parseCommandLine(arguments);
+    if (!processCommandLine(commandLine)) {
+        mainWindow_.reset();
+        exitCode_ = 1;
+        return false;
+    }
+    mainWindow_->setHiddenStart(commandLine.hiddenStart);
+    return true;
+}
+
+void CDiagApp::runMainWindow() {
+    if (!mainWindow_) return;
+    // The sheet's own loop, ended only by the sheet's end: hiding the window in the tray must
+    // not end it, as hiding ends a dialog's exec().
+    CDiagSheet& sheet = *mainWindow_;
+    sheet.createWindow();
+    QEventLoop loop;
+    QObject::connect(&sheet, &QDialog::finished, &loop, &QEventLoop::quit);
+    sheet.show();
+    loop.exec();
+    sheet.destroyWindow();
+    mainWindow_.reset();
+}
+
+}  // namespace kv::diag

@@ -1,0 +1,109 @@
+// kelvadiag_screenshots: regenerates the pictures in docs/ from the embedded default machine,
+// offscreen and on the virtual clock — the main window, then every page of the sheet for every
+// adapter. A page joins the pictures by joining the page table.
+//
+// Usage: kelvadiag_screenshots <output folder>
+#include <QApplication>
+#include <QDir>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTreeWidgetItem>
+#include <cstdio>
+#include <filesystem>
+
+#include "app/adapter_tree.h"
+#include "app/diag_sheet.h"
+#include "framework/message_box.h"
+#include "framework/property_page.h"
+#include "framework/tree_control.h"
+#include "framework/window_timers.h"
+#include "kv/sim/host.h"
+
+namespace {
+
+using kv::diag::AdapterTree;
+using kv::diag::CDiagSheet;
+
+// How long a page is given after its activation: the pages that wait for the adapter (the cable
+// analysis) have finished by then.
+constexpr uint32_t kPageSettleMs = 3000;
+
+void settle(uint32_t ms) {
+    QCoreApplication::sendPostedEvents();
+    kv::ui::TimerClock::advance(ms);
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+}
+
+bool save(QWidget& window, const QDir& folder, const QString& name) {
+    const QString path = folder.filePath(name + QStringLiteral(".png"));
+    if (!window.grab().save(path)) {
+        std::fprintf(stderr, "kelvadiag_screenshots: cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(path));
+    return true;
+}
+
+// "General" for adapter 0 -> "general-adapter0".
+QString fileName(const QString& page, int adapter) {
+    QString stem = page.toLower();
+    stem.replace(QRegularExpression(QStringLiteral("[^a-z0-9]+")), QStringLiteral("-"));
+    return QStringLiteral("%1-adapter%2").arg(stem).arg(adapter);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: kelvadiag_screenshots <output folder>\n");
+        return 2;
+    }
+    // A fresh default machine of its own, on the virtual clock, offscreen: the same pictures on
+    // every run, whatever the user's own machine directory holds.
+    const QTemporaryDir machine;
+    if (!machine.isValid()) {
+        std::fprintf(stderr, "kelvadiag_screenshots: no temporary folder for the machine\n");
+        return 1;
+    }
+    kv::sim::writeDefaultMachine(std::filesystem::path(machine.path().toStdString()));
+    qputenv("KELVA_MACHINE", machine.path().toLocal8Bit());
+    qputenv("KELVA_CLOCK", "virtual");
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+
+    QApplication application(argc, argv);
+    kv::ui::QtMessageBoxes::install();
+    kv::ui::QtMessageBoxes::setAnswerer([](QMessageBox& box) {
+        return box.defaultButton() ? box.standardButton(box.defaultButton()) : QMessageBox::Ok;
+    });
+    const QDir folder(QString::fromLocal8Bit(argv[1]));
+    folder.mkpath(QStringLiteral("."));
+
+    int failures = 0;
+    {
+        kv::diag::SheetEnvironment environment;
+        environment.screen = QSize(1280, 1024);
+        CDiagSheet sheet(environment);
+        sheet.createWindow();
+        sheet.show();
+        settle(kPageSettleMs);
+        if (!save(sheet, folder, QStringLiteral("kelvadiag"))) ++failures;
+
+        AdapterTree* tree = sheet.adapterTree();
+        const int adapters = static_cast<int>(sheet.adapterList().Count);
+        for (int adapter = 0; tree && adapter < adapters; ++adapter) {
+            if (QTreeWidgetItem* item = tree->findAdapter(adapter)) tree->setCurrentItem(item);
+            settle(kPageSettleMs);
+            for (int i = 0; i < sheet.pageCount(); ++i) {
+                sheet.setActivePage(i);
+                settle(kPageSettleMs);
+                if (!save(sheet, folder, fileName(sheet.page(i)->caption(), adapter))) ++failures;
+            }
+        }
+        sheet.destroyWindow();
+    }
+    kv::ui::QtMessageBoxes::uninstall();
+    return failures == 0 ? 0 : 1;
+}

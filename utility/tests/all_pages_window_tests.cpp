@@ -73,4 +73,4 @@ private slots:
 };
 
 QTEST_MAIN(AllPagesWindowTest)
-#include "all_pages_tests.moc"
+#include "all_pages_window_tests.moc"

@@ -7,9 +7,9 @@ namespace kv::diag::testing {
 namespace {
 
 const ui::DialogTemplate& pageTemplate(std::string_view caption) {
-    static const ui::DialogTemplate general{.id = 9001, .caption = "General", .width = 280, .height = 200};
-    static const ui::DialogTemplate driver{.id = 9002, .caption = "Driver", .width = 280, .height = 200};
-    static const ui::DialogTemplate cable{.id = 9003, .caption = "Cable", .width = 280, .height = 200};
+    static const ui::DialogTemplate general{.id = 9001, .caption = "General", .width = 280, .height = 200, .controls = {}};
+    static const ui::DialogTemplate driver{.id = 9002, .caption = "Driver", .width = 280, .height = 200, .controls = {}};
+    static const ui::DialogTemplate cable{.id = 9003, .caption = "Cable", .width = 280, .height = 200, .controls = {}};
     if (caption == "Driver") return driver;
     if (caption == "Cable") return cable;
     return general;

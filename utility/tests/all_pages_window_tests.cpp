@@ -48,7 +48,7 @@ private slots:
         DiagFixture fx(MachineBuilder::defaultMachine());
         fx.start(testEnvironment(), allPagesTable());
         const int adapters = static_cast<int>(fx.sheet().adapterList().Count);
-        QCOMPARE(adapters, 4);
+        QVERIFY(adapters >= 4);
         for (int adapter = 0; adapter < adapters; ++adapter) {
             QVERIFY(fx.selectAdapter(adapter));
             fx.advance(kPageSettleMs);

@@ -25,25 +25,27 @@ const std::string kDriverKey =
     "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E972-E325-11CE-BFC1-08002BE10318}\\0000";
 
 // .reg text of one advanced property: its description key, and its "enum" key when given.
-std::string property(const std::string& name, const std::string& lines, const std::string& enumLines = {}) {
+std::string describe(const std::string& name, const std::string& lines, const std::string& enumLines = {}) {
     std::string text = "[" + kDriverKey + "\\Ndi\\params\\" + name + "]\r\n" + lines + "\r\n";
     if (!enumLines.empty()) text += "[" + kDriverKey + "\\Ndi\\params\\" + name + "\\enum]\r\n" + enumLines + "\r\n";
     return text;
 }
 
-const std::string kFlowControl = property("*FlowControl", "\"ParamDesc\"=\"Flow Control\"\r\n\"type\"=\"enum\"",
+const std::string kFlowControl = describe("*FlowControl", "\"ParamDesc\"=\"Flow Control\"\r\n\"type\"=\"enum\"",
                                           "\"0\"=\"Disabled\"\r\n\"1\"=\"Tx Enabled\"\r\n\"3\"=\"Rx & Tx Enabled\"");
-const std::string kReceiveBuffers = property(
+const std::string kReceiveBuffers = describe(
     "*ReceiveBuffers", "\"ParamDesc\"=\"Receive Buffers\"\r\n\"type\"=\"int\"\r\n\"min\"=\"64\"\r\n\"max\"=\"512\"");
 const std::string kNetworkAddress =
-    property("NetworkAddress", "\"ParamDesc\"=\"Network Address\"\r\n\"type\"=\"edit\"\r\n\"Optional\"=\"1\"");
+    describe("NetworkAddress", "\"ParamDesc\"=\"Network Address\"\r\n\"type\"=\"edit\"\r\n\"Optional\"=\"1\"");
 
 // One 4450 whose driver key holds these values and these property descriptions.
 using Values = std::vector<std::pair<std::string, std::string>>;
 MachineBuilder driverWith(const Values& values, const std::string& properties) {
     MachineBuilder machine;
     machine.addAdapter(0x4450);
-    machine.driverKey(0, values);
+    std::string key = "[" + kDriverKey + "]\r\n\"NetCfgInstanceId\"=\"" + MachineBuilder::guidOf(0) + "\"\r\n";
+    for (const auto& [name, data] : values) key += "\"" + name + "\"=\"" + data + "\"\r\n";
+    machine.registry(key);
     machine.registry("[" + kDriverKey + "\\Ndi\\params]\r\n");
     machine.registry(properties);
     return machine;
@@ -118,8 +120,8 @@ private slots:
     void theListIsSortedByDisplayNameAndShowsTheFirst() {
         Page p(driverWith({{"*FlowControl", "3"}, {"*ReceiveBuffers", "256"}},
                           kReceiveBuffers + kNetworkAddress + kFlowControl +
-                              property("NoType", "\"ParamDesc\"=\"Mystery\"") +
-                              property("NoDesc", "\"type\"=\"int\"")));
+                              describe("NoType", "\"ParamDesc\"=\"Mystery\"") +
+                              describe("NoDesc", "\"type\"=\"int\"")));
         QVERIFY(p.page);
         QCOMPARE(p.properties(),
                  QStringList({"Flow Control", "Mystery", "Network Address", "Receive Buffers", "Unknown"}));
@@ -132,7 +134,7 @@ private slots:
     }
 
     void aNumberWithoutRangeStaysZeroAndIsWrittenAsZero() {
-        Page p(driverWith({{"Speed", "100"}}, property("Speed", "\"ParamDesc\"=\"Speed\"\r\n\"type\"=\"long\"")));
+        Page p(driverWith({{"Speed", "100"}}, describe("Speed", "\"ParamDesc\"=\"Speed\"\r\n\"type\"=\"long\"")));
         QCOMPARE(p.edit(ctl::kSettingNumber)->text(), "0");
         p.click(ctl::kSettingModify);
         QCOMPARE(driverKeyWrites(), QStringList{"Speed 1 " + regText("0")});
@@ -192,8 +194,8 @@ private slots:
     void twoPropertiesWithTheSameNameKeepTheirOwnValues() {
         const std::string range = "\"type\"=\"int\"\r\n\"min\"=\"0\"\r\n\"max\"=\"100\"";
         Page p(driverWith({{"SpeedA", "10"}, {"SpeedB", "20"}},
-                          property("SpeedA", "\"ParamDesc\"=\"Speed\"\r\n" + range) +
-                              property("SpeedB", "\"ParamDesc\"=\"Speed\"\r\n" + range)));
+                          describe("SpeedA", "\"ParamDesc\"=\"Speed\"\r\n" + range) +
+                              describe("SpeedB", "\"ParamDesc\"=\"Speed\"\r\n" + range)));
         QCOMPARE(p.properties(), QStringList({"Speed", "Speed"}));
         QCOMPARE(p.edit(ctl::kSettingNumber)->text(), "10");
         p.edit(ctl::kSettingNumber)->setText("11");

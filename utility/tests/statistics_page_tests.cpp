@@ -20,12 +20,15 @@ constexpr uint32_t kTick = 500;
 constexpr uint32_t kStatisticsOid = 0x00020106;
 constexpr uint32_t kXmitOkOid = 0x00020101;
 
-// One 4450 whose byte totals grow at these rates.
+// One 4450 whose byte totals grow at these rates. The totals start above 0: a total of 0 counts
+// as no earlier reading.
 MachineBuilder adapterWithRates(int64_t txBytesPerSecond, int64_t rxBytesPerSecond) {
     MachineBuilder machine;
     machine.addAdapter(0x4450)
         .set("statistics.txBytesPerSecond", Json(txBytesPerSecond))
-        .set("statistics.rxBytesPerSecond", Json(rxBytesPerSecond));
+        .set("statistics.rxBytesPerSecond", Json(rxBytesPerSecond))
+        .set("statistics.start.txBytes", Json(int64_t{4096}))
+        .set("statistics.start.rxBytes", Json(int64_t{8192}));
     return machine;
 }
 

@@ -30,8 +30,6 @@ bool isAllPagesSwitch(const std::string& switchName) {
                       [](char a, char b) { return (a >= 'A' && a <= 'Z' ? static_cast<char>(a + 32) : a) == b; });
 }
 
-bool allPagesMode(const std::vector<std::string>& switches) {
-    return std::any_of(switches.begin(), switches.end(), isAllPagesSwitch) || registryAsksForAllPages();
-}
+bool allPagesMode(bool switchGiven) { return switchGiven || registryAsksForAllPages(); }
 
 }  // namespace kv::diag

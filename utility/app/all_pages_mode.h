@@ -6,7 +6,6 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 namespace kv::diag {
 
@@ -16,7 +15,7 @@ inline constexpr char kAllPagesSwitch[] = "allpages";
 // True for the switch's name as the command line hands it over (without "/" or "-").
 bool isAllPagesSwitch(const std::string& switchName);
 
-// The registry value or one of the switches (command-line switches without their "/" or "-").
-bool allPagesMode(const std::vector<std::string>& switches);
+// On with the switch, else as the registry value says.
+bool allPagesMode(bool switchGiven);
 
 }  // namespace kv::diag

@@ -4,6 +4,8 @@
 #include <cctype>
 #include <string_view>
 
+#include "app/all_pages_mode.h"
+
 namespace kv::diag {
 
 namespace {
@@ -25,6 +27,10 @@ bool isPrintSwitch(std::string_view name) {
 CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     CommandLine result;
     for (const std::string& parameter : arguments) {
+        if (isSwitch(parameter) && isAllPagesSwitch(parameter.substr(1))) {
+            result.allPages = true;
+            continue;
+        }
         result.hiddenStart = false;
         if (!isSwitch(parameter)) {
             result.files.push_back(parameter);

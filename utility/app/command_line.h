@@ -10,7 +10,10 @@ namespace kv::diag {
 struct CommandLine {
     // The last parameter was a switch ("/" or "-") whose first two letters are "hw" (case matters).
     bool hiddenStart = false;
-    // The switches other than "/hw" (without their "/" or "-"), for the standard handling.
+    // The "/allpages" switch was given (app/all_pages_mode.h). It leaves "/hw" as it was.
+    bool allPages = false;
+    // The switches other than "/hw" and "/allpages" (without their "/" or "-"), for the standard
+    // handling.
     std::vector<std::string> switches;
     // The parameters that are not switches: documents to open.
     std::vector<std::string> files;

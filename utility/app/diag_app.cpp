@@ -2,6 +2,7 @@
 
 #include <QEventLoop>
 
+#include "app/all_pages_mode.h"
 #include "app/command_line.h"
 #include "app/diag_sheet.h"
 #include "app/driver_preparation.h"
@@ -19,8 +20,9 @@ bool CDiagApp::initInstance(const std::vector<std::string>& arguments) {
 bool CDiagApp::initInstance(const std::vector<std::string>& arguments, const SheetEnvironment& environment) {
     if (wakeRunningInstance()) return false;
     prepareOlderProtocolDriver();
-    mainWindow_ = std::make_unique<CDiagSheet>(environment);
     const CommandLine commandLine = parseCommandLine(arguments);
+    mainWindow_ =
+        std::make_unique<CDiagSheet>(environment, allPagesMode(commandLine.allPages) ? allPagesTable() : pageTable());
     if (!processCommandLine(commandLine)) {
         mainWindow_.reset();
         exitCode_ = 1;

@@ -26,6 +26,9 @@ using PageTable = std::vector<PageRow>;
 
 // The utility's pages: General, Driver and Cable.
 const PageTable& pageTable();
+// The "all pages" mode (app/all_pages_mode.h): the same pages, then every other page of the
+// utility, each for the adapter kinds it works on.
+const PageTable& allPagesTable();
 
 // A factory for a page class constructed from the window's services.
 template <typename Page>

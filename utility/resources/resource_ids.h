@@ -36,6 +36,14 @@ inline constexpr int kBitmapTreeImages = 136;
 inline constexpr int kBitmapGeneral = 159;
 inline constexpr int kBitmapCable = 165;
 inline constexpr int kBitmapDriver = 168;
+// The pages of the "all pages" mode.
+inline constexpr int kBitmapDiagnostics = 170;
+inline constexpr int kBitmapSendReceive = 171;
+inline constexpr int kBitmapStatistics = 172;
+inline constexpr int kBitmapWakeOnLan = 173;
+inline constexpr int kBitmapAdvancedSetting = 174;
+inline constexpr int kBitmapVlan = 175;
+inline constexpr int kBitmapGreenFeature = 176;
 inline constexpr int kBitmapMaskRed = 0, kBitmapMaskGreen = 128, kBitmapMaskBlue = 128;
 
 // Controls of the page templates.

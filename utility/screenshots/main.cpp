@@ -15,6 +15,7 @@
 
 #include "app/adapter_tree.h"
 #include "app/diag_sheet.h"
+#include "app/page_table.h"
 #include "framework/message_box.h"
 #include "framework/property_page.h"
 #include "framework/tree_control.h"
@@ -86,7 +87,8 @@ int main(int argc, char** argv) {
     {
         kv::diag::SheetEnvironment environment;
         environment.screen = QSize(1280, 1024);
-        CDiagSheet sheet(environment);
+        // Every page of the utility, the "all pages" mode's too.
+        CDiagSheet sheet(environment, kv::diag::allPagesTable());
         sheet.createWindow();
         sheet.show();
         settle(kPageSettleMs);

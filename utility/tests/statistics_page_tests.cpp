@@ -1,12 +1,12 @@
-// The Statistics page on the real main window: the counters and the three throughput rows, the
-// refresh every 500 ms of virtual time while the page is shown, and the rate texts.
+// The Statistics page: the counters and the three throughput rows, the refresh every 500 ms of
+// virtual time while the page is shown, and the rate texts.
 #include <QTest>
 
-#include "app/page_table.h"
 #include "framework/list_view.h"
 #include "kv/sim/adapter/statistics.h"
 #include "kv/sim/host.h"
-#include "support/diag_fixture.h"
+#include "pages/statistics_page.h"
+#include "support/page_session.h"
 
 using kv::sim::Json;
 using kv::sim::testing::MachineBuilder;
@@ -20,21 +20,19 @@ constexpr uint32_t kTick = 500;
 constexpr uint32_t kStatisticsOid = 0x00020106;
 constexpr uint32_t kXmitOkOid = 0x00020101;
 
-// One 4450 whose byte totals grow at these rates.
+// One 4450 whose byte totals grow at these rates. The totals start above 0: a total of 0 counts
+// as no earlier reading.
 MachineBuilder adapterWithRates(int64_t txBytesPerSecond, int64_t rxBytesPerSecond) {
     MachineBuilder machine;
     machine.addAdapter(0x4450)
         .set("statistics.txBytesPerSecond", Json(txBytesPerSecond))
-        .set("statistics.rxBytesPerSecond", Json(rxBytesPerSecond));
+        .set("statistics.rxBytesPerSecond", Json(rxBytesPerSecond))
+        .set("statistics.start.txBytes", Json(int64_t{4096}))
+        .set("statistics.start.rxBytes", Json(int64_t{8192}));
     return machine;
 }
 
-// The value column of the row with that label; a null string when there is none.
-QString valueOf(const DiagFixture& fx, const QString& label) {
-    for (const QString& row : fx.listRows(kList))
-        if (row.startsWith(label + " | ")) return row.mid(label.size() + 3);
-    return {};
-}
+using Session = PageSession<CStatisticsPage>;
 
 void setFailing(const std::vector<uint32_t>& oids) {
     kv::sim::Host::Call call(kv::sim::Host::get());
@@ -42,8 +40,8 @@ void setFailing(const std::vector<uint32_t>& oids) {
 }
 
 // Writes a marker into the value column of the row with that label.
-void markRow(DiagFixture& fx, const QString& label) {
-    auto* list = fx.control<kv::ui::ListView>(kList);
+void markRow(Session& s, const QString& label) {
+    auto* list = s.control<kv::ui::ListView>(kList);
     for (int row = 0; row < list->rowCount(); ++row)
         if (list->itemText(row, 0) == label) list->setItemText(row, 1, QStringLiteral("marked"));
 }
@@ -60,22 +58,20 @@ private slots:
             .set("statistics.start.txFrames", Json(int64_t{240118}))
             .set("statistics.start.rxFrames", Json(int64_t{612034}))
             .set("statistics.start.rxErrors", Json(int64_t{4}));
-        DiagFixture fx(machine);
-        fx.start(testEnvironment(), allPagesTable());
-        QVERIFY(fx.activatePage("Statistics"));
-        QCOMPARE(fx.listRows(kList), QStringList({
-                                         "Throughput(Send) | 0.00 bps",
-                                         "Throughput(Receive) | 0.00 bps",
-                                         "Throughput(Total) | 0.00 bps",
-                                         "Packet Sent | 240118",
-                                         "Packet Received | 612034",
-                                         "Error(Send) | 0",
-                                         "Error(Receive) | 4",
-                                     }));
-        fx.advance(kTick);
-        QCOMPARE(valueOf(fx, "Throughput(Send)"), "2.37 Mbps");
-        QCOMPARE(valueOf(fx, "Throughput(Receive)"), "9.54 Mbps");
-        QCOMPARE(valueOf(fx, "Throughput(Total)"), "11.90 Mbps");
+        Session s(machine);
+        QCOMPARE(s.rows(kList), QStringList({
+                                    "Throughput(Send) | 0.00 bps",
+                                    "Throughput(Receive) | 0.00 bps",
+                                    "Throughput(Total) | 0.00 bps",
+                                    "Packet Sent | 240118",
+                                    "Packet Received | 612034",
+                                    "Error(Send) | 0",
+                                    "Error(Receive) | 4",
+                                }));
+        s.advance(kTick);
+        QCOMPARE(s.valueOf(kList, "Throughput(Send)"), "2.37 Mbps");
+        QCOMPARE(s.valueOf(kList, "Throughput(Receive)"), "9.54 Mbps");
+        QCOMPARE(s.valueOf(kList, "Throughput(Total)"), "11.90 Mbps");
     }
 
     void rateTexts_data() {
@@ -103,84 +99,74 @@ private slots:
         QFETCH(QString, send);
         QFETCH(QString, receive);
         QFETCH(QString, total);
-        DiagFixture fx(adapterWithRates(txPerSecond, rxPerSecond));
-        fx.start(testEnvironment(), allPagesTable());
-        QVERIFY(fx.activatePage("Statistics"));
-        fx.advance(kTick);
-        QCOMPARE(valueOf(fx, "Throughput(Send)"), send);
-        QCOMPARE(valueOf(fx, "Throughput(Receive)"), receive);
-        QCOMPARE(valueOf(fx, "Throughput(Total)"), total);
+        Session s(adapterWithRates(txPerSecond, rxPerSecond));
+        s.advance(kTick);
+        QCOMPARE(s.valueOf(kList, "Throughput(Send)"), send);
+        QCOMPARE(s.valueOf(kList, "Throughput(Receive)"), receive);
+        QCOMPARE(s.valueOf(kList, "Throughput(Total)"), total);
     }
 
     void aTotalThatWentDownReadsNothing() {
-        DiagFixture fx(adapterWithRates(1000, 0));
-        fx.start(testEnvironment(), allPagesTable());
-        QVERIFY(fx.activatePage("Statistics"));
-        fx.advance(kTick);
-        QCOMPARE(valueOf(fx, "Throughput(Send)"), "7.81 Kbps");
+        Session s(adapterWithRates(1000, 0));
+        s.advance(kTick);
+        QCOMPARE(s.valueOf(kList, "Throughput(Send)"), "7.81 Kbps");
         {
             kv::sim::Host::Call call(kv::sim::Host::get());
             call.host.machine().adapters.at(0)->component<kv::sim::Statistics>()->restart();
         }
-        fx.advance(kTick);
-        QCOMPARE(valueOf(fx, "Throughput(Send)"), "0.00 bps");
-        fx.advance(2 * kTick);
-        QCOMPARE(valueOf(fx, "Throughput(Send)"), "7.81 Kbps");
+        s.advance(kTick);
+        QCOMPARE(s.valueOf(kList, "Throughput(Send)"), "0.00 bps");
+        s.advance(2 * kTick);
+        QCOMPARE(s.valueOf(kList, "Throughput(Send)"), "7.81 Kbps");
     }
 
     // Drivers up to version 606 count one send error too many.
     void sendErrorCorrection_data() {
-        QTest::addColumn<QString>("driverVersion");
+        QTest::addColumn<int>("driverVersion");
         QTest::addColumn<qint64>("reported");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("606") << "5.606.0.0" << qint64{5} << "4";
-        QTest::newRow("606, none counted") << "5.606.0.0" << qint64{0} << "0";
-        QTest::newRow("empty version counts as 601") << "" << qint64{5} << "4";
-        QTest::newRow("607") << "5.607.0.0" << qint64{5} << "5";
-        QTest::newRow("unknown version") << "beta" << qint64{5} << "5";
+        QTest::newRow("606") << 606 << qint64{5} << "4";
+        QTest::newRow("606, none counted") << 606 << qint64{0} << "0";
+        QTest::newRow("1") << 1 << qint64{5} << "4";
+        QTest::newRow("607") << 607 << qint64{5} << "5";
+        QTest::newRow("0") << 0 << qint64{5} << "5";
+        QTest::newRow("unknown version") << -1 << qint64{5} << "5";
     }
     void sendErrorCorrection() {
-        QFETCH(QString, driverVersion);
+        QFETCH(int, driverVersion);
         QFETCH(qint64, reported);
         QFETCH(QString, shown);
         MachineBuilder machine;
         machine.addAdapter(0x4450).set("statistics.start.txErrors", Json(reported));
-        machine.driverKey(0, {{"DriverVersion", driverVersion.toStdString()}});
-        DiagFixture fx(machine);
-        fx.start(testEnvironment(), allPagesTable());
-        QVERIFY(fx.activatePage("Statistics"));
-        QCOMPARE(valueOf(fx, "Error(Send)"), shown);
+        Session s(machine, driverVersion);
+        QCOMPARE(s.valueOf(kList, "Error(Send)"), shown);
     }
 
     void aFailedByteTotalKeepsTheTotalFromTheLastRates() {
-        DiagFixture fx(adapterWithRates(1000, 2000));
-        fx.start(testEnvironment(), allPagesTable());
-        QVERIFY(fx.activatePage("Statistics"));
-        fx.advance(kTick);
-        QCOMPARE(valueOf(fx, "Throughput(Total)"), "23.44 Kbps");
+        Session s(adapterWithRates(1000, 2000));
+        s.advance(kTick);
+        QCOMPARE(s.valueOf(kList, "Throughput(Total)"), "23.44 Kbps");
         setFailing({kStatisticsOid});
-        fx.advance(kTick);
-        QCOMPARE(valueOf(fx, "Throughput(Send)"), "Unknown");
-        QCOMPARE(valueOf(fx, "Throughput(Receive)"), "Unknown");
-        QCOMPARE(valueOf(fx, "Throughput(Total)"), "23.44 Kbps");
-        QVERIFY2(valueOf(fx, "Packet Sent") != "Unknown", "the counters come from their own queries");
+        s.advance(kTick);
+        QCOMPARE(s.valueOf(kList, "Throughput(Send)"), "Unknown");
+        QCOMPARE(s.valueOf(kList, "Throughput(Receive)"), "Unknown");
+        QCOMPARE(s.valueOf(kList, "Throughput(Total)"), "23.44 Kbps");
+        QVERIFY2(s.valueOf(kList, "Packet Sent") != "Unknown", "the counters come from their own queries");
     }
 
     // A counter row is written only when its value changed, or at the refresh of an activation.
     void anUnchangedCounterIsNotWrittenAgain() {
         MachineBuilder machine;
         machine.addAdapter(0x4450).set("statistics.rxFramesPerSecond", Json(int64_t{100}));
-        DiagFixture fx(machine);
-        fx.start(testEnvironment(), allPagesTable());
-        QVERIFY(fx.activatePage("Statistics"));
-        markRow(fx, "Packet Sent");
-        markRow(fx, "Packet Received");
-        fx.advance(kTick);
-        QCOMPARE(valueOf(fx, "Packet Sent"), "marked");
-        QCOMPARE(valueOf(fx, "Packet Received"), "50");
-        QVERIFY(fx.activatePage("General"));
-        QVERIFY(fx.activatePage("Statistics"));
-        QCOMPARE(valueOf(fx, "Packet Sent"), "0");
+        Session s(machine);
+        markRow(s, "Packet Sent");
+        markRow(s, "Packet Received");
+        s.advance(kTick);
+        QCOMPARE(s.valueOf(kList, "Packet Sent"), "marked");
+        QCOMPARE(s.valueOf(kList, "Packet Received"), "50");
+        s.leave();
+        s.comeBack();
+        QCOMPARE(s.valueOf(kList, "Packet Sent"), "0");
     }
 
     // "Unknown" is no value: once the driver answers again, the row shows the value, even an
@@ -188,27 +174,23 @@ private slots:
     void aCounterIsShownAgainAfterAFailedQuery() {
         MachineBuilder machine;
         machine.addAdapter(0x4450).set("statistics.start.txFrames", Json(int64_t{77}));
-        DiagFixture fx(machine);
-        fx.start(testEnvironment(), allPagesTable());
-        QVERIFY(fx.activatePage("Statistics"));
+        Session s(machine);
         setFailing({kXmitOkOid});
-        fx.advance(kTick);
-        QCOMPARE(valueOf(fx, "Packet Sent"), "Unknown");
+        s.advance(kTick);
+        QCOMPARE(s.valueOf(kList, "Packet Sent"), "Unknown");
         setFailing({});
-        fx.advance(kTick);
-        QCOMPARE(valueOf(fx, "Packet Sent"), "77");
+        s.advance(kTick);
+        QCOMPARE(s.valueOf(kList, "Packet Sent"), "77");
     }
 
     // The timer keeps running on another page, but its ticks read nothing: the first rate after
     // coming back covers the whole time away, scaled as half a second.
     void ticksDoNothingWhileAnotherPageIsActive() {
-        DiagFixture fx(adapterWithRates(1000, 0));
-        fx.start(testEnvironment(), allPagesTable());
-        QVERIFY(fx.activatePage("Statistics"));
-        QVERIFY(fx.activatePage("General"));
-        fx.advance(4 * kTick);
-        QVERIFY(fx.activatePage("Statistics"));
-        QCOMPARE(valueOf(fx, "Throughput(Send)"), "31.25 Kbps");
+        Session s(adapterWithRates(1000, 0));
+        s.leave();
+        s.advance(4 * kTick);
+        s.comeBack();
+        QCOMPARE(s.valueOf(kList, "Throughput(Send)"), "31.25 Kbps");
     }
 };
 

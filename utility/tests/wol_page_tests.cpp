@@ -1,29 +1,21 @@
-// The Wake On LAN page on the real main window: the three methods, the Ethernet field, the magic
+// The Wake On LAN page: the three methods, the Ethernet field, the magic
 // packet on the wire and the ping started for an IPv4 address or a NetBIOS name.
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 
-#include "app/page_table.h"
 #include "framework/ip_address_control.h"
-#include "support/diag_fixture.h"
+#include "pages/wol_page.h"
+#include "resources/resource_ids.h"
+#include "support/page_session.h"
 
 using kv::sim::testing::MachineBuilder;
 using namespace kv::diag;
 using namespace kv::diag::testing;
+namespace ctl = kv::diag::res::ctl;
 
 namespace {
-
-enum : int {
-    kByEthernet = 1038,
-    kByIp = 1039,
-    kEthernetField = 1040,
-    kByNetBios = 1041,
-    kNameField = 1042,
-    kIpField = 1043,
-    kWakeUp = 1044,
-};
 
 MachineBuilder oneAdapter() {
     MachineBuilder machine;
@@ -31,30 +23,30 @@ MachineBuilder oneAdapter() {
     return machine;
 }
 
+using Session = PageSession<CWOLPage>;
+
 // The hexadecimal text of the frames written on the channel.
 QStringList framesWritten() {
     QStringList frames;
-    for (const std::string& line : DiagFixture::traced("write")) frames << QString::fromStdString(line).section(' ', 2);
+    for (const std::string& line : kv::sim::testing::traced("write"))
+        frames << QString::fromStdString(line).section(' ', 2);
     return frames;
 }
 
 QStringList tracedLines(std::string_view kind) {
     QStringList lines;
-    for (const std::string& line : DiagFixture::traced(kind)) lines << QString::fromStdString(line);
+    for (const std::string& line : kv::sim::testing::traced(kind)) lines << QString::fromStdString(line);
     return lines;
 }
 
-QStringList checkedMethods(const DiagFixture& fx) {
+QStringList checkedMethods(const Session& fx) {
     QStringList checked;
-    for (int id : {kByEthernet, kByIp, kByNetBios})
+    for (int id : {ctl::kWolByEthernet, ctl::kWolByIp, ctl::kWolByNetBios})
         if (fx.control<QRadioButton>(id)->isChecked()) checked << fx.control<QRadioButton>(id)->text();
     return checked;
 }
 
-void wakeUp(DiagFixture& fx) {
-    fx.control<QPushButton>(kWakeUp)->click();
-    fx.deliverPosted();
-}
+void wakeUp(Session& fx) { fx.control<QPushButton>(ctl::kWolWakeUp)->click(); }
 
 }  // namespace
 
@@ -63,10 +55,8 @@ class WolPageTest : public QObject {
 
 private slots:
     void typingAnEthernetAddressSendsItsMagicPacket() {
-        DiagFixture fx(oneAdapter());
-        fx.start(testEnvironment(), allPagesTable());
-        QVERIFY(fx.activatePage("Wake On LAN"));
-        auto* field = fx.control<QLineEdit>(kEthernetField);
+        Session fx(oneAdapter());
+        auto* field = fx.control<QLineEdit>(ctl::kWolEthernetAddress);
         QTest::keyClicks(field, "00e0aabbccdd");
         QCOMPARE(field->text(), "00E0AABBCCDD");
         QCOMPARE(field->cursorPosition(), 12);
@@ -91,20 +81,16 @@ private slots:
     }
     void anIncompleteAddressSendsNothing() {
         QFETCH(QString, typed);
-        DiagFixture fx(oneAdapter());
-        fx.start(testEnvironment(), allPagesTable());
-        QVERIFY(fx.activatePage("Wake On LAN"));
-        fx.control<QRadioButton>(kByEthernet)->click();
-        QTest::keyClicks(fx.control<QLineEdit>(kEthernetField), typed);
+        Session fx(oneAdapter());
+        fx.control<QRadioButton>(ctl::kWolByEthernet)->click();
+        QTest::keyClicks(fx.control<QLineEdit>(ctl::kWolEthernetAddress), typed);
         wakeUp(fx);
         QVERIFY(framesWritten().isEmpty());
     }
 
     void anIpAddressStartsOnePingHidden() {
-        DiagFixture fx(oneAdapter());
-        fx.start(testEnvironment(), allPagesTable());
-        QVERIFY(fx.activatePage("Wake On LAN"));
-        auto* address = fx.control<kv::ui::IpAddressControl>(kIpField);
+        Session fx(oneAdapter());
+        auto* address = fx.control<kv::ui::IpAddressControl>(ctl::kWolIpAddress);
         for (auto [field, text] : {std::pair{0, "192"}, {1, "168"}, {2, "1"}, {3, "20"}})
             QTest::keyClicks(address->field(field), text);
         QCOMPARE(checkedMethods(fx), QStringList{"IP Address"});
@@ -115,10 +101,8 @@ private slots:
     }
 
     void aNetBiosNameGoesToPingAsTyped() {
-        DiagFixture fx(oneAdapter());
-        fx.start(testEnvironment(), allPagesTable());
-        QVERIFY(fx.activatePage("Wake On LAN"));
-        QTest::keyClicks(fx.control<QLineEdit>(kNameField), "Workshop PC \"2\"");
+        Session fx(oneAdapter());
+        QTest::keyClicks(fx.control<QLineEdit>(ctl::kWolNetBiosName), "Workshop PC \"2\"");
         QCOMPARE(checkedMethods(fx), QStringList{"NetBIOS Name"});
         wakeUp(fx);
         QCOMPARE(tracedLines("start"), QStringList{"ping -n 1 Workshop PC \"2\""});
@@ -127,16 +111,14 @@ private slots:
 
     // The last method chosen wins; without one, "Wake Up" does nothing.
     void theChosenMethodDecides() {
-        DiagFixture fx(oneAdapter());
-        fx.start(testEnvironment(), allPagesTable());
-        QVERIFY(fx.activatePage("Wake On LAN"));
+        Session fx(oneAdapter());
         wakeUp(fx);
         QVERIFY(tracedLines("start").isEmpty());
         QVERIFY(framesWritten().isEmpty());
 
-        QTest::keyClicks(fx.control<QLineEdit>(kEthernetField), "001d7a445099");
-        QTest::keyClicks(fx.control<QLineEdit>(kNameField), "WORKSHOP-PC");
-        fx.control<QRadioButton>(kByEthernet)->click();
+        QTest::keyClicks(fx.control<QLineEdit>(ctl::kWolEthernetAddress), "001d7a445099");
+        QTest::keyClicks(fx.control<QLineEdit>(ctl::kWolNetBiosName), "WORKSHOP-PC");
+        fx.control<QRadioButton>(ctl::kWolByEthernet)->click();
         QCOMPARE(checkedMethods(fx), QStringList{"Ethernet Address"});
         wakeUp(fx);
         QCOMPARE(framesWritten().size(), 1);

@@ -149,17 +149,10 @@ MachineBuilder MachineBuilder::defaultMachine() {
     std::string registry = read(written.path / "registry.reg");
     if (registry.starts_with(kHeader)) registry.erase(0, kHeader.size());
     builder.registry_ = std::move(registry);
-    // Every file of its C: drive, by its Windows path.
-    const std::filesystem::path drive = written.path / "C";
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(drive)) {
-        if (!entry.is_regular_file()) continue;
-        std::string windowsPath = "C:";
-        for (const auto& part : entry.path().lexically_relative(drive)) windowsPath += "\\" + part.string();
-        if (entry.path().parent_path() == drive / "WINDOWS" / "INF")
-            builder.inf(entry.path().filename().string(), read(entry.path()));
-        else
-            builder.file(std::move(windowsPath), read(entry.path()));
-    }
+    // Every file of its C: drive, by its path in the machine directory.
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(written.path / "C"))
+        if (entry.is_regular_file())
+            builder.file(entry.path().lexically_relative(written.path).generic_string(), read(entry.path()));
     return builder;
 }
 

@@ -1,8 +1,7 @@
-// The "all pages" mode: how it is switched on, which pages it adds for which adapters, and every
-// page of it working for every adapter of the default machine.
+// The "all pages" mode on the real main window: which pages it adds for which adapters, and
+// every page working for every adapter of the default machine.
 #include <QTest>
 
-#include "app/all_pages_mode.h"
 #include "app/page_table.h"
 #include "support/diag_fixture.h"
 
@@ -17,38 +16,10 @@ constexpr uint32_t kPageSettleMs = 3000;
 
 }  // namespace
 
-class AllPagesTest : public QObject {
+class AllPagesWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void switchedByTheRegistryOrTheCommandLine_data() {
-        QTest::addColumn<QString>("value");  // .reg data of "AllPages"; empty: no value
-        QTest::addColumn<QStringList>("switches");
-        QTest::addColumn<bool>("on");
-        QTest::newRow("neither") << "" << QStringList() << false;
-        QTest::newRow("value 1") << "\"1\"" << QStringList() << true;
-        QTest::newRow("value 0") << "\"0\"" << QStringList() << false;
-        QTest::newRow("value as a DWORD") << "dword:00000001" << QStringList() << true;
-        QTest::newRow("value not a number") << "\"yes\"" << QStringList() << false;
-        QTest::newRow("switch") << "" << QStringList{"allpages"} << true;
-        QTest::newRow("switch in capitals") << "" << QStringList{"AllPages"} << true;
-        QTest::newRow("another switch") << "" << QStringList{"all"} << false;
-        QTest::newRow("switch beats value 0") << "\"0\"" << QStringList{"allpages"} << true;
-    }
-    void switchedByTheRegistryOrTheCommandLine() {
-        QFETCH(QString, value);
-        QFETCH(QStringList, switches);
-        QFETCH(bool, on);
-        MachineBuilder machine;
-        if (!value.isEmpty())
-            machine.registry("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Kelvadiag]\r\n\"AllPages\"=" + value.toStdString() +
-                             "\r\n");
-        installMachine(machine);
-        std::vector<std::string> names;
-        for (const QString& name : switches) names.push_back(name.toStdString());
-        QCOMPARE(allPagesMode(names), on);
-    }
-
     // The configured pages keep their place; the others follow for the adapters they fit.
     void theOtherPagesFollowForTheAdaptersTheyFit() {
         DiagFixture fx(MachineBuilder::defaultMachine());
@@ -77,7 +48,7 @@ private slots:
         DiagFixture fx(MachineBuilder::defaultMachine());
         fx.start(testEnvironment(), allPagesTable());
         const int adapters = static_cast<int>(fx.sheet().adapterList().Count);
-        QCOMPARE(adapters, 4);
+        QVERIFY(adapters >= 4);
         for (int adapter = 0; adapter < adapters; ++adapter) {
             QVERIFY(fx.selectAdapter(adapter));
             fx.advance(kPageSettleMs);
@@ -101,5 +72,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(AllPagesTest)
-#include "all_pages_tests.moc"
+QTEST_MAIN(AllPagesWindowTest)
+#include "all_pages_window_tests.moc"

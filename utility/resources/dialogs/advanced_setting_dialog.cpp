@@ -12,11 +12,11 @@ const ui::DialogTemplate& advancedSettingDialog() {
         kPageWidth,
         kPageHeight,
         {
-            {kStatic, ControlKind::Static, 7, 7, 221, 28,
+            {kStatic, ControlKind::Static, 7, 5, 228, 36,
              "The following properties are available for this network adapter. \r\nClick the property you want to "
              "change on the left, and then select\r\nits value on the right."},
-            {kStatic, ControlKind::Static, 7, 40, 60, 8, "Setting"},
-            {kStatic, ControlKind::Static, 131, 40, 60, 8, "Value"},
+            {kStatic, ControlKind::Static, 7, 42, 60, 8, "Setting"},
+            {kStatic, ControlKind::Static, 131, 42, 60, 8, "Value"},
             {kSettingList, ControlKind::ListBox, 7, 51, 115, 98, {}, cs::kSorted | cs::kVScroll},
             {kSettingPlaceholder, ControlKind::GroupBox, 131, 51, 72, 18, {}, cs::kHidden},
             {kSettingEnum, ControlKind::ComboBox, 131, 51, 72, 60, {}, cs::kSorted},

@@ -68,7 +68,8 @@ public:
         bool owned = false;
         {
             Host::Call call(Host::get());
-            for (const auto& a : sim::adapterAddresses(call.host.machine())) owned = owned || a.address == local.address;
+            for (const auto& a : sim::adapterAddresses(call.host.machine()))
+                owned = owned || a.address == local.address;
             if (!owned) call.host.trace().add("socket bind " + text(local) + " err=10049");
         }
         if (!owned) return fail(wsa::kAddressNotAvailable);

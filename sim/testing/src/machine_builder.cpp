@@ -122,9 +122,7 @@ Json MachineBuilder::json() const {
     return root;
 }
 
-std::string MachineBuilder::registryText() const {
-    return "Windows Registry Editor Version 5.00\r\n\r\n" + registry_;
-}
+std::string MachineBuilder::registryText() const { return "Windows Registry Editor Version 5.00\r\n\r\n" + registry_; }
 
 Host& MachineBuilder::install() {
     auto machine = buildMachine(json());

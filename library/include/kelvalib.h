@@ -252,8 +252,7 @@ KV_API int API_GetNicTcpipAddr(int* mode, uint8_t* address4, uint8_t* mask4, uin
  * the utility imports. */
 KV_API int API_SetNicTcpipAddr_W(int mode, const KV_WCHAR* address, const KV_WCHAR* mask, const KV_WCHAR* gateway,
                                  const KV_WCHAR* dns);
-KV_API int API_SetNicTcpipAddr_A(int mode, const char* address, const char* mask, const char* gateway,
-                                 const char* dns);
+KV_API int API_SetNicTcpipAddr_A(int mode, const char* address, const char* mask, const char* gateway, const char* dns);
 KV_API int API_SetNicTcpipAddr(int mode, const char* address, const char* mask, const char* gateway, const char* dns);
 
 /* ---- Driver checks, reload and protocol binding -------------------------------------------- */

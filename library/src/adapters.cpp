@@ -68,8 +68,8 @@ KV_API int API_SetCurrAdaptIdx(int index) {
     st.currentIndex = index;
     // An index outside the table reads as an empty slot.
     const std::u16string name = st.deviceNames.name(index);
-    if (lib::sendControl(protocol::IOCTL_PROT_OPEN_DEVICE, name.data(), static_cast<uint32_t>(name.size() * 2),
-                         nullptr, 0)) {
+    if (lib::sendControl(protocol::IOCTL_PROT_OPEN_DEVICE, name.data(), static_cast<uint32_t>(name.size() * 2), nullptr,
+                         0)) {
         API_EnableTVXDiag();
         return 1;
     }

@@ -52,7 +52,7 @@ std::optional<AdapterDevice> findAdapterDevice(const std::u16string& adapterGuid
     if (adapterGuid.empty()) return std::nullopt;
     AdapterDevice found;
     found.devices = walkNetDevices(platform::regaccess::kAllAccess, [&](uint32_t i, platform::RegKey& key,
-                                                                         const std::optional<std::u16string>& id) {
+                                                                        const std::optional<std::u16string>& id) {
         if (!id) {
             if (messages == SearchMessages::OpenFail) showMessage("Open fail");
             return false;

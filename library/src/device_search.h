@@ -16,8 +16,8 @@ namespace kv::lib {
 
 struct AdapterDevice {
     std::unique_ptr<platform::DeviceInfoSet> devices;  // the list the device belongs to
-    uint32_t index = 0;                                 // its position in the list
-    platform::RegKey driverKey;                         // its driver key, open with all access
+    uint32_t index = 0;                                // its position in the list
+    platform::RegKey driverKey;                        // its driver key, open with all access
 };
 
 enum class SearchMessages { None, OpenFail };

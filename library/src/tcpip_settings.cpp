@@ -80,8 +80,8 @@ bool writeValue(platform::RegKeyHandle key, std::u16string_view name, const std:
            platform::err::kSuccess;
 }
 
-int setTcpipSettings(int mode, const std::u16string& address, const std::u16string& mask,
-                     const std::u16string& gateway, const std::u16string& dns) {
+int setTcpipSettings(int mode, const std::u16string& address, const std::u16string& mask, const std::u16string& gateway,
+                     const std::u16string& dns) {
     if (mode != kStatic && mode != kDhcp) return 0;
     const auto a = addressArgument(address);
     const auto m = addressArgument(mask);
@@ -96,7 +96,8 @@ int setTcpipSettings(int mode, const std::u16string& address, const std::u16stri
                                                   sizeof dhcp) == platform::err::kSuccess &&
                     writeValue(key.get(), u"IPAddress", a->empty() ? u"0.0.0.0" : *a, true) &&
                     writeValue(key.get(), u"SubnetMask", m->empty() ? u"0.0.0.0" : *m, true) &&
-                    writeValue(key.get(), u"DefaultGateway", *g, true) && writeValue(key.get(), u"NameServer", *d, false);
+                    writeValue(key.get(), u"DefaultGateway", *g, true) &&
+                    writeValue(key.get(), u"NameServer", *d, false);
     return ok ? 1 : 0;
 }
 

@@ -58,7 +58,8 @@ bool waitUntilStarted(platform::DeviceInfoSet& device) {
 // The VLAN device of list entry `index`; nothing for a physical adapter or an empty entry.
 std::optional<lib::AdapterDevice> vlanDevice(uint32_t index) {
     if (index >= lib::DeviceNameTable::kSlots) return std::nullopt;
-    auto device = lib::findAdapterDevice(lib::state().deviceNames.guid(static_cast<int>(index)), lib::SearchMessages::None);
+    auto device =
+        lib::findAdapterDevice(lib::state().deviceNames.guid(static_cast<int>(index)), lib::SearchMessages::None);
     if (!device || !lib::vlanParentOf(device->driverKey.get())) return std::nullopt;
     return device;
 }

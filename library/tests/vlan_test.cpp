@@ -79,8 +79,8 @@ TEST_F(VlanTest, GetVidAnswersTheDriversIdInItsLow16Bits) {
         // One 16-byte OID_GEN_VLAN_ID query; the refusal is the driver's.
         const auto queries = ioctls("0012C804");
         ASSERT_EQ(queries.size(), 1u);
-        EXPECT_EQ(queries[0], std::string("0012C804 16 16 ") + (c.id ? "ok" : "err=50") + " 1c020100" +
-                                  std::string(24, '0'));
+        EXPECT_EQ(queries[0],
+                  std::string("0012C804 16 16 ") + (c.id ? "ok" : "err=50") + " 1c020100" + std::string(24, '0'));
     }
     EXPECT_EQ(API_GetVID(nullptr), 0);
 }

@@ -38,7 +38,9 @@ const char* changeName(uint32_t change) {
     }
 }
 
-std::u16string driverKeyPath(const sim::Device& d) { return std::u16string(sim::kNetClassKeyPath) + u"\\" + d.driverKey; }
+std::u16string driverKeyPath(const sim::Device& d) {
+    return std::u16string(sim::kNetClassKeyPath) + u"\\" + d.driverKey;
+}
 
 class SimDeviceInfoSet : public DeviceInfoSet {
 public:
@@ -62,11 +64,8 @@ public:
 
     RegKeyHandle openDriverKey(uint32_t index, uint32_t access) override {
         Host::Call call(Host::get());
-        sim::Device* d = device(call.host, index);
-        if (!d) {
-            fail(err::kNoSuchDevinst);
-            return nullptr;
-        }
+        sim::Device* d = existing(call.host, index);
+        if (!d) return nullptr;
         std::u16string path = driverKeyPath(*d);
         if (!call.host.machine().registry.find(path)) {
             fail(err::kFileNotFound);
@@ -90,8 +89,8 @@ public:
         if (!pending_.set || pending_.index != index) return fail(kErrorDiNoClassInstallParams);
         const uint32_t result = d->refusePropertyChange ? err::kAccessDenied : err::kSuccess;
         call.host.trace().add("propchange " + utf16ToUtf8(d->instanceId) + " " + changeName(pending_.stateChange) +
-                              " scope=" + std::to_string(pending_.scope) + " profile=" +
-                              std::to_string(pending_.profile) +
+                              " scope=" + std::to_string(pending_.scope) +
+                              " profile=" + std::to_string(pending_.profile) +
                               (result ? " err=" + std::to_string(result) : std::string(" ok")));
         if (result) return fail(result);
         sim::changeDeviceState(call.host.machine(), *d, pending_.stateChange);
@@ -100,21 +99,15 @@ public:
 
     std::optional<std::u16string> instanceId(uint32_t index) override {
         Host::Call call(Host::get());
-        sim::Device* d = device(call.host, index);
-        if (!d) {
-            fail(err::kNoSuchDevinst);
-            return std::nullopt;
-        }
+        sim::Device* d = existing(call.host, index);
+        if (!d) return std::nullopt;
         return d->instanceId;
     }
 
     RegKeyHandle createDriverKey(uint32_t index, uint32_t access) override {
         Host::Call call(Host::get());
-        sim::Device* d = device(call.host, index);
-        if (!d) {
-            fail(err::kNoSuchDevinst);
-            return nullptr;
-        }
+        sim::Device* d = existing(call.host, index);
+        if (!d) return nullptr;
         std::u16string path = driverKeyPath(*d);
         call.host.machine().registry.create(path);
         call.host.registryChanged();
@@ -150,6 +143,13 @@ private:
         if (index >= devices_.size()) return nullptr;
         auto& all = host.machine().devices;
         return devices_[index] < all.size() ? &all[devices_[index]] : nullptr;
+    }
+
+    // The device, or null with ERROR_NO_SUCH_DEVINST as the last error.
+    sim::Device* existing(Host& host, uint32_t index) {
+        sim::Device* d = device(host, index);
+        if (!d) fail(err::kNoSuchDevinst);
+        return d;
     }
 
     static bool fail(uint32_t error) {

@@ -29,6 +29,7 @@ using sim::Host;
 
 constexpr uint32_t kVersionNotSupported = 10092;  // WSAVERNOTSUPPORTED
 constexpr uint8_t kLoopbackNet = 127;
+constexpr uint16_t kHostVersion = 0x0202;
 
 thread_local uint32_t lastSocketError = 0;
 
@@ -46,6 +47,9 @@ public:
         const bool supported = (version & 0xFF) >= 1;
         call.host.trace().add(std::string("socket startup ") + (supported ? "ok" : "err=10092"));
         if (!supported) return static_cast<int>(kVersionNotSupported);
+        // The host's own sockets need starting too where the host is Windows; its starts are
+        // counted like ours, one host start for each.
+        if (const int r = host().startup(kHostVersion); r != 0) return r;
         ++started_;
         return 0;
     }
@@ -53,6 +57,7 @@ public:
     int cleanup() override {
         if (!ready()) return kSocketError;
         --started_;
+        host().cleanup();
         return 0;
     }
 
@@ -68,7 +73,8 @@ public:
         bool owned = false;
         {
             Host::Call call(Host::get());
-            for (const auto& a : sim::adapterAddresses(call.host.machine())) owned = owned || a.address == local.address;
+            for (const auto& a : sim::adapterAddresses(call.host.machine()))
+                owned = owned || a.address == local.address;
             if (!owned) call.host.trace().add("socket bind " + text(local) + " err=10049");
         }
         if (!owned) return fail(wsa::kAddressNotAvailable);

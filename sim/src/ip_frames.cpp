@@ -58,7 +58,8 @@ uint16_t ipChecksum(const uint8_t* header, size_t bytes) {
 
 }  // namespace
 
-std::vector<uint8_t> arpRequest(const ethernet::Mac& senderMac, const Ipv4Address& senderIp, const Ipv4Address& target) {
+std::vector<uint8_t> arpRequest(const ethernet::Mac& senderMac, const Ipv4Address& senderIp,
+                                const Ipv4Address& target) {
     return arp(1, ethernet::kBroadcast, senderMac, senderIp, ethernet::Mac{}, target);
 }
 

@@ -14,7 +14,9 @@ namespace {
 
 constexpr char kNoAddress[] = "0.0.0.0";
 
-std::u16string keyPath(const Adapter& adapter) { return std::u16string(kTcpipInterfacesKeyPath) + u"\\" + adapter.guid; }
+std::u16string keyPath(const Adapter& adapter) {
+    return std::u16string(kTcpipInterfacesKeyPath) + u"\\" + adapter.guid;
+}
 
 // An address as its one-string list ("0.0.0.0" for none).
 std::vector<std::u16string> addressList(const std::string& address) {

@@ -146,9 +146,11 @@ bool startVlanDriver(Machine& machine, Device& device, const Json& ipJson) {
     device.adapterIndex = static_cast<int>(adapter->index);
     device.notStarted = false;
     for (const char* component : kDefaultProtocols)
-        machine.bindings.push_back(ProtocolBinding{
-            adapter->index, component, std::string(component) + "->" + utf16ToUtf8(protocol::kVlanHardwareId) + "_" +
-                                           utf16ToUtf8(device.driverKey), true});
+        machine.bindings.push_back(ProtocolBinding{adapter->index, component,
+                                                   std::string(component) + "->" +
+                                                       utf16ToUtf8(protocol::kVlanHardwareId) + "_" +
+                                                       utf16ToUtf8(device.driverKey),
+                                                   true});
     addConnectionKey(machine, guid, {}, device.instanceId);
     addMissingTcpipKey(machine, *adapter);
     applyTcpipKey(machine, *adapter);
@@ -192,8 +194,9 @@ void addConfiguredVlanKeys(Machine& machine) {
             if (id < 1 || id > protocol::kHighestVlanId)
                 throw std::runtime_error("adapters[" + std::to_string(i) + "].vlans[" + std::to_string(k) +
                                          "].id must be from 1 to 4094");
-            const std::u16string guid = v.contains("guid") ? utf8ToUtf16(v["guid"].asString())
-                                                           : guidText(static_cast<uint32_t>(i), static_cast<uint32_t>(id), 0);
+            const std::u16string guid = v.contains("guid")
+                                            ? utf8ToUtf16(v["guid"].asString())
+                                            : guidText(static_cast<uint32_t>(i), static_cast<uint32_t>(id), 0);
             if (guidTaken(machine, guid)) continue;
             const std::u16string driverKey = nextDriverKeyName(machine);
             writeVlanDriverKey(machine, driverKey, guid, static_cast<uint32_t>(id), *machine.adapters[i]);
@@ -208,9 +211,9 @@ const Json& configuredIp(Machine& machine, std::u16string_view guid) {
     const Json& adapters = machine.config["adapters"];
     for (size_t i = 0; i < adapters.size(); ++i)
         for (const Json& v : adapters[i]["vlans"].elements()) {
-            const std::u16string g = v.contains("guid") ? utf8ToUtf16(v["guid"].asString())
-                                                        : guidText(static_cast<uint32_t>(i),
-                                                                   static_cast<uint32_t>(v["id"].asUInt(0)), 0);
+            const std::u16string g =
+                v.contains("guid") ? utf8ToUtf16(v["guid"].asString())
+                                   : guidText(static_cast<uint32_t>(i), static_cast<uint32_t>(v["id"].asUInt(0)), 0);
             if (equalsIgnoreCase(g, guid)) return v["ip"];
         }
     return kNone;
@@ -263,7 +266,8 @@ bool installDevice(Machine& machine, Device& device, uint32_t* error) {
     if (stringValue(*key, u"NetCfgInstanceId").empty()) {
         uint32_t serial = 1;
         std::u16string guid;
-        const uint32_t id = static_cast<uint32_t>(std::strtoul(utf16ToUtf8(stringValue(*key, protocol::kVlanIdValue)).c_str(), nullptr, 10));
+        const uint32_t id = static_cast<uint32_t>(
+            std::strtoul(utf16ToUtf8(stringValue(*key, protocol::kVlanIdValue)).c_str(), nullptr, 10));
         do guid = guidText(0xFF, id, serial++);
         while (guidTaken(machine, guid));
         key->setValue(RegValue::string(u"NetCfgInstanceId", guid));

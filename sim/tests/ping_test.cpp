@@ -124,7 +124,8 @@ TEST_F(PingTest, ANameIsQueriedOnEveryAdapterAndWakesTheSleeperOfThatName) {
         const char16_t* parameters;
         bool wakes;
     };
-    for (const auto& c : {Case{u"-n 1 workshop pc", true}, Case{u"-n 1 WORKSHOP PC", true}, Case{u"-n 1 WORKSHOP", false}}) {
+    for (const auto& c :
+         {Case{u"-n 1 workshop pc", true}, Case{u"-n 1 WORKSHOP PC", true}, Case{u"-n 1 WORKSHOP", false}}) {
         SCOPED_TRACE(utf16ToUtf8(c.parameters));
         const auto frames = ping(c.parameters);
         ASSERT_EQ(frames.size(), 2u) << "one query per adapter with an address";
@@ -162,7 +163,8 @@ TEST_F(PingTest, APacketAnalyserReadsTheFramesAsArpAndNetbiosNameQueries) {
     std::filesystem::path tshark;
     std::istringstream path(std::getenv("PATH") ? std::getenv("PATH") : "");
     for (std::string dir; std::getline(path, dir, ':') && tshark.empty();)
-        if (std::filesystem::exists(std::filesystem::path(dir) / "tshark")) tshark = std::filesystem::path(dir) / "tshark";
+        if (std::filesystem::exists(std::filesystem::path(dir) / "tshark"))
+            tshark = std::filesystem::path(dir) / "tshark";
     if (tshark.empty()) GTEST_SKIP() << "tshark is not installed";
     Host& host = machine.install();
     host.pcap().open("both.pcap");

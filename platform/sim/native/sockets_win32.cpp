@@ -1,7 +1,6 @@
 // The host's sockets on Windows: Winsock itself.
-#include "sockets.h"
-
 #include "../../shared/winsock_sockets.h"
+#include "sockets.h"
 
 namespace kv::platform::native {
 

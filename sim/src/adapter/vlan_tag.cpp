@@ -14,7 +14,6 @@ namespace {
 
 namespace err = platform::err;
 
-
 class VlanTag : public AdapterComponent {
 public:
     void configure(const Json& adapterJson, Adapter& adapter) override {

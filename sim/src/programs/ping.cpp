@@ -93,7 +93,8 @@ bool queryName(Host& host, const std::string& name) {
         Ipv4 broadcast = a.address;
         for (size_t i = 0; i < 4; ++i) broadcast[i] = static_cast<uint8_t>(a.address[i] | ~a.mask[i]);
         host.trace().add(Trace::escape("tool ping query " + name + " adapter " + std::to_string(a.adapter->index)));
-        machine.wire.transmit(machine, a.adapter, netbiosNameQuery(a.adapter->mac, a.address, broadcast, name, transaction++));
+        machine.wire.transmit(machine, a.adapter,
+                              netbiosNameQuery(a.adapter->mac, a.address, broadcast, name, transaction++));
     }
     return answer && resolve(host, *answer);
 }

@@ -51,8 +51,7 @@ public:
     // SetupDiOpenDevRegKey(DICS_FLAG_GLOBAL, profile 0, DIREG_DRV, access); null on failure.
     virtual RegKeyHandle openDriverKey(uint32_t index, uint32_t access) = 0;
     // SetupDiSetClassInstallParams with a property-change header.
-    virtual bool setPropertyChangeParams(uint32_t index, uint32_t stateChange, uint32_t scope,
-                                         uint32_t hwProfile) = 0;
+    virtual bool setPropertyChangeParams(uint32_t index, uint32_t stateChange, uint32_t scope, uint32_t hwProfile) = 0;
     // SetupDiCallClassInstaller.
     virtual bool callClassInstaller(uint32_t installFunction, uint32_t index) = 0;
     // SetupDiGetDeviceInstanceIdW.

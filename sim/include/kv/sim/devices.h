@@ -19,7 +19,7 @@ struct Device {
     std::u16string driverKey;  // "0007": the subkey of the Net class key
     int adapterIndex = -1;     // the adapter it drives, -1 for none
     bool present = true;
-    bool hidden = false;       // not shown in the device manager (node status flag 0x40000000)
+    bool hidden = false;  // not shown in the device manager (node status flag 0x40000000)
     bool disabled = false;
     bool notStarted = false;   // installed, but its driver has not started (yet)
     bool statusFails = false;  // its node status cannot be read

@@ -48,12 +48,12 @@ struct IpSettings {
 
 // Faults of the adapter's binding and driver, as machine.json declares them under "faults".
 struct AdapterFaults {
-    uint32_t openDeviceError = 0;       // IOCTL_PROT_OPEN_DEVICE fails with this error
-    bool busy = false;                  // another protocol instance holds the adapter: ERROR_BUSY
-    bool privateCommands = true;        // false: the miniport lacks the maker's private commands
+    uint32_t openDeviceError = 0;          // IOCTL_PROT_OPEN_DEVICE fails with this error
+    bool busy = false;                     // another protocol instance holds the adapter: ERROR_BUSY
+    bool privateCommands = true;           // false: the miniport lacks the maker's private commands
     bool bindingNameUnterminated = false;  // the enumeration reply's device name runs to its end
-    uint32_t bindingNameOffset = 0;     // non-zero: the reply's device-name offset field
-    std::vector<uint32_t> failingOids;  // these commands fail with ERROR_GEN_FAILURE
+    uint32_t bindingNameOffset = 0;        // non-zero: the reply's device-name offset field
+    std::vector<uint32_t> failingOids;     // these commands fail with ERROR_GEN_FAILURE
 };
 
 // One command request reaching the adapter through the protocol driver.

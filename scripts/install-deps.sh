@@ -10,7 +10,7 @@ packages=()
 for g in "${groups[@]}"; do
   case "$g" in
     base) packages+=(cmake ninja-build g++ make libgtest-dev libgmock-dev libbenchmark-dev) ;;
-    utility) packages+=(qt6-base-dev xvfb xauth) ;;
+    utility) packages+=(qt6-base-dev qt6-qpa-plugins fonts-dejavu-core xvfb xauth) ;;
     windows) packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 wine) ;;
     fuzz) packages+=(clang-14 libclang-rt-14-dev) ;;
     *) echo "install-deps.sh: unknown group $g" >&2; exit 2 ;;

@@ -17,7 +17,7 @@ public:
 };
 
 void statisticsRefresh(benchmark::State& state) {
-    kv::diag::testing::PageHarness harness;
+    kv::diag::testing::PageHarness harness(kv::sim::testing::MachineBuilder::defaultMachine());
     if (!harness.selectAdapter(0)) state.SkipWithError("no adapter 0");
     auto& page = harness.host<MeasuredStatisticsPage>();
     harness.activate();

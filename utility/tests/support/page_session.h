@@ -21,6 +21,7 @@ namespace kv::diag::testing {
 // The harness with the driver version number a test gives.
 class VersionedHarness : public PageHarness {
 public:
+    explicit VersionedHarness(kv::sim::testing::MachineBuilder machine) : PageHarness(std::move(machine)) {}
     int version = -1;
     int driverVersionNumber() const override { return version; }
 };
@@ -29,7 +30,7 @@ template <typename Page>
 class PageSession {
 public:
     explicit PageSession(kv::sim::testing::MachineBuilder machine, int driverVersion = -1)
-        : machine_(std::move(machine)) {
+        : harness(std::move(machine)) {
         harness.version = driverVersion;
         harness.selectAdapter(0);
         page = &harness.template host<Page>();
@@ -68,18 +69,9 @@ public:
         return texts;
     }
 
-private:
-    struct Machine {
-        explicit Machine(kv::sim::testing::MachineBuilder builder) : builder(std::move(builder)) {
-            installMachine(this->builder);
-        }
-        kv::sim::testing::MachineBuilder builder;  // keeps the machine's files
-    };
-    Machine machine_;
-
-public:
-    BoxAnswerer boxes;
+    // The harness installs the machine and keeps its files; the boxes are answered from then on.
     VersionedHarness harness;
+    BoxAnswerer boxes;
     Page* page = nullptr;
 };
 

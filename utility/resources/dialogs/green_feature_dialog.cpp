@@ -9,8 +9,8 @@ const ui::DialogTemplate& greenFeatureDialog() {
     static const DialogTemplate dialog{
         res::kDialogGreenFeature,
         "Green Feature",
-        245,
-        162,
+        235,
+        156,
         {
             {kStatic, ControlKind::Static, 7, 10, 90, 10, "Green Feature status: ", cs::kRight},
             {kStatic, ControlKind::Static, 7, 28, 90, 10, "Current Stage: ", cs::kRight},
@@ -18,10 +18,10 @@ const ui::DialogTemplate& greenFeatureDialog() {
             {kGreenStatus, ControlKind::Edit, 100, 8, 100, 12, {}, cs::kDisabled},
             {kGreenStage, ControlKind::Edit, 100, 26, 100, 12, {}, cs::kDisabled},
             {kGreenPower, ControlKind::Edit, 100, 44, 100, 12, {}, cs::kDisabled},
-            {kStatic, ControlKind::Static, 7, 66, 231, 20, "Power in Normal case   Giga   644.7mW\r\n100M   354.9mW"},
-            {kGreenEnable, ControlKind::PushButton, 7, 100, 110, 14, "Enable Green Feature"},
-            {kGreenDisable, ControlKind::PushButton, 128, 100, 110, 14, "Disable Green Feature"},
-            {kGreenRefresh, ControlKind::PushButton, 7, 120, 110, 14, "Refresh Status"},
+            {kStatic, ControlKind::Static, 7, 66, 221, 20, "Power in Normal case   Giga   644.7mW\r\n100M   354.9mW"},
+            {kGreenEnable, ControlKind::PushButton, 7, 100, 107, 14, "Enable Green Feature"},
+            {kGreenDisable, ControlKind::PushButton, 121, 100, 107, 14, "Disable Green Feature"},
+            {kGreenRefresh, ControlKind::PushButton, 7, 120, 107, 14, "Refresh Status"},
         }};
     return dialog;
 }

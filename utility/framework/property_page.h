@@ -16,6 +16,7 @@ class PropertyPage : public Dialog {
 
 public:
     explicit PropertyPage(const DialogTemplate& dialogTemplate);
+    ~PropertyPage() override;
 
     QString caption() const { return caption_; }
     void setCaption(const QString& caption) { caption_ = caption; }

@@ -75,6 +75,17 @@ void PropertySheet::removePage(int index) {
 
 void PropertySheet::removePage(PropertyPage* page) { removePage(pageIndex(page)); }
 
+void PropertySheet::forgetDestroyedPage(PropertyPage* page) {
+    const int index = pageIndex(page);
+    if (index < 0) return;
+    pages_.erase(pages_.begin() + index);
+    if (tab_) tab_->removeItem(index);
+    if (index == active_)
+        active_ = -1;
+    else if (index < active_)
+        --active_;
+}
+
 bool PropertySheet::setActivePage(int index) {
     if (!page(index)) return false;
     if (!hasWindow_) {

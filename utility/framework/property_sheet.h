@@ -88,6 +88,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    friend class PropertyPage;
+    // A page destroyed while it still belongs to the sheet leaves the sheet without touching it.
+    void forgetDestroyedPage(PropertyPage* page);
     void layOut();
     void placePage(PropertyPage* page) const;
     bool showPage(int index);

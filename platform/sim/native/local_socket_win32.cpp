@@ -1,8 +1,9 @@
 // Local sockets on a Windows host: Windows Sockets with the Unix-domain address family. The
 // listener thread waits in accept; closing the socket ends the wait.
+#include <winsock2.h>
+// afunix.h relies on the types of winsock2.h.
 #include <afunix.h>
 #include <windows.h>
-#include <winsock2.h>
 
 #include <cstring>
 #include <string>

@@ -236,5 +236,36 @@ TEST_F(VlanTest, TheListingNamesParentsOnlyAmongListedAdapters) {
     EXPECT_STREQ(name, "Lab VLAN");
 }
 
+TEST_F(VlanTest, AVlanDeviceTheMachineNamesStartsUnlessItIsDisabled) {
+    // A captured machine lists its VLAN devices beside the driver keys they own.
+    for (const bool disabled : {false, true}) {
+        SCOPED_TRACE(disabled ? "disabled" : "enabled");
+        API_Close();
+        machine = MachineBuilder();
+        machine.addAdapter(0x4450);
+        machine.registry(
+            "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E972-E325-11CE-BFC1-"
+            "08002BE10318}\\0005]\n\"ComponentId\"=\"tvx_vlan\"\n"
+            "\"NetCfgInstanceId\"=\"{1D7A5600-0021-4A11-8D7A-000000000000}\"\n\"VlanID\"=\"33\"\n"
+            "\"ParentNetCfgInstanceId\"=\"" +
+            MachineBuilder::guidOf(0) + "\"\n");
+        Json device = Json::object();
+        device.set("instanceId", Json("ROOT\\TVX_VLAN\\0005"));
+        device.set("driverKey", Json("0005"));
+        device.set("disabled", Json(disabled));
+        Json devices = Json::array();
+        devices.push_back(device);
+        machine.set("devices", devices);
+        start();
+        if (disabled) {
+            EXPECT_EQ(parents(list), (std::vector<int32_t>{-1}));
+            continue;
+        }
+        EXPECT_EQ(parents(list), (std::vector<int32_t>{-1, 0}));
+        ASSERT_EQ(API_SetCurrAdaptIdx(1), 1);
+        EXPECT_EQ(vid(), 33u);
+    }
+}
+
 }  // namespace
 }  // namespace kv::test

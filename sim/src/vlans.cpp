@@ -229,16 +229,21 @@ void addVlans(Machine& machine) {
     for (const auto& sub : classKey->subkeys())
         if (isVlanKey(*sub)) keys.push_back(sub->name());
     for (const auto& driverKey : keys) {
-        if (deviceWithDriverKey(machine, driverKey)) continue;
-        Device device;
-        device.instanceId = instanceIdFor(driverKey);
-        device.driverKey = driverKey;
-        device.componentId = protocol::kVlanHardwareId;
-        device.notStarted = true;
-        machine.devices.push_back(device);
-        Device& added = machine.devices.back();
+        // A device machine.json names (a captured machine lists its VLAN devices) starts like one
+        // the registry alone gives, unless it is disabled or already drives an adapter.
+        Device* device = deviceWithDriverKey(machine, driverKey);
+        if (device && (device->adapterIndex >= 0 || device->disabled)) continue;
+        if (!device) {
+            Device added;
+            added.instanceId = instanceIdFor(driverKey);
+            added.driverKey = driverKey;
+            added.notStarted = true;
+            machine.devices.push_back(added);
+            device = &machine.devices.back();
+        }
+        device->componentId = protocol::kVlanHardwareId;
         const RegistryKey* key = machine.registry.find(classKeyPath(driverKey));
-        startVlanDriver(machine, added, configuredIp(machine, key ? stringValue(*key, u"NetCfgInstanceId") : u""));
+        startVlanDriver(machine, *device, configuredIp(machine, key ? stringValue(*key, u"NetCfgInstanceId") : u""));
     }
 }
 

@@ -211,6 +211,18 @@ void readConnectionKeyPresence(AdapterContext& a, const std::u16string& guid) {
     a.note("has no connection name");
 }
 
+// The VLAN ID the miniport answers: a physical adapter that tags a VLAN itself keeps its ID, and
+// a miniport that refuses the question is replayed as one without VLAN support.
+void readVlanId(AdapterContext& a) {
+    uint32_t id = 0;
+    if (!API_GetVID(&id)) {
+        a.json().set("vlanSupport", false);
+        a.note("its miniport carries no VLANs");
+        return;
+    }
+    if (id & 0xFFFF) a.json().set("vlanId", id & 0xFFFF);
+}
+
 std::u16string standInGuid(int index) {
     char text[48];
     std::snprintf(text, sizeof text, "{00000000-0000-0000-0000-%012d}", index);
@@ -263,11 +275,31 @@ CapturedAdapter captureAdapter(int index, std::u16string_view description,
     readWakeupLength(a);
     readIpSettings(a, entry);
     if (!guid.empty()) readConnectionKeyPresence(a, guid);
+    readVlanId(a);
     const auto window = captureRegisterWindow(a);
     capturePciConfig(a);
     capturePhyPages(a);
     if (window) captureEepromWords(a, (*window)[eeprom::kConfigRegister]);
     a.recordFailures();
+    return {std::move(a.json()), guid};
+}
+
+CapturedAdapter captureVlan(int index, const std::vector<platform::AdapterAddressInfo>& adapterTable, CaptureLog& log) {
+    AdapterContext a(index, log);
+    a.note("selecting the VLAN");
+    uint32_t id = 0;
+    std::u16string guid;
+    if (API_SetCurrAdaptIdx(index)) {
+        guid = guidFromDriverKey().value_or(u"");
+        if (!API_GetVID(&id)) id = 0;
+    }
+    if (guid.empty() || (id & 0xFFFF) == 0) {
+        a.skipped("VLAN", "its ID or GUID cannot be read; the replay leaves it out");
+        return {JsonValue(), {}};
+    }
+    a.json().set("id", id & 0xFFFF).set("guid", utf16ToUtf8(guid));
+    a.note(utf16ToUtf8(guid) + " VLAN " + std::to_string(id & 0xFFFF));
+    readIpSettings(a, tableEntry(adapterTable, guid, std::nullopt));
     return {std::move(a.json()), guid};
 }
 

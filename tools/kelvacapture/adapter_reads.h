@@ -26,4 +26,9 @@ std::vector<platform::AdapterAddressInfo> readAdapterTable(CaptureLog& log, uint
 CapturedAdapter captureAdapter(int index, std::u16string_view description,
                                const std::vector<platform::AdapterAddressInfo>& adapterTable, CaptureLog& log);
 
+// Selects the VLAN virtual adapter `index` and reads what its parent's "vlans" entry holds: its
+// ID, GUID and IP settings (its driver and connection keys travel in registry.reg; its counters
+// and registers are its parent miniport's). An empty GUID when it cannot be read.
+CapturedAdapter captureVlan(int index, const std::vector<platform::AdapterAddressInfo>& adapterTable, CaptureLog& log);
+
 }  // namespace kv::capture

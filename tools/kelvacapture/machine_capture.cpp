@@ -28,7 +28,9 @@ std::u16string descriptionOf(const KV_WCHAR* slot) {
     return text;
 }
 
-// The adapters the library lists, each read in turn; their GUIDs go to `guids`.
+// The adapters the library lists, each read in turn; their GUIDs go to `guids`. A VLAN virtual
+// adapter is written as an entry of its parent's "vlans", so that the replay starts it as a VLAN
+// of that parent's miniport, as the original was.
 JsonValue captureAdapters(CaptureLog& log, JsonValue& machine, std::vector<std::u16string>& guids) {
     JsonValue adapters = JsonValue::array();
     auto list = std::make_unique<AdapterList_W>();
@@ -42,10 +44,27 @@ JsonValue captureAdapters(CaptureLog& log, JsonValue& machine, std::vector<std::
     const auto table = readAdapterTable(log, &tableError);
     if (tableError) machine.member("ipHelper").member("faults").set("error", tableError);
     const uint32_t count = std::min<uint32_t>(list->Count, KV_MAX_ADAPTERS);
+    auto isVlan = [&](uint32_t i) {
+        return list->ParentIndex[i] >= 0 && static_cast<uint32_t>(list->ParentIndex[i]) < count;
+    };
+    std::vector<CapturedAdapter> captured;
+    std::vector<int> written(count, -1);  // list index -> index in the adapters array
     for (uint32_t i = 0; i < count; ++i) {
-        auto adapter = captureAdapter(static_cast<int>(i), descriptionOf(list->Description[i]), table, log);
-        guids.push_back(adapter.guid);
-        adapters.push(std::move(adapter.json));
+        if (isVlan(i)) continue;
+        written[i] = static_cast<int>(captured.size());
+        captured.push_back(captureAdapter(static_cast<int>(i), descriptionOf(list->Description[i]), table, log));
+    }
+    std::vector<JsonValue> vlans(captured.size(), JsonValue::array());
+    for (uint32_t i = 0; i < count; ++i) {
+        if (!isVlan(i)) continue;
+        const int parent = written[static_cast<size_t>(list->ParentIndex[i])];
+        CapturedAdapter vlan = captureVlan(static_cast<int>(i), table, log);
+        if (parent >= 0 && !vlan.guid.empty()) vlans[static_cast<size_t>(parent)].push(std::move(vlan.json));
+    }
+    for (size_t k = 0; k < captured.size(); ++k) {
+        if (!vlans[k].empty()) captured[k].json.set("vlans", std::move(vlans[k]));
+        guids.push_back(captured[k].guid);
+        adapters.push(std::move(captured[k].json));
     }
     return adapters;
 }

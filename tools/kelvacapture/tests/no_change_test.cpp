@@ -21,14 +21,23 @@ using sim::testing::traced;
 // The commands a capture may send: reads, the selection's diagnostic mode, and the EEPROM
 // port's pins (a write to register 0x50 only).
 const std::vector<uint32_t> kReadCommands = {
-    p::OID_802_3_CURRENT_ADDRESS,    p::OID_TVX_ADAPTER_INFO,
-    p::OID_TVX_PCI_CONFIG,           p::OID_TVX_READ_MAC_REG,
-    p::OID_GEN_MEDIA_CONNECT_STATUS, p::OID_GEN_LINK_SPEED,
-    p::OID_GEN_LINK_STATE,           p::OID_GEN_HARDWARE_STATUS,
-    p::OID_GEN_VENDOR_DESCRIPTION,   p::OID_GEN_STATISTICS,
-    p::OID_802_3_XMIT_ONE_COLLISION, p::OID_GEN_SUPPORTED_LIST,
-    p::OID_TVX_WAKEUP_PATTERN_LEN,   p::OID_TVX_READ_PHY,
-    p::OID_TVX_READ_PHY_WORD,        p::OID_TVX_ENABLE_DIAG,
+    p::OID_802_3_CURRENT_ADDRESS,
+    p::OID_TVX_ADAPTER_INFO,
+    p::OID_TVX_PCI_CONFIG,
+    p::OID_TVX_READ_MAC_REG,
+    p::OID_GEN_MEDIA_CONNECT_STATUS,
+    p::OID_GEN_LINK_SPEED,
+    p::OID_GEN_LINK_STATE,
+    p::OID_GEN_HARDWARE_STATUS,
+    p::OID_GEN_VENDOR_DESCRIPTION,
+    p::OID_GEN_STATISTICS,
+    p::OID_802_3_XMIT_ONE_COLLISION,
+    p::OID_GEN_SUPPORTED_LIST,
+    p::OID_TVX_WAKEUP_PATTERN_LEN,
+    p::OID_TVX_READ_PHY,
+    p::OID_TVX_READ_PHY_WORD,
+    p::OID_TVX_ENABLE_DIAG,
+    p::OID_GEN_VLAN_ID,
 };
 
 uint32_t hexU32At(const std::string& hex, size_t byteOffset) {

@@ -104,6 +104,14 @@ std::string phyPages() {
     return out;
 }
 
+// The adapter's TCP/IP settings: the mode and the four addresses.
+std::string tcpipSettings() {
+    int mode = -1;
+    std::array<uint8_t, 16> addresses{};
+    const int result = API_GetNicTcpipAddr(&mode, &addresses[0], &addresses[4], &addresses[8], &addresses[12]);
+    return std::to_string(result) + " " + std::to_string(mode) + " " + hex(addresses);
+}
+
 struct Export {
     const char* name;
     std::function<std::string()> ask;
@@ -160,6 +168,8 @@ const std::vector<Export>& perAdapterExports() {
         {"ReadPhyUshort 31", [] { return std::to_string(ReadPhyUshort(31)); }},
         {"API_IsMDIX", [] { return std::to_string(API_IsMDIX()); }},
         {"API_ChkEEPROMExit", [] { return std::to_string(API_ChkEEPROMExit()); }},
+        {"API_GetVID", numberOf<uint32_t>(API_GetVID)},
+        {"API_GetNicTcpipAddr", tcpipSettings},
     };
     return exports;
 }
@@ -180,7 +190,8 @@ Answers askReadOnlyExports() {
         const int result = API_GetAdapterList_W(list.get());
         std::string out = std::to_string(result) + " " + std::to_string(list->Count);
         for (uint32_t i = 0; i < list->Count && i < KV_MAX_ADAPTERS; ++i)
-            out += "|" + text(list->Description[i], KV_DESCRIPTION_CHARS);
+            out += "|" + text(list->Description[i], KV_DESCRIPTION_CHARS) + " parent " +
+                   std::to_string(list->ParentIndex[i]);
         return out;
     });
     for (uint32_t i = 0; i < list->Count && i < KV_MAX_ADAPTERS; ++i) {

@@ -34,6 +34,22 @@ void writeBuilt(const std::filesystem::path& dir, const std::function<void(Machi
 
 const RoundTripCase kCases[] = {
     {"DefaultMachine", [](const auto& dir) { sim::writeDefaultMachine(dir); }},
+    {"Vlans",
+     [](const auto& dir) {
+         writeBuilt(dir, [](auto& m) {
+             Json tagged = Json::object();
+             tagged.set("id", 4094);
+             tagged.set("connectionName", "Backbone");
+             Json ip = Json::object();
+             ip.set("address", "10.1.2.3");
+             ip.set("mask", "255.0.0.0");
+             tagged.set("ip", ip);
+             Json plain = Json::object();
+             plain.set("id", 1);
+             m.addAdapter(0x4430).set("vlans", array({tagged, plain})).set("vlanId", 7);
+             m.addAdapter(0x4440).set("vlanSupport", false);
+         });
+     }},
     {"NoLink", [](const auto& dir) { writeBuilt(dir, [](auto& m) { m.addAdapter().link(false); }); }},
     {"CableFault",
      [](const auto& dir) {

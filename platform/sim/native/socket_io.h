@@ -9,7 +9,7 @@
 
 namespace kv::platform::native {
 
-// Fills a Unix-domain socket address (sockaddr_un of either system); false when the path does
+// Fills a Unix-domain socket address (sockaddr_un); false when the path does
 // not fit its field.
 template <typename Address>
 bool fillSocketAddress(const std::filesystem::path& path, Address* address, int family) {

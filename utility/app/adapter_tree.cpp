@@ -2,8 +2,7 @@
 
 #include <QHeaderView>
 
-#include "app/driver_version.h"
-#include "framework/ansi_text.h"
+#include "app/adapter_description.h"
 #include "framework/control_id.h"
 #include "resources/images.h"
 
@@ -12,14 +11,6 @@ namespace kv::diag {
 namespace {
 
 constexpr int kIndexRole = Qt::UserRole;
-
-// A description as the list holds it ends with a line feed, which a tree item shows as a
-// second, empty line; the item shows the text before it.
-QString itemText(const char* description) {
-    QString text = ui::fromAnsi(fieldText(description, KV_DESCRIPTION_CHARS));
-    while (text.endsWith(u'\n') || text.endsWith(u'\r')) text.chop(1);
-    return text;
-}
 
 }  // namespace
 
@@ -42,7 +33,7 @@ void AdapterTree::removeAll() {
 }
 
 QTreeWidgetItem* AdapterTree::appendItem(QTreeWidgetItem* parent, const char* description, int index) {
-    auto* item = new QTreeWidgetItem(QStringList{itemText(description)});
+    auto* item = new QTreeWidgetItem(QStringList{adapterDescriptionText(description)});
     item->setData(0, kIndexRole, index);
     item->setIcon(0, loadIcon(kAdapterIconId));
     if (parent) {

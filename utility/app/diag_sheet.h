@@ -68,6 +68,7 @@ public:
     const DriverInfo_A& driverInfo() const override { return driverInfo_; }
     void requestAdapterListRefresh() override;
     void watchWorker(ui::WorkerHandle worker, bool refreshAfter, bool disableActivePage) override;
+    void postCommand(int commandId) override;
     void enableUserActions(bool on) override;
 
     // The adapter-list refresh: reopens the library, lists the adapters into the tree and selects
@@ -86,6 +87,7 @@ public:
     AdapterTree* adapterTree() const { return adapterTree_; }
     const Settings& settings() const { return settings_; }
     const TrayAnimation& trayAnimation() const { return animation_; }
+    const WorkerWatch& workerWatch() const { return watch_; }
     bool uiEnabled() const { return uiEnabled_; }
     bool libraryOpen() const { return libraryOpen_; }
     bool smallScreenLayout() const { return smallScreen_; }

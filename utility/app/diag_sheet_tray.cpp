@@ -9,6 +9,7 @@
 #include "app/window_protocol.h"
 #include "framework/menu_template.h"
 #include "framework/message_box.h"
+#include "framework/ui_thread.h"
 #include "kv/platform/window_messages.h"
 #include "resources/resource_ids.h"
 #include "resources/string_table.h"
@@ -111,6 +112,12 @@ void CDiagSheet::runCommand(int commandId) {
         default:
             return;
     }
+}
+
+// A worker may post: the command reaches the window through its user-interface thread, and is
+// dropped when the window is gone by then.
+void CDiagSheet::postCommand(int commandId) {
+    ui::postToUi(this, [this, commandId] { runCommand(commandId); });
 }
 
 void CDiagSheet::updateMenu(QMenu& popup) {

@@ -1,6 +1,6 @@
 // What the main window offers its pages: the selected adapter, the adapter-ready flag, the
-// driver version number, the shared adapter records, the delayed adapter-list refresh and the
-// worker watch. Pages see the window only through this interface.
+// driver version number, the shared adapter records, the delayed adapter-list refresh, the
+// worker watch and the window's menu commands. Pages see the window only through this interface.
 #pragma once
 
 #include <memory>
@@ -38,6 +38,9 @@ public:
     // Keep the user away from the adapter and page selection until the worker has ended; a null
     // handle is ignored.
     virtual void watchWorker(kv::ui::WorkerHandle worker, bool refreshAfter, bool disableActivePage) = 0;
+    // Posts a command of the window's menu (menu 134, "&Refresh NIC List" say) to the window: it
+    // runs later, on the user-interface thread. Any thread may post.
+    virtual void postCommand(int commandId) = 0;
     // Switch user actions on or off (trees, the active page when the watch asked for it, the
     // system menu's Close).
     virtual void enableUserActions(bool on) = 0;

@@ -6,6 +6,7 @@
 #include "pages/general_info_page.h"
 #include "pages/green_feature_page.h"
 #include "pages/statistics_page.h"
+#include "pages/vlan_page.h"
 #include "pages/wol_page.h"
 #include "resources/resource_ids.h"
 
@@ -41,7 +42,7 @@ const PageTable& allPagesTable() {
         all.push_back({makePage<CWOLPage>, "Wake On LAN", kEveryAdapter, res::kBitmapWakeOnLan});
         all.push_back(
             {makePage<CDrvSettingPage>, "Driver::Advanced Setting", kFamilyChips, res::kBitmapAdvancedSetting});
-        // VLAN (kFamilyChips, res::kBitmapVlan) joins here once it is built.
+        all.push_back({makePage<CVlanPage>, "VLAN", kFamilyChips, res::kBitmapVlan});
         all.push_back({makeGreenFeature, "Green Feature", kCableChips, res::kBitmapGreenFeature});
         return all;
     }();

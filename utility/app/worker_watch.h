@@ -24,6 +24,8 @@ public:
     bool takeRefreshAfter();
 
     bool watching() const { return worker_ != nullptr; }
+    // The worker being watched; null when none.
+    const ui::WorkerHandle& worker() const { return worker_; }
     bool disableActivePage() const { return disableActivePage_; }
 
 private:

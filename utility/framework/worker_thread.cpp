@@ -10,8 +10,8 @@ WorkerHandle WorkerThread::start(Body body) {
     WorkerHandle worker(new WorkerThread());
     try {
         // The thread keeps the state alive, also after the last handle is gone.
-        worker->thread_ = std::thread([state = worker->state_, body = std::move(body)] {
-            state->exitCode = body ? body() : 0;
+        worker->thread_ = std::thread([state = worker->state_, body = std::move(body)]() mutable {
+            state->exitCode = body();
             state->ended = true;
         });
     } catch (const std::system_error&) {

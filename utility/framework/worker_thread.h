@@ -5,21 +5,48 @@
 
 #include <atomic>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <thread>
+#include <type_traits>
+#include <utility>
 
 namespace kv::ui {
 
 class WorkerThread;
 using WorkerHandle = std::shared_ptr<WorkerThread>;
 
+// What a worker runs: any callable returning the exit code, move-only ones too, so that a worker
+// can own the request it works on (a unique_ptr moved into it) and free it when it ends.
+class WorkerBody {
+public:
+    WorkerBody() = default;
+    template <typename F>
+    requires(!std::is_same_v<std::decay_t<F>, WorkerBody>) WorkerBody(F body)
+        : run_(std::make_unique<Callable<F>>(std::move(body))) {}
+
+    explicit operator bool() const { return run_ != nullptr; }
+    uint32_t operator()() { return run_ ? run_->run() : 0; }
+
+private:
+    struct Runnable {
+        virtual ~Runnable() = default;
+        virtual uint32_t run() = 0;
+    };
+    template <typename F>
+    struct Callable final : Runnable {
+        explicit Callable(F f) : body(std::move(f)) {}
+        uint32_t run() override { return body(); }
+        F body;
+    };
+    std::unique_ptr<Runnable> run_;
+};
+
 class WorkerThread {
 public:
-    using Body = std::function<uint32_t()>;
+    using Body = WorkerBody;
 
     // Starts a thread running `body`; its result is the exit code. Null when the thread cannot be
-    // created.
+    // created; `body` (and whatever it owns) is then destroyed.
     static WorkerHandle start(Body body);
 
     // Dropping the last handle of a running thread leaves the thread running to its end.

@@ -1,6 +1,8 @@
 // kelvadiag_screenshots: regenerates the pictures in docs/ from the embedded default machine,
 // offscreen and on the virtual clock — the main window, then every page of the sheet for every
-// adapter. A page joins the pictures by joining the page table.
+// adapter. A page joins the pictures by joining the page table; a page that turns the adapter away
+// (the VLAN page, for a driver before version number 611) gets no picture of it. Then the scenes
+// the default machine does not show as it is: the 4450's VLANs, with its driver raised to 5.611.
 //
 // Usage: kelvadiag_screenshots <output folder>
 #include <QApplication>
@@ -12,6 +14,7 @@
 #include <QTreeWidgetItem>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 
 #include "app/adapter_tree.h"
 #include "app/diag_sheet.h"
@@ -21,6 +24,8 @@
 #include "framework/tree_control.h"
 #include "framework/window_timers.h"
 #include "kv/sim/host.h"
+#include "kv/sim/machine.h"
+#include "resources/resource_ids.h"
 
 namespace {
 
@@ -53,6 +58,43 @@ QString fileName(const QString& page, int adapter) {
     QString stem = page.toLower();
     stem.replace(QRegularExpression(QStringLiteral("[^a-z0-9]+")), QStringLiteral("-"));
     return QStringLiteral("%1-adapter%2").arg(stem).arg(adapter);
+}
+
+// The default machine with the 4450's driver at 5.611, the first that carries VLANs.
+bool installVlanMachine(const QTemporaryDir& directory) {
+    const std::filesystem::path path(directory.path().toStdString());
+    kv::sim::writeDefaultMachine(path);
+    std::ofstream reg(path / "registry.reg", std::ios::binary | std::ios::app);
+    reg << "\r\n[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Class\\"
+           "{4D36E972-E325-11CE-BFC1-08002BE10318}\\0000]\r\n\"DriverVersion\"=\"5.611.0.0\"\r\n";
+    if (!reg) return false;
+    reg.close();
+    kv::sim::Host::get().install(kv::sim::loadMachineDirectory(path), kv::sim::SimClock::Mode::Virtual);
+    return true;
+}
+
+// The VLAN page of adapter 0 (the 4450 and its two VLANs).
+bool saveVlanScene(const QDir& folder) {
+    const QTemporaryDir machine;
+    if (!machine.isValid() || !installVlanMachine(machine)) {
+        std::fprintf(stderr, "kelvadiag_screenshots: no machine for the VLAN scene\n");
+        return false;
+    }
+    kv::diag::SheetEnvironment environment;
+    environment.screen = QSize(1280, 1024);
+    CDiagSheet sheet(environment, kv::diag::allPagesTable());
+    sheet.createWindow();
+    sheet.show();
+    settle(kPageSettleMs);
+    bool saved = false;
+    for (int i = 0; i < sheet.pageCount(); ++i) {
+        if (sheet.page(i)->templateId() != kv::diag::res::kDialogVlan) continue;
+        sheet.setActivePage(i);
+        settle(kPageSettleMs);
+        saved = sheet.activePage() == sheet.page(i) && save(sheet, folder, fileName(sheet.page(i)->caption(), 0));
+    }
+    sheet.destroyWindow();
+    return saved;
 }
 
 }  // namespace
@@ -102,11 +144,13 @@ int main(int argc, char** argv) {
             for (int i = 0; i < sheet.pageCount(); ++i) {
                 sheet.setActivePage(i);
                 settle(kPageSettleMs);
+                if (sheet.activePage() != sheet.page(i)) continue;  // the page turned the adapter away
                 if (!save(sheet, folder, fileName(sheet.page(i)->caption(), adapter))) ++failures;
             }
         }
         sheet.destroyWindow();
     }
+    if (!saveVlanScene(folder)) ++failures;
     kv::ui::QtMessageBoxes::uninstall();
     return failures == 0 ? 0 : 1;
 }

@@ -1,10 +1,11 @@
 // The pure helpers the pages call: the throughput rate and its text, the Wake On LAN page's
-// Ethernet address, and the advanced settings' numbers.
+// Ethernet address, the advanced settings' numbers and the VLAN ID typed into the VLAN list.
 #include <QTest>
 
 #include "pages/decimal_text.h"
 #include "pages/ethernet_address.h"
 #include "pages/throughput.h"
+#include "pages/vlan_id_text.h"
 
 using namespace kv::diag;
 
@@ -96,6 +97,29 @@ private slots:
         const auto number = scanDecimal(text.toStdString());
         QCOMPARE(number.has_value(), valid);
         if (number) QCOMPARE(*number, value);
+    }
+
+    void vlanId_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("vlanId");  // 0: no VLAN ID
+        QTest::newRow("lowest") << "1" << 1;
+        QTest::newRow("highest") << "4094" << 4094;
+        QTest::newRow("zero") << "0" << 0;
+        QTest::newRow("one past the highest") << "4095" << 0;
+        QTest::newRow("negative") << "-5" << 0;
+        QTest::newRow("letters after the number") << "12abc" << 12;
+        QTest::newRow("blanks and a sign before it") << " \t+12" << 12;
+        QTest::newRow("letters only") << "abc" << 0;
+        QTest::newRow("letters first") << "a12" << 0;
+        QTest::newRow("empty") << "" << 0;
+        // A plain "%d" leaves these undefined; wrapped to 32 bits they would read 12.
+        QTest::newRow("2^32 + 12") << "4294967308" << 0;
+        QTest::newRow("far too many digits") << "1000000000000000000012" << 0;
+    }
+    void vlanId() {
+        QFETCH(QString, text);
+        QFETCH(int, vlanId);
+        QCOMPARE(vlanIdFromText(text.toStdString()).value_or(0), vlanId);
     }
 };
 

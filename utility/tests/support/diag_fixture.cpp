@@ -2,12 +2,14 @@
 
 #include <QCoreApplication>
 #include <QTreeWidgetItemIterator>
+#include <thread>
 
 #include "app/adapter_tree.h"
 #include "framework/list_view.h"
 #include "framework/property_page.h"
 #include "framework/tree_control.h"
 #include "framework/window_timers.h"
+#include "framework/worker_thread.h"
 #include "kv/sim/host.h"
 
 namespace kv::diag::testing {
@@ -118,6 +120,17 @@ void DiagFixture::advance(uint32_t ms) {
 void DiagFixture::deliverPosted() {
     for (int round = 0; round < 3; ++round) QCoreApplication::sendPostedEvents();
     QCoreApplication::processEvents();
+}
+
+void DiagFixture::finishWatchedWorker() {
+    const ui::WorkerHandle worker = sheet().workerWatch().worker();
+    if (!worker) return;
+    while (!worker->hasEnded()) {
+        QCoreApplication::processEvents();
+        std::this_thread::yield();
+    }
+    worker->join();
+    deliverPosted();
 }
 
 QStringList DiagFixture::listRows(int listId) const {

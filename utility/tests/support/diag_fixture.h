@@ -70,6 +70,10 @@ public:
     void advance(uint32_t ms);
     // Delivers what was posted to the user-interface thread, without letting time pass.
     void deliverPosted();
+    // Waits until the worker the window watches has ended (nothing when none is watched), handling
+    // the user-interface thread's events meanwhile: a box the worker shows, what it posts. Only
+    // the worker's own waits move the virtual clock; the watch's tick comes with advance().
+    void finishWatchedWorker();
 
     // The control with that id anywhere in the window (the active page included).
     template <typename T = QWidget>

@@ -53,6 +53,7 @@ public:
     const DriverInfo_A& driverInfo() const override { return *driverInfo_; }
     void requestAdapterListRefresh() override { ++refreshRequests_; }
     void watchWorker(ui::WorkerHandle, bool, bool) override {}
+    void postCommand(int) override {}
     void enableUserActions(bool) override {}
 
 private:

@@ -1,7 +1,9 @@
 #include "support/diag_fixture.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QTreeWidgetItemIterator>
+#include <thread>
 
 #include "app/adapter_tree.h"
 #include "framework/list_view.h"
@@ -118,6 +120,20 @@ void DiagFixture::advance(uint32_t ms) {
 void DiagFixture::deliverPosted() {
     for (int round = 0; round < 3; ++round) QCoreApplication::sendPostedEvents();
     QCoreApplication::processEvents();
+}
+
+bool DiagFixture::deliverPostedUntil(const std::function<bool()>& done) {
+    QDeadlineTimer patience(kWorkerPatienceMs);
+    while (!done()) {
+        if (patience.hasExpired()) return false;
+        // Returns as soon as nothing is pending: no time passes here.
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        std::this_thread::yield();
+    }
+    // What the worker posted last.
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+    return true;
 }
 
 QStringList DiagFixture::listRows(int listId) const {

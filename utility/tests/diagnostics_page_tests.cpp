@@ -103,7 +103,6 @@ private slots:
         QTest::addColumn<QStringList>("rows");
         QTest::newRow("4420 class") << 0x4420 << QStringList{"Register | 0 | 0", "EEPROM | 0 | 0", "Loopback | 0 | 0"};
         QTest::newRow("4450") << 0x4450 << kFullList;
-        QTest::newRow("4440") << 0x4440 << kFullList;
     }
     void theListFollowsTheChipKind() {
         QFETCH(int, deviceId);

@@ -41,7 +41,7 @@ test: build
 tsan: deps
 	cmake -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKV_TSAN=ON -DKV_BUILD_BENCHMARKS=OFF
 	cmake --build $(TSAN_BUILD) --target worker_tests -j $(JOBS)
-	TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$(CURDIR)/utility/tests/tsan.supp" \
+	TSAN_OPTIONS="halt_on_error=1 history_size=7 second_deadlock_stack=1 suppressions=$(CURDIR)/utility/tests/tsan.supp" \
 		ctest --test-dir $(TSAN_BUILD) -L workers --output-on-failure -j $(JOBS)
 
 # The fuzz targets (fuzz/, clang with libFuzzer, in build-fuzz); see scripts/fuzz.sh.

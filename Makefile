@@ -1,13 +1,15 @@
 # The suite's two commands:
 #   make run   builds and opens the utility Kelvadiag on the embedded default simulated machine
-#   make test  installs what is missing, builds, and runs every test (also under ASan+UBSan, a
-#              brief fuzzing of every fuzz target, and the Windows build under wine)
+#   make test  installs what is missing, builds, and runs every test (also under ASan+UBSan, the
+#              worker suites under ThreadSanitizer, a brief fuzzing of every fuzz target, and the
+#              Windows build under wine)
 # and for longer fuzzing: make fuzz (every fuzz target for FUZZ_SECONDS, default 60).
-.PHONY: run test build deps clean format bench windows-test fuzz fuzz-ci screenshots
+.PHONY: run test build deps clean format bench windows-test fuzz fuzz-ci screenshots tsan
 
 JOBS ?= $(shell nproc)
 BUILD := build
 ASAN_BUILD := build-asan
+TSAN_BUILD := build-tsan
 
 deps:
 	./scripts/install-deps.sh base utility
@@ -29,8 +31,18 @@ test: build
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKV_SANITIZE=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
+	$(MAKE) tsan
 	$(MAKE) fuzz-ci
 	$(MAKE) windows-test
+
+# The suites labelled "workers" (worker threads and what they share with the user-interface
+# thread) under ThreadSanitizer, in build-tsan, which builds only them. Qt's libraries are not
+# instrumented: utility/tests/tsan.supp lists the reports that come from inside them.
+tsan: deps
+	cmake -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKV_TSAN=ON -DKV_BUILD_BENCHMARKS=OFF
+	cmake --build $(TSAN_BUILD) --target worker_tests -j $(JOBS)
+	TSAN_OPTIONS="halt_on_error=1 history_size=7 second_deadlock_stack=1 suppressions=$(CURDIR)/utility/tests/tsan.supp" \
+		ctest --test-dir $(TSAN_BUILD) -L workers --output-on-failure -j $(JOBS)
 
 # The fuzz targets (fuzz/, clang with libFuzzer, in build-fuzz); see scripts/fuzz.sh.
 fuzz:
@@ -55,4 +67,4 @@ format:
 	find common platform sim library reloaddrv installer tools utility fuzz -name '*.cpp' -o -name '*.h' 2>/dev/null | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz build-win64 build-win64-sim build-win32
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) build-fuzz build-win64 build-win64-sim build-win32

@@ -124,6 +124,25 @@ TEST_F(FramesTest, DrainTakesOnlyWhatIsAlreadyThere) {
     EXPECT_EQ(received, expected);
 }
 
+TEST_F(FramesTest, FramesWaitingAtTheStartAreDrainedUpToTheQueueLimit) {
+    struct Case {
+        int queued;
+        int queueLimit;
+        int drained;
+    } cases[] = {{0, 4096, 0}, {3, 4096, 3}, {1001, 4096, 1001}, {5, 2, 2}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.queued);
+        machine = MachineBuilder();
+        machine.addAdapter().set("frames.queued", Json(c.queued)).set("frames.queueLimit", Json(c.queueLimit));
+        start();
+        Bytes received(256, 0);
+        int drained = 0;
+        while (drained <= c.queued && DoReadProcDataIMD(received.data())) ++drained;
+        EXPECT_EQ(drained, c.drained);
+        API_Close();
+    }
+}
+
 TEST_F(FramesTest, PeerTestFrame) {
     machine.addAdapter();
     start();

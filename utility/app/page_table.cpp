@@ -1,6 +1,7 @@
 #include "app/page_table.h"
 
 #include "pages/cable_page.h"
+#include "pages/diagnostics_page.h"
 #include "pages/driver_page.h"
 #include "pages/drv_setting_page.h"
 #include "pages/general_info_page.h"
@@ -36,8 +37,9 @@ std::unique_ptr<ui::PropertyPage> makeGreenFeature(PageServices&) { return std::
 const PageTable& allPagesTable() {
     static const PageTable table = [] {
         PageTable all = pageTable();
-        // Diagnostics (kFamilyChips, res::kBitmapDiagnostics) and Diagnostics::Send and Receive
-        // (kFamilyChips, res::kBitmapSendReceive) join here once they are built.
+        all.push_back({makePage<CDiagnosticsPage>, "Diagnostics", kFamilyChips, res::kBitmapDiagnostics});
+        // Diagnostics::Send and Receive (kFamilyChips, res::kBitmapSendReceive) joins here once it
+        // is built.
         all.push_back({makePage<CStatisticsPage>, "Statistics", kEveryAdapter, res::kBitmapStatistics});
         all.push_back({makePage<CWOLPage>, "Wake On LAN", kEveryAdapter, res::kBitmapWakeOnLan});
         all.push_back(

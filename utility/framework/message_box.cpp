@@ -1,6 +1,8 @@
 #include "framework/message_box.h"
 
 #include <QCoreApplication>
+#include <atomic>
+#include <memory>
 #include <mutex>
 
 #include "framework/ui_thread.h"
@@ -81,12 +83,19 @@ void QtMessageBoxes::setAnswerer(Answerer value) {
 }
 
 int QtMessageBoxes::present(std::u16string_view text, std::u16string_view title, uint32_t flags) {
-    const QString boxText = fromUtf16(text);
-    const QString boxTitle = fromUtf16(title);
-    QMessageBox::StandardButton pressed = QMessageBox::NoButton;
-    // A worker's box: shown on the user-interface thread while the worker waits here.
-    runOnUiThread([&] { pressed = show(boxText, boxTitle, flags); });
-    return idOf(pressed, flags);
+    // A worker's box: shown on the user-interface thread while the worker waits here. The box's
+    // texts and its answer live on the heap, shared by value, so that the user-interface thread
+    // never reaches into the waiting worker's stack; the answer crosses back as an atomic.
+    struct Box {
+        QString text;
+        QString title;
+        std::atomic<int> pressed{QMessageBox::NoButton};
+    };
+    const auto box = std::make_shared<Box>();
+    box->text = fromUtf16(text);
+    box->title = fromUtf16(title);
+    runOnUiThread([box, flags] { box->pressed = show(box->text, box->title, flags); });
+    return idOf(static_cast<QMessageBox::StandardButton>(box->pressed.load()), flags);
 }
 
 QMessageBox::StandardButtons QtMessageBoxes::buttonsOf(uint32_t flags) {

@@ -53,6 +53,10 @@ void FramePort::configure(const Json& adapterJson, Adapter& adapter) {
     loopbackLatencyMs_ = frames["loopbackLatencyMs"].asUInt(1);
     loopbackPlug_ = frames["loopbackPlug"].asBool(false);
     queue_.setLimit(static_cast<size_t>(frames["queueLimit"].asUInt(FrameQueue::kDefaultLimit)));
+    // Traffic of the segment that reached the adapter before the suite looks: waiting already.
+    const uint64_t waiting = frames["queued"].asUInt(0);
+    for (uint64_t i = 0; i < waiting && queue_.push(makeStreamFrame()); ++i) {
+    }
 
     const Json& faults = adapterJson["faults"];
     lostFrames_ = faults["lostFrames"].asUInt(0);

@@ -1,6 +1,7 @@
 #include "support/diag_fixture.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QTreeWidgetItemIterator>
 #include <thread>
 
@@ -122,13 +123,24 @@ void DiagFixture::deliverPosted() {
     QCoreApplication::processEvents();
 }
 
+bool DiagFixture::deliverPostedUntil(const std::function<bool()>& done) {
+    QDeadlineTimer patience(kWorkerPatienceMs);
+    while (!done()) {
+        if (patience.hasExpired()) return false;
+        // Returns as soon as nothing is pending: no time passes here.
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        std::this_thread::yield();
+    }
+    // What the worker posted last.
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+    return true;
+}
+
 void DiagFixture::finishWatchedWorker() {
     const ui::WorkerHandle worker = sheet().workerWatch().worker();
     if (!worker) return;
-    while (!worker->hasEnded()) {
-        QCoreApplication::processEvents();
-        std::this_thread::yield();
-    }
+    deliverPostedUntil([&] { return worker->hasEnded(); });
     worker->join();
     deliverPosted();
 }

@@ -15,6 +15,7 @@
 #include <QString>
 #include <QStringList>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -74,6 +75,12 @@ public:
     // the user-interface thread's events meanwhile: a box the worker shows, what it posts. Only
     // the worker's own waits move the virtual clock; the watch's tick comes with advance().
     void finishWatchedWorker();
+    // Delivers posted events, without letting time pass on this thread, until `done` holds (a
+    // worker thread has ended, say; its own waits move the virtual clock). False when it still
+    // does not hold after kWorkerPatienceMs of real time: a worker that hangs fails the test
+    // instead of blocking it.
+    static constexpr int kWorkerPatienceMs = 60000;
+    static bool deliverPostedUntil(const std::function<bool()>& done);
 
     // The control with that id anywhere in the window (the active page included).
     template <typename T = QWidget>
@@ -85,6 +92,8 @@ public:
 
     // The message boxes shown so far (the window's and the library's).
     std::vector<AnsweredBox> boxes() const { return answerer_.boxes(); }
+    // What the user does while a box is up (BoxAnswerer::whileShown).
+    void whileBoxShown(std::function<void(const QString& text)> action) { answerer_.whileShown(std::move(action)); }
     QStringList boxTexts() const;
     // The trace lines of one kind ("ioctl", "regwrite", "notify", ...), without the kind word.
     static std::vector<std::string> traced(std::string_view kind);

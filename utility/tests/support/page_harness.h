@@ -39,6 +39,8 @@ public:
         return ref;
     }
     ui::PropertyPage& page() { return *page_; }
+    // Destroys the page, as the window's end does, and keeps the machine.
+    void destroyPage() { page_.reset(); }
     bool activate() { return page_->onSetActive(); }
     bool leave() { return page_->onKillActive(); }
 

@@ -19,16 +19,20 @@ kv::sim::Host& installMachine(kv::sim::testing::MachineBuilder builder) {
 struct BoxAnswerer::State {
     mutable std::mutex mutex;
     std::vector<AnsweredBox> boxes;
+    std::function<void(const QString&)> whileShown;
 };
 
 BoxAnswerer::BoxAnswerer(QMessageBox::StandardButton answer) : state_(std::make_shared<State>()) {
     ui::QtMessageBoxes::install();
     ui::QtMessageBoxes::setAnswerer([state = state_, answer](QMessageBox& box) {
+        std::function<void(const QString&)> whileShown;
         {
             std::lock_guard lock(state->mutex);
             state->boxes.push_back(
                 {box.text(), box.windowTitle(), box.standardButtons(), box.icon(), ui::onUiThread()});
+            whileShown = state->whileShown;
         }
+        if (whileShown) whileShown(box.text());
         if (answer != QMessageBox::NoButton) return answer;
         return (box.standardButtons() & QMessageBox::Yes) ? QMessageBox::Yes : QMessageBox::Ok;
     });
@@ -37,6 +41,11 @@ BoxAnswerer::BoxAnswerer(QMessageBox::StandardButton answer) : state_(std::make_
 BoxAnswerer::~BoxAnswerer() {
     ui::QtMessageBoxes::setAnswerer(nullptr);
     ui::QtMessageBoxes::uninstall();
+}
+
+void BoxAnswerer::whileShown(std::function<void(const QString& text)> action) {
+    std::lock_guard lock(state_->mutex);
+    state_->whileShown = std::move(action);
 }
 
 std::vector<AnsweredBox> BoxAnswerer::boxes() const {

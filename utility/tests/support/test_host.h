@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "kv/sim/host.h"
@@ -35,6 +36,9 @@ public:
     BoxAnswerer& operator=(const BoxAnswerer&) = delete;
 
     std::vector<AnsweredBox> boxes() const;
+    // Runs on the user-interface thread with each box's text before the box is answered: what the
+    // user does while a box is up (a worker that shows it waits meanwhile).
+    void whileShown(std::function<void(const QString& text)> action);
 
 private:
     struct State;

@@ -18,7 +18,9 @@ JOBS=${JOBS:-$(nproc)}
 configure() {
   local dir=$1 toolchain=$2
   shift 2
-  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_TOOLCHAIN_FILE="cmake/$toolchain.cmake" "$@"
+  # No debug information: nobody reads it here, and the cross linker is much faster without it.
+  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-O0 -DCMAKE_C_FLAGS_DEBUG=-O0 \
+    -DCMAKE_TOOLCHAIN_FILE="cmake/$toolchain.cmake" "$@"
 }
 
 configure build-win64 mingw-w64-x86_64

@@ -68,6 +68,7 @@ public:
     const DriverInfo_A& driverInfo() const override { return driverInfo_; }
     void requestAdapterListRefresh() override;
     void watchWorker(ui::WorkerHandle worker, bool refreshAfter, bool disableActivePage) override;
+    void endWorkerWatch() override;
     void enableUserActions(bool on) override;
 
     // The adapter-list refresh: reopens the library, lists the adapters into the tree and selects

@@ -1,6 +1,7 @@
 // What the main window offers its pages: the selected adapter, the adapter-ready flag, the
 // driver version number, the shared adapter records, the delayed adapter-list refresh and the
-// worker watch. Pages see the window only through this interface.
+// worker watch (started by a page, ended by its poll or at once by the page). Pages see the window only through this
+// interface.
 #pragma once
 
 #include <memory>
@@ -38,6 +39,9 @@ public:
     // Keep the user away from the adapter and page selection until the worker has ended; a null
     // handle is ignored.
     virtual void watchWorker(kv::ui::WorkerHandle worker, bool refreshAfter, bool disableActivePage) = 0;
+    // Ends the watch at once, without waiting for the worker: the poll stops, the worker is
+    // forgotten (no refresh follows) and the user actions come back. Nothing while none is watched.
+    virtual void endWorkerWatch() = 0;
     // Switch user actions on or off (trees, the active page when the watch asked for it, the
     // system menu's Close).
     virtual void enableUserActions(bool on) = 0;

@@ -5,6 +5,7 @@
 #include "pages/drv_setting_page.h"
 #include "pages/general_info_page.h"
 #include "pages/green_feature_page.h"
+#include "pages/send_receive_page.h"
 #include "pages/statistics_page.h"
 #include "pages/wol_page.h"
 #include "resources/resource_ids.h"
@@ -37,6 +38,7 @@ const PageTable& allPagesTable() {
         PageTable all = pageTable();
         // Diagnostics (kFamilyChips, res::kBitmapDiagnostics) and Diagnostics::Send and Receive
         // (kFamilyChips, res::kBitmapSendReceive) join here once they are built.
+        all.push_back({makePage<CBcstTRxPage>, "Diagnostics::Send and Receive", kFamilyChips, res::kBitmapSendReceive});
         all.push_back({makePage<CStatisticsPage>, "Statistics", kEveryAdapter, res::kBitmapStatistics});
         all.push_back({makePage<CWOLPage>, "Wake On LAN", kEveryAdapter, res::kBitmapWakeOnLan});
         all.push_back(

@@ -69,24 +69,29 @@ void SendReceiveLink::saveSettings(const TcpipBackup& saved) {
     saved_ = saved;
 }
 
-bool SendReceiveLink::restoreSettings(bool byWorker) {
-    TcpipBackup saved;
-    {
-        const std::lock_guard lock(lock_);
-        if (!saved_) return false;
-        saved = *saved_;
-        saved_.reset();
-        workerRestoring_ = byWorker;
-    }
+std::optional<TcpipBackup> SendReceiveLink::takeSavedSettings(bool byWorker) {
+    const std::lock_guard lock(lock_);
+    if (!saved_) return std::nullopt;
+    workerRestoring_ = byWorker;
+    return std::exchange(saved_, std::nullopt);
+}
+
+void SendReceiveLink::restoreSettings(const TcpipBackup& saved, bool byWorker) {
     {
         // The worker holds this only for its address reads, which never wait for the page: the
         // page may wait here. The worker's own restore runs without anyone waiting for it.
         const std::lock_guard library(libraryMutex_);
         restoreTcpipBackup(saved);
     }
+    if (!byWorker) return;
     const std::lock_guard lock(lock_);
     workerRestoring_ = false;
-    return true;
+}
+
+bool SendReceiveLink::restoreSavedSettings(bool byWorker) {
+    const auto saved = takeSavedSettings(byWorker);
+    if (saved) restoreSettings(*saved, byWorker);
+    return saved.has_value();
 }
 
 bool SendReceiveLink::workerRestoring() const {

@@ -56,9 +56,12 @@ public:
     void closeSockets();
 
     void saveSettings(const TcpipBackup& saved);
-    // Puts the saved settings back, once per save: whoever takes them first restores them.
-    // False when there was nothing to restore. The worker says so, so the page can tell.
-    bool restoreSettings(bool byWorker);
+    // The saved settings are put back once per save: whoever takes them restores them. Nothing
+    // (nullopt, false) when they were taken already. The worker says it is the one, so that the
+    // page can tell it still drives the library.
+    std::optional<TcpipBackup> takeSavedSettings(bool byWorker);
+    void restoreSettings(const TcpipBackup& saved, bool byWorker);
+    bool restoreSavedSettings(bool byWorker);
     bool workerRestoring() const;
 
     // Runs a library call of the worker unless the test is no longer active; the page's own

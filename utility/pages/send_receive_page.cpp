@@ -30,8 +30,9 @@ CBcstTRxPage::~CBcstTRxPage() {
     // A test still running ends with the page: its sockets close, which ends the worker, and the
     // adapter gets its settings back here rather than from a worker that outlives the window.
     if (link_->clearRunning()) {
+        const auto saved = link_->takeSavedSettings(false);
         link_->closeSockets();
-        link_->restoreSettings(false);
+        if (saved) link_->restoreSettings(*saved, false);
     }
 }
 
@@ -99,7 +100,7 @@ void CBcstTRxPage::start() {
     enableControl(ctl::kSendReceiveStop, false);
     link_->clearRunning();
     link_->closeSockets();
-    link_->restoreSettings(false);
+    link_->restoreSavedSettings(false);
     link_->markWorkerEnded();
 }
 
@@ -107,12 +108,14 @@ void CBcstTRxPage::stop() {
     if (!link_) return;
     link_->setActive(false);
     if (!link_->clearRunning()) return;
+    // Taken before the sockets close: the worker they wake finds nothing left to restore.
+    const auto saved = link_->takeSavedSettings(false);
     // Ends an accept, connect, send or receive the worker is blocked in.
     link_->closeSockets();
     enableControl(ctl::kSendReceiveStart, true);
     enableControl(ctl::kSendReceiveStop, false);
     worker_.reset();
-    link_->restoreSettings(false);
+    if (saved) link_->restoreSettings(*saved, false);
     // While the worker itself puts the settings back it still drives the library: the watch
     // then ends by its poll, once the worker has ended.
     if (!link_->workerRestoring()) services_.endWorkerWatch();

@@ -57,7 +57,7 @@ public:
     ~WorkerEnd() {
         link_->closeSockets();
         if (socketsStarted) sockets().cleanup();
-        link_->restoreSettings(true);
+        link_->restoreSavedSettings(true);
         link_->markWorkerEnded();
     }
     WorkerEnd(const WorkerEnd&) = delete;

@@ -3,6 +3,7 @@
 // adapter. A page joins the pictures by joining the page table.
 //
 // Usage: kelvadiag_screenshots <output folder>
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QMessageBox>
@@ -21,6 +22,8 @@
 #include "framework/tree_control.h"
 #include "framework/window_timers.h"
 #include "kv/sim/host.h"
+#include "pages/send_receive_page.h"
+#include "resources/resource_ids.h"
 
 namespace {
 
@@ -53,6 +56,33 @@ QString fileName(const QString& page, int adapter) {
     QString stem = page.toLower();
     stem.replace(QRegularExpression(QStringLiteral("[^a-z0-9]+")), QStringLiteral("-"));
     return QStringLiteral("%1-adapter%2").arg(stem).arg(adapter);
+}
+
+void click(QWidget& window, int id) {
+    if (auto* button = kv::ui::findControl<QAbstractButton>(&window, id)) button->click();
+}
+
+// The Send and Receive page with a test running on adapter 0 (the Responder waiting for its
+// Initiator), then stopped; its worker has ended before the window goes.
+bool saveRunningSendReceive(CDiagSheet& sheet, const QDir& folder) {
+    namespace ctl = kv::diag::res::ctl;
+    if (QTreeWidgetItem* item = sheet.adapterTree()->findAdapter(0)) sheet.adapterTree()->setCurrentItem(item);
+    settle(kPageSettleMs);
+    for (int i = 0; i < sheet.pageCount(); ++i) {
+        auto* page = dynamic_cast<kv::diag::CBcstTRxPage*>(sheet.page(i));
+        if (!page) continue;
+        sheet.setActivePage(i);
+        settle(kPageSettleMs);
+        click(*page, ctl::kSendReceiveResponder);
+        click(*page, ctl::kSendReceiveStart);
+        settle(kPageSettleMs);
+        const bool saved = save(sheet, folder, fileName(page->caption() + " running", 0));
+        click(*page, ctl::kSendReceiveStop);
+        while (page->link() && !page->link()->workerEnded()) QCoreApplication::processEvents();
+        settle(kPageSettleMs);
+        return saved;
+    }
+    return true;
 }
 
 }  // namespace
@@ -105,6 +135,7 @@ int main(int argc, char** argv) {
                 if (!save(sheet, folder, fileName(sheet.page(i)->caption(), adapter))) ++failures;
             }
         }
+        if (tree && !saveRunningSendReceive(sheet, folder)) ++failures;
         sheet.destroyWindow();
     }
     kv::ui::QtMessageBoxes::uninstall();

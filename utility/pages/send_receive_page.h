@@ -26,7 +26,7 @@ public:
 
     TestRole role() const { return role_; }
     // The current test (null before the first "Start").
-    const SendReceiveLink* link() const { return link_.get(); }
+    std::shared_ptr<const SendReceiveLink> link() const { return link_; }
 
 protected:
     void onCommand(int id, int notification) override;

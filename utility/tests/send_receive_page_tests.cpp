@@ -7,6 +7,7 @@
 #include <QTreeWidgetItem>
 #include <array>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <span>
 #include <thread>
@@ -299,12 +300,7 @@ private slots:
             QVERIFY(enabled(s, ctl::kSendReceiveStop));
             QCOMPARE(s.harness.watch().started, 1);
             QVERIFY(!s.harness.watch().refreshAfter && !s.harness.watch().disableActivePage);
-            QVERIFY2(deliverUntil([] {
-                         for (const std::string& line : traced("socket"))
-                             if (line == "listen ok") return true;
-                         return false;
-                     }),
-                     c.name);
+            QVERIFY2(deliverUntil(responderListens), c.name);
             QCOMPARE(readSettings(), (TcpipValues{0, {192, 168, 12, 1}, {255, 255, 255, 0}, {}, {}}));
 
             click(s, ctl::kSendReceiveStop);
@@ -356,6 +352,27 @@ private slots:
         QVERIFY(deliverUntil([&] { return workerEnded(s); }));
         click(s, ctl::kSendReceiveInitiator);
         QCOMPARE(s.page->role(), TestRole::Initiator);
+    }
+
+    // A page destroyed while its worker waits: the test ends with it, the settings come back, and
+    // what the worker posts later finds no page.
+    void aPageGoneBeforeItsWorkerEndsTheTest() {
+        PageHarness harness(initiatorMachine());
+        BoxAnswerer boxes;
+        QVERIFY(harness.selectAdapter(0));
+        auto page = std::make_unique<CBcstTRxPage>(harness);
+        page->createWindow();
+        QVERIFY(page->onSetActive());
+        page->control<QAbstractButton>(ctl::kSendReceiveResponder)->click();
+        page->control<QAbstractButton>(ctl::kSendReceiveStart)->click();
+        const std::shared_ptr<const SendReceiveLink> link = page->link();
+        QVERIFY(deliverUntil(responderListens));
+        page.reset();
+        QVERIFY(deliverUntil([&link] { return link->workerEnded(); }));
+        QCoreApplication::processEvents();
+        QCOMPARE(readSettings(), (TcpipValues{0, {10, 1, 1, 5}, {255, 0, 0, 0}, {10, 0, 0, 1}, {10, 0, 0, 53}}));
+        QCOMPARE(reloads(), 2);
+        QCOMPARE(boxes.boxes().size(), size_t{0});
     }
 
     // The page's place in the page tree: under "Diagnostics", an inner node of its own while the

@@ -25,16 +25,6 @@ using namespace kv::diag;
 using namespace kv::diag::testing;
 namespace ctl = kv::diag::res::ctl;
 
-namespace {
-
-bool listening() {
-    for (const std::string& line : kv::sim::testing::traced("socket"))
-        if (line.starts_with("listen") && line.ends_with(" ok")) return true;
-    return false;
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
     if (argc != 2) return 2;
     const int count = std::atoi(argv[1]);
@@ -49,7 +39,7 @@ int main(int argc, char** argv) {
     page.control<QRadioButton>(ctl::kSendReceiveResponder)->click();
     page.control<QPushButton>(ctl::kSendReceiveStart)->click();
 
-    if (!deliverUntil(listening)) return 1;
+    if (!deliverUntil(responderListens)) return 1;
     kv::sim::testing::writeFile("listening", "");
     if (!deliverUntil([&page, count] { return page.link()->counters().second >= count; })) return 1;
     page.control<QPushButton>(ctl::kSendReceiveStop)->click();

@@ -36,6 +36,13 @@ inline kv::sim::testing::MachineBuilder sendReceiveMachine(const char* address, 
     return machine;
 }
 
+// The page's Responder listens for its Initiator (the trace of this process says so).
+inline bool responderListens() {
+    for (const std::string& line : kv::sim::testing::traced("socket"))
+        if (line == "listen ok") return true;
+    return false;
+}
+
 // Delivers what workers post to the user-interface thread (counter texts, message boxes) until
 // `done` holds; false when it does not within `limitMs` of real time.
 inline bool deliverUntil(const std::function<bool()>& done, int limitMs = 20000) {

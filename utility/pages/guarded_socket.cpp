@@ -13,8 +13,7 @@ GuardedSocket::~GuardedSocket() {
 bool GuardedSocket::adopt(platform::SocketHandle socket) {
     {
         const std::lock_guard lock(mutex_);
-        if (!closed_) {
-            if (handle_ != kInvalidSocket && users_ == 0) sockets().close(handle_);
+        if (!closed_ && handle_ == kInvalidSocket) {
             handle_ = socket;
             return true;
         }

@@ -18,8 +18,8 @@ public:
     GuardedSocket(const GuardedSocket&) = delete;
     GuardedSocket& operator=(const GuardedSocket&) = delete;
 
-    // Takes the socket over. False when the slot was closed already: the socket is then closed
-    // at once.
+    // Takes the socket over. False when the slot was closed already (or holds one): the socket
+    // is then closed at once.
     bool adopt(platform::SocketHandle socket);
 
     // Runs `call(handle)` unless the socket is closed (or was never adopted): nullopt then.

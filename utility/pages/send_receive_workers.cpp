@@ -181,7 +181,7 @@ uint32_t runResponder(const std::shared_ptr<SendReceiveLink>& link) {
 uint32_t runInitiator(const std::shared_ptr<SendReceiveLink>& link) {
     WorkerEnd end(link);
     if (!openSocket(*link, end)) {
-        showSocketError(kFailedSocket);
+        if (link->active()) showSocketError(kFailedSocket);
         return 0;
     }
     if (!waitForAddress(*link)) return 0;

@@ -24,17 +24,20 @@ private slots:
     void theOtherPagesFollowForTheAdaptersTheyFit() {
         DiagFixture fx(MachineBuilder::defaultMachine());
         fx.start(testEnvironment(), allPagesTable());
-        const QStringList mine = {"Statistics", "Wake On LAN", "Driver::Advanced Setting", "Green Feature"};
+        const QStringList mine = {"Diagnostics::Send and Receive", "Statistics", "Wake On LAN",
+                                  "Driver::Advanced Setting", "Green Feature"};
         struct Expected {
             int adapter;
             QStringList first;
             QStringList without;
         };
         const Expected cases[] = {
-            {0, {"General", "Driver", "Cable"}, {}},                               // 4450
-            {1, {"General", "Driver", "Statistics"}, {"Cable", "Green Feature"}},  // 4420
-            {2, {"General", "Driver", "Cable"}, {}},                               // 4440
-            {3, {"General", "Statistics", "Wake On LAN"}, {"Driver", "Driver::Advanced Setting", "Green Feature"}},
+            {0, {"General", "Driver", "Cable"}, {}},                                                  // 4450
+            {1, {"General", "Driver", "Diagnostics::Send and Receive"}, {"Cable", "Green Feature"}},  // 4420
+            {2, {"General", "Driver", "Cable"}, {}},                                                  // 4440
+            {3,
+             {"General", "Statistics", "Wake On LAN"},
+             {"Driver", "Diagnostics::Send and Receive", "Driver::Advanced Setting", "Green Feature"}},
         };
         for (const Expected& c : cases) {
             QVERIFY(fx.selectAdapter(c.adapter));

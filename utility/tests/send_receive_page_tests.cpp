@@ -28,7 +28,6 @@
 
 using kv::sim::Json;
 using kv::sim::testing::MachineBuilder;
-using kv::sim::testing::traced;
 using namespace kv::diag;
 using namespace kv::diag::testing;
 namespace ctl = kv::diag::res::ctl;
@@ -167,7 +166,7 @@ QStringList settingsTrace() {
 // The driver reloads so far: each is one restart of the adapter's device.
 int reloads() {
     int count = 0;
-    for (const std::string& line : traced("propchange")) count += line.find(" propchange ") != std::string::npos;
+    for (const std::string& line : tracedNow("propchange")) count += line.find(" propchange ") != std::string::npos;
     return count;
 }
 
@@ -218,7 +217,7 @@ private slots:
         QCOMPARE(box.caption, "SOCKET ERROR");
         QVERIFY(enabled(s, ctl::kSendReceiveStart) && enabled(s, ctl::kSendReceiveStop));
         QCOMPARE(readSettings(), (TcpipValues{0, {10, 1, 1, 5}, {255, 0, 0, 0}, {10, 0, 0, 1}, {10, 0, 0, 53}}));
-        QCOMPARE(traced("socket").at(1), "connect 192.168.12.1:8888 ok");
+        QCOMPARE(tracedNow("socket").at(1), "connect 192.168.12.1:8888 ok");
     }
 
     // Each failure the Initiator meets: its message, the counters, and what the page is left as.
@@ -332,7 +331,7 @@ private slots:
             QVERIFY(enabled(s, ctl::kSendReceiveStart) && enabled(s, ctl::kSendReceiveStop));
             QCOMPARE(s.harness.watch().started, 0);
             QCOMPARE(s.harness.refreshRequests(), channelClosed ? 1 : 0);
-            QVERIFY(traced("regwrite").empty());
+            QVERIFY(tracedNow("regwrite").empty());
             QCOMPARE(reloads(), 0);
         }
     }

@@ -11,8 +11,12 @@
 #include <QCoreApplication>
 #include <chrono>
 #include <functional>
+#include <string>
+#include <string_view>
 #include <thread>
+#include <vector>
 
+#include "kv/sim/host.h"
 #include "kv/sim/testing/machine_builder.h"
 
 namespace kv::diag::testing {
@@ -36,9 +40,21 @@ inline kv::sim::testing::MachineBuilder sendReceiveMachine(const char* address, 
     return machine;
 }
 
+// The trace lines of one kind without the kind word, read under the host's lock: a worker may be
+// adding lines meanwhile.
+inline std::vector<std::string> tracedNow(std::string_view kind) {
+    std::vector<std::string> lines;
+    {
+        kv::sim::Host::Call call(kv::sim::Host::get());
+        lines = call.host.trace().linesOf(kind);
+    }
+    for (std::string& line : lines) line.erase(0, kind.size() + 1);
+    return lines;
+}
+
 // The page's Responder listens for its Initiator (the trace of this process says so).
 inline bool responderListens() {
-    for (const std::string& line : kv::sim::testing::traced("socket"))
+    for (const std::string& line : tracedNow("socket"))
         if (line == "listen ok") return true;
     return false;
 }

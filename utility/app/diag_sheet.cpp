@@ -183,6 +183,13 @@ void CDiagSheet::watchWorker(ui::WorkerHandle worker, bool refreshAfter, bool di
     timers().setTimer(kWorkerWatchTimer, kWorkerWatchPeriodMs);
 }
 
+void CDiagSheet::endWorkerWatch() {
+    if (!watch_.watching()) return;
+    timers().killTimer(kWorkerWatchTimer);
+    watch_.stop();
+    enableUserActions(true);
+}
+
 void CDiagSheet::onWorkerWatchTick() {
     if (watch_.poll() == WorkerWatch::Poll::StillRunning) return;
     timers().killTimer(kWorkerWatchTimer);

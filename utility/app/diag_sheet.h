@@ -69,6 +69,7 @@ public:
     void requestAdapterListRefresh() override;
     void watchWorker(ui::WorkerHandle worker, bool refreshAfter, bool disableActivePage) override;
     void postCommand(int commandId) override;
+    void endWorkerWatch() override;
     void enableUserActions(bool on) override;
 
     // The adapter-list refresh: reopens the library, lists the adapters into the tree and selects

@@ -1,6 +1,7 @@
 // What the main window offers its pages: the selected adapter, the adapter-ready flag, the
 // driver version number, the shared adapter records, the delayed adapter-list refresh, the
-// worker watch and the window's menu commands. Pages see the window only through this interface.
+// worker watch (started by a page, ended by its poll or at once by the page) and the window's menu
+// commands. Pages see the window only through this interface.
 #pragma once
 
 #include <memory>
@@ -41,6 +42,9 @@ public:
     // Posts a command of the window's menu (menu 134, "&Refresh NIC List" say) to the window: it
     // runs later, on the user-interface thread. Any thread may post.
     virtual void postCommand(int commandId) = 0;
+    // Ends the watch at once, without waiting for the worker: the poll stops, the worker is
+    // forgotten (no refresh follows) and the user actions come back. Nothing while none is watched.
+    virtual void endWorkerWatch() = 0;
     // Switch user actions on or off (trees, the active page when the watch asked for it, the
     // system menu's Close).
     virtual void enableUserActions(bool on) = 0;

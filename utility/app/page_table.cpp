@@ -6,6 +6,7 @@
 #include "pages/drv_setting_page.h"
 #include "pages/general_info_page.h"
 #include "pages/green_feature_page.h"
+#include "pages/send_receive_page.h"
 #include "pages/statistics_page.h"
 #include "pages/vlan_page.h"
 #include "pages/wol_page.h"
@@ -38,8 +39,7 @@ const PageTable& allPagesTable() {
     static const PageTable table = [] {
         PageTable all = pageTable();
         all.push_back({makePage<CDiagnosticsPage>, "Diagnostics", kFamilyChips, res::kBitmapDiagnostics});
-        // Diagnostics::Send and Receive (kFamilyChips, res::kBitmapSendReceive) joins here once it
-        // is built.
+        all.push_back({makePage<CBcstTRxPage>, "Diagnostics::Send and Receive", kFamilyChips, res::kBitmapSendReceive});
         all.push_back({makePage<CStatisticsPage>, "Statistics", kEveryAdapter, res::kBitmapStatistics});
         all.push_back({makePage<CWOLPage>, "Wake On LAN", kEveryAdapter, res::kBitmapWakeOnLan});
         all.push_back(

@@ -18,6 +18,11 @@ WorkerWatch::Poll WorkerWatch::poll() {
     return Poll::Ended;
 }
 
+void WorkerWatch::stop() {
+    worker_.reset();
+    refreshAfter_ = false;
+}
+
 bool WorkerWatch::takeRefreshAfter() { return std::exchange(refreshAfter_, false); }
 
 }  // namespace kv::diag

@@ -22,6 +22,8 @@ public:
     Poll poll();
     // Read once the watch has ended: the adapter list is to be refreshed now. Clears the flag.
     bool takeRefreshAfter();
+    // Lets the worker go without waiting for its end; no refresh follows.
+    void stop();
 
     bool watching() const { return worker_ != nullptr; }
     // The worker being watched; null when none.

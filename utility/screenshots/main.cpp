@@ -29,6 +29,7 @@
 #include "kv/sim/host.h"
 #include "kv/sim/machine.h"
 #include "pages/diagnostics_page.h"
+#include "pages/send_receive_page.h"
 #include "resources/resource_ids.h"
 
 namespace {
@@ -117,6 +118,33 @@ bool saveVlanScene(const QDir& folder) {
     return saved;
 }
 
+void click(QWidget& window, int id) {
+    if (auto* button = kv::ui::findControl<QAbstractButton>(&window, id)) button->click();
+}
+
+// The Send and Receive page with a test running on adapter 0 (the Responder waiting for its
+// Initiator), then stopped; its worker has ended before the window goes.
+bool saveRunningSendReceive(CDiagSheet& sheet, const QDir& folder) {
+    namespace ctl = kv::diag::res::ctl;
+    if (QTreeWidgetItem* item = sheet.adapterTree()->findAdapter(0)) sheet.adapterTree()->setCurrentItem(item);
+    settle(kPageSettleMs);
+    for (int i = 0; i < sheet.pageCount(); ++i) {
+        auto* page = dynamic_cast<kv::diag::CBcstTRxPage*>(sheet.page(i));
+        if (!page) continue;
+        sheet.setActivePage(i);
+        settle(kPageSettleMs);
+        click(*page, ctl::kSendReceiveResponder);
+        click(*page, ctl::kSendReceiveStart);
+        settle(kPageSettleMs);
+        const bool saved = save(sheet, folder, fileName(page->caption() + " running", 0));
+        click(*page, ctl::kSendReceiveStop);
+        while (page->link() && !page->link()->workerEnded()) QCoreApplication::processEvents();
+        settle(kPageSettleMs);
+        return saved;
+    }
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -168,6 +196,7 @@ int main(int argc, char** argv) {
                 if (!save(sheet, folder, fileName(sheet.page(i)->caption(), adapter))) ++failures;
             }
         }
+        if (tree && !saveRunningSendReceive(sheet, folder)) ++failures;
         // Last, as the run reloads the adapter's driver: the page with counts and a verdict.
         if (QTreeWidgetItem* item = tree ? tree->findAdapter(0) : nullptr) tree->setCurrentItem(item);
         settle(kPageSettleMs);

@@ -27,20 +27,22 @@ private slots:
     void theOtherPagesFollowForTheAdaptersTheyFit() {
         DiagFixture fx(MachineBuilder::defaultMachine());
         fx.start(testEnvironment(), allPagesTable());
-        const QStringList mine = {"Diagnostics", "Statistics", "Wake On LAN", "Driver::Advanced Setting",
-                                  "Green Feature"};
+        const QStringList mine = {"Diagnostics", "Diagnostics::Send and Receive", "Statistics",
+                                  "Wake On LAN", "Driver::Advanced Setting",      "Green Feature"};
         struct Expected {
             int adapter;
             QStringList first;
             QStringList without;
         };
         const Expected cases[] = {
-            {0, {"General", "Driver", "Cable"}, {}},                                              // 4450
-            {1, {"General", "Driver", "Diagnostics", "Statistics"}, {"Cable", "Green Feature"}},  // 4420
-            {2, {"General", "Driver", "Cable"}, {}},                                              // 4440
+            {0, {"General", "Driver", "Cable"}, {}},  // 4450
+            {1,
+             {"General", "Driver", "Diagnostics", "Diagnostics::Send and Receive", "Statistics"},
+             {"Cable", "Green Feature"}},             // 4420
+            {2, {"General", "Driver", "Cable"}, {}},  // 4440
             {3,
              {"General", "Statistics", "Wake On LAN"},
-             {"Driver", "Diagnostics", "Driver::Advanced Setting", "Green Feature"}},
+             {"Driver", "Diagnostics", "Diagnostics::Send and Receive", "Driver::Advanced Setting", "Green Feature"}},
         };
         for (const Expected& c : cases) {
             QVERIFY(fx.selectAdapter(c.adapter));

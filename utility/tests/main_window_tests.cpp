@@ -2,6 +2,8 @@
 // driver version number, the layout by screen width, the refresh, the worker watch and a failed
 // selection — read by control ids, the pages in the sheet and the trace.
 #include <QTest>
+#include <atomic>
+#include <thread>
 
 #include "app/adapter_tree.h"
 #include "app/diag_sheet.h"
@@ -218,6 +220,32 @@ private slots:
         QCOMPARE(sheet.selectedAdapterIndex(), 0);
         sheet.watchWorker(nullptr, true, true);  // ignored
         QVERIFY(sheet.uiEnabled());
+    }
+
+    void aPageMayEndTheWatchAtOnce() {
+        DiagFixture fx(adapters({0x4450, 0x4450}), QMessageBox::Ok);
+        CDiagSheet& sheet = fx.start(testEnvironment(), hookedPageTable());
+        QVERIFY(fx.selectAdapter(1));
+        std::atomic<bool> release{false};
+        kv::ui::WorkerHandle worker = kv::ui::WorkerThread::start([&release] {
+            while (!release) std::this_thread::yield();
+            return 0u;
+        });
+        sheet.watchWorker(worker, true, true);
+        QVERIFY(!sheet.uiEnabled());
+        sheet.endWorkerWatch();  // the worker still runs
+        QVERIFY(sheet.uiEnabled());
+        QVERIFY(sheet.adapterTree()->isEnabled());
+        QVERIFY(sheet.PageTreeCtrl()->isEnabled());
+        QVERIFY(fx.activePage()->isEnabled());
+        QVERIFY(sheet.isCloseEnabled());
+        QVERIFY(!sheet.timers().isRunning(kWorkerWatchTimer));
+        fx.advance(5000);
+        QCOMPARE(sheet.selectedAdapterIndex(), 1);  // no refresh follows a watch ended this way
+        sheet.endWorkerWatch();                     // none is watched: nothing happens
+        QVERIFY(sheet.uiEnabled());
+        release = true;
+        worker->join();
     }
 
     void aRefreshAskedForDuringAPageTreeChangeWaitsForTheNextTick() {

@@ -1,6 +1,7 @@
 #include "support/page_harness.h"
 
 #include <cstring>
+#include <utility>
 
 #include "framework/list_view.h"
 #include "framework/window_timers.h"
@@ -50,6 +51,20 @@ QStringList listRows(const ui::ListView& list) {
         rows << cells.join(QStringLiteral(" | "));
     }
     return rows;
+}
+
+void PageHarness::watchWorker(ui::WorkerHandle worker, bool refreshAfter, bool disableActivePage) {
+    if (!worker) return;
+    watch_.worker = std::move(worker);
+    watch_.refreshAfter = refreshAfter;
+    watch_.disableActivePage = disableActivePage;
+    ++watch_.started;
+}
+
+void PageHarness::endWorkerWatch() {
+    if (!watch_.worker) return;
+    watch_.worker.reset();
+    ++watch_.endedAtOnce;
 }
 
 }  // namespace kv::diag::testing

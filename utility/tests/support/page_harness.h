@@ -45,6 +45,15 @@ public:
     bool leave() { return page_->onKillActive(); }
 
     int refreshRequests() const { return refreshRequests_; }
+    // What the page handed to the worker watch, and whether it ended the watch at once.
+    struct Watch {
+        ui::WorkerHandle worker;
+        bool refreshAfter = false;
+        bool disableActivePage = false;
+        int started = 0;
+        int endedAtOnce = 0;
+    };
+    const Watch& watch() const { return watch_; }
 
     // PageServices.
     int selectedAdapterIndex() const override { return selected_; }
@@ -54,7 +63,8 @@ public:
     const AdapterInfo& adapterInfo() const override { return adapterInfo_; }
     const DriverInfo_A& driverInfo() const override { return *driverInfo_; }
     void requestAdapterListRefresh() override { ++refreshRequests_; }
-    void watchWorker(ui::WorkerHandle, bool, bool) override {}
+    void watchWorker(ui::WorkerHandle worker, bool refreshAfter, bool disableActivePage) override;
+    void endWorkerWatch() override;
     void postCommand(int) override {}
     void enableUserActions(bool) override {}
 
@@ -68,6 +78,7 @@ private:
     int selected_ = -1;
     int ready_ = 1;
     int refreshRequests_ = 0;
+    Watch watch_;
     std::unique_ptr<ui::PropertyPage> page_;
 };
 

@@ -21,7 +21,7 @@ using testing::MachineBuilder;
 using testing::MachineDirectory;
 using testing::traced;
 
-constexpr uint16_t kPort = 8888;
+constexpr uint16_t kPort = 7777;
 
 MachineBuilder machineWith(const char* address) {
     MachineBuilder m;
@@ -39,7 +39,7 @@ protected:
 };
 
 TEST_F(SocketsTest, AResponderAndAnInitiatorOnTwoMachinesExchangeData) {
-    machineWith("192.168.12.1").install();
+    machineWith("192.168.77.1").install();
     ASSERT_EQ(net.startup(0x0101), 0);
     const SocketHandle listener = net.tcpSocket();
     ASSERT_NE(listener, kInvalidSocket);
@@ -57,8 +57,8 @@ TEST_F(SocketsTest, AResponderAndAnInitiatorOnTwoMachinesExchangeData) {
             net.send(c, std::span<const uint8_t>(buffer.data(), static_cast<size_t>(n)));
         net.close(c);
     });
-    const MachineDirectory initiator(machineWith("192.168.12.2"));
-    const auto run = initiator.run(KV_SOCKET_INITIATOR, {"192.168.12.1", "8888", "5"});
+    const MachineDirectory initiator(machineWith("192.168.77.2"));
+    const auto run = initiator.run(KV_SOCKET_INITIATOR, {"192.168.77.1", "7777", "5"});
     // Wakes the responder's accept should the initiator never have connected.
     net.shutdown(listener, platform::ShutdownHow::Both);
     responder.join();
@@ -68,11 +68,11 @@ TEST_F(SocketsTest, AResponderAndAnInitiatorOnTwoMachinesExchangeData) {
     EXPECT_EQ(run.output, "sent 5 received 5\n");
     EXPECT_GE(echoed, 5);
     EXPECT_EQ(peer.address, (std::array<uint8_t, 4>{192, 168, 12, 2})) << "the peer seen as its simulated address";
-    EXPECT_EQ(run.traced("socket"), (std::vector<std::string>{"startup ok", "connect 192.168.12.1:8888 ok"}));
+    EXPECT_EQ(run.traced("socket"), (std::vector<std::string>{"startup ok", "connect 192.168.77.1:7777 ok"}));
     const auto here = traced("socket");
     ASSERT_GE(here.size(), 4u);
-    EXPECT_EQ(here[1], "bind 192.168.12.1:8888 ok");
-    EXPECT_EQ(here[3].rfind("accept 192.168.12.2:", 0), 0u) << here[3];
+    EXPECT_EQ(here[1], "bind 192.168.77.1:7777 ok");
+    EXPECT_EQ(here[3].rfind("accept 192.168.77.2:", 0), 0u) << here[3];
 }
 
 TEST_F(SocketsTest, ABindNeedsAnAddressTheMachineHasNow) {

@@ -9,10 +9,15 @@
 //   to that adapter's mapped address first), so the peer sees the simulated sender; an accepted
 //   peer's address is mapped back with the first number of the accepting adapter's subnet.
 // - Every call before WSAStartup, or after the last WSACleanup, fails with WSANOTINITIALISED.
+// - A time-out runs on the real clock, as the sockets are real. On the virtual clock it is
+//   stretched (20 times, at least 2 s): there the simulated computers' own waits take no time, so
+//   a short time-out would measure only how loaded the computer running them is.
 // Binds, connects, listens and accepts are traced as "socket <call> <address:port> <ok|err=n>".
 #include "kv/platform/sockets.h"
 
+#include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -36,6 +41,13 @@ thread_local uint32_t lastSocketError = 0;
 SocketAddress toLoopback(SocketAddress a) {
     a.address[0] = kLoopbackNet;
     return a;
+}
+
+uint32_t realTimeout(uint32_t ms) {
+    constexpr uint32_t kStretch = 20;
+    constexpr uint32_t kShortest = 2000;
+    if (ms == 0 || Host::get().clock().mode() != sim::SimClock::Mode::Virtual) return ms;
+    return std::max(ms > UINT32_MAX / kStretch ? UINT32_MAX : ms * kStretch, kShortest);
 }
 
 std::string text(const SocketAddress& a) { return ipv4Text(a.address) + ":" + std::to_string(a.port); }
@@ -132,10 +144,10 @@ public:
         return ready() ? result(host().receive(socket, buffer)) : kSocketError;
     }
     int setReceiveTimeout(SocketHandle socket, uint32_t ms) override {
-        return ready() ? result(host().setReceiveTimeout(socket, ms)) : kSocketError;
+        return ready() ? result(host().setReceiveTimeout(socket, realTimeout(ms))) : kSocketError;
     }
     int setSendTimeout(SocketHandle socket, uint32_t ms) override {
-        return ready() ? result(host().setSendTimeout(socket, ms)) : kSocketError;
+        return ready() ? result(host().setSendTimeout(socket, realTimeout(ms))) : kSocketError;
     }
     int shutdown(SocketHandle socket, ShutdownHow how) override {
         return ready() ? result(host().shutdown(socket, how)) : kSocketError;

@@ -43,7 +43,7 @@ TEST_F(SocketsTest, AResponderAndAnInitiatorOnTwoMachinesExchangeData) {
     ASSERT_EQ(net.startup(0x0101), 0);
     const SocketHandle listener = net.tcpSocket();
     ASSERT_NE(listener, kInvalidSocket);
-    ASSERT_EQ(net.bind(listener, SocketAddress{{192, 168, 12, 1}, kPort}), 0);
+    ASSERT_EQ(net.bind(listener, SocketAddress{{192, 168, 77, 1}, kPort}), 0);
     ASSERT_EQ(net.listen(listener, 2), 0);
 
     // The responder echoes every block until the initiator closes.
@@ -67,7 +67,7 @@ TEST_F(SocketsTest, AResponderAndAnInitiatorOnTwoMachinesExchangeData) {
     EXPECT_EQ(run.exitCode, 0) << run.output;
     EXPECT_EQ(run.output, "sent 5 received 5\n");
     EXPECT_GE(echoed, 5);
-    EXPECT_EQ(peer.address, (std::array<uint8_t, 4>{192, 168, 12, 2})) << "the peer seen as its simulated address";
+    EXPECT_EQ(peer.address, (std::array<uint8_t, 4>{192, 168, 77, 2})) << "the peer seen as its simulated address";
     EXPECT_EQ(run.traced("socket"), (std::vector<std::string>{"startup ok", "connect 192.168.77.1:7777 ok"}));
     const auto here = traced("socket");
     ASSERT_GE(here.size(), 4u);

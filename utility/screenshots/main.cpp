@@ -94,6 +94,19 @@ bool installVlanMachine(const QTemporaryDir& directory) {
     return true;
 }
 
+// A screen that holds the whole window.
+kv::diag::SheetEnvironment screenEnvironment() {
+    kv::diag::SheetEnvironment environment;
+    environment.screen = QSize(1280, 1024);
+    return environment;
+}
+
+void showWindow(CDiagSheet& sheet) {
+    sheet.createWindow();
+    sheet.show();
+    settle(kPageSettleMs);
+}
+
 // The VLAN page of adapter 0 (the 4450 and its two VLANs).
 bool saveVlanScene(const QDir& folder) {
     const QTemporaryDir machine;
@@ -101,12 +114,8 @@ bool saveVlanScene(const QDir& folder) {
         std::fprintf(stderr, "kelvadiag_screenshots: no machine for the VLAN scene\n");
         return false;
     }
-    kv::diag::SheetEnvironment environment;
-    environment.screen = QSize(1280, 1024);
-    CDiagSheet sheet(environment, kv::diag::allPagesTable());
-    sheet.createWindow();
-    sheet.show();
-    settle(kPageSettleMs);
+    CDiagSheet sheet(screenEnvironment(), kv::diag::allPagesTable());
+    showWindow(sheet);
     bool saved = false;
     for (int i = 0; i < sheet.pageCount(); ++i) {
         if (sheet.page(i)->templateId() != kv::diag::res::kDialogVlan) continue;
@@ -175,13 +184,9 @@ int main(int argc, char** argv) {
 
     int failures = 0;
     {
-        kv::diag::SheetEnvironment environment;
-        environment.screen = QSize(1280, 1024);
         // Every page of the utility, the "all pages" mode's too.
-        CDiagSheet sheet(environment, kv::diag::allPagesTable());
-        sheet.createWindow();
-        sheet.show();
-        settle(kPageSettleMs);
+        CDiagSheet sheet(screenEnvironment(), kv::diag::allPagesTable());
+        showWindow(sheet);
         if (!save(sheet, folder, QStringLiteral("kelvadiag"))) ++failures;
 
         AdapterTree* tree = sheet.adapterTree();

@@ -38,6 +38,17 @@ MachineBuilder adapters(std::initializer_list<uint16_t> deviceIds) {
     return machine;
 }
 
+// The trees, the active page and Close are the user's again, and the watch's poll has stopped.
+void verifyUserActionsBack(DiagFixture& fx) {
+    CDiagSheet& sheet = fx.sheet();
+    QVERIFY(sheet.uiEnabled());
+    QVERIFY(sheet.adapterTree()->isEnabled());
+    QVERIFY(sheet.PageTreeCtrl()->isEnabled());
+    QVERIFY(fx.activePage()->isEnabled());
+    QVERIFY(sheet.isCloseEnabled());
+    QVERIFY(!sheet.timers().isRunning(kWorkerWatchTimer));
+}
+
 }  // namespace
 
 class MainWindowTest : public QObject {
@@ -200,12 +211,7 @@ private slots:
         fx.advance(4999);
         QVERIFY(!sheet.uiEnabled());
         fx.advance(1);
-        QVERIFY(sheet.uiEnabled());
-        QVERIFY(sheet.adapterTree()->isEnabled());
-        QVERIFY(sheet.PageTreeCtrl()->isEnabled());
-        QVERIFY(fx.activePage()->isEnabled());
-        QVERIFY(sheet.isCloseEnabled());
-        QVERIFY(!sheet.timers().isRunning(kWorkerWatchTimer));
+        verifyUserActionsBack(fx);
     }
 
     void aWatchedWorkerMayAskForTheRefresh() {
@@ -234,12 +240,7 @@ private slots:
         sheet.watchWorker(worker, true, true);
         QVERIFY(!sheet.uiEnabled());
         sheet.endWorkerWatch();  // the worker still runs
-        QVERIFY(sheet.uiEnabled());
-        QVERIFY(sheet.adapterTree()->isEnabled());
-        QVERIFY(sheet.PageTreeCtrl()->isEnabled());
-        QVERIFY(fx.activePage()->isEnabled());
-        QVERIFY(sheet.isCloseEnabled());
-        QVERIFY(!sheet.timers().isRunning(kWorkerWatchTimer));
+        verifyUserActionsBack(fx);
         fx.advance(5000);
         QCOMPARE(sheet.selectedAdapterIndex(), 1);  // no refresh follows a watch ended this way
         sheet.endWorkerWatch();                     // none is watched: nothing happens

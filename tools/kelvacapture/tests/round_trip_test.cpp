@@ -142,16 +142,15 @@ std::vector<int> vlanIndexes() {
     return out;
 }
 
-// A VLAN's traffic counters and register window are its parent miniport's, which keep running
-// while the capture goes from the parent to its VLANs; the replay answers them from the parent's
-// image, taken earlier. They are compared on the parent; the VLAN's own answers are not yet
-// captured at the moment of their own read.
+// A VLAN's traffic counters are its parent miniport's, which keep growing with simulated time
+// while the questions go from the parent to its VLANs; the replay's counters stand still (a
+// capture cannot know the rates), so they are compared on the parent only.
 bool isVlanCounterQuestion(const std::string& question, const std::vector<int>& vlans) {
     for (int index : vlans) {
         const std::string prefix = "adapter " + std::to_string(index) + " ";
         if (!question.starts_with(prefix)) continue;
         const std::string rest = question.substr(prefix.size());
-        return rest.starts_with("API_GetOID") || rest.starts_with("API_GetStatistics") || rest.starts_with("GetMacReg");
+        return rest.starts_with("API_GetOID") || rest.starts_with("API_GetStatistics");
     }
     return false;
 }

@@ -1,10 +1,15 @@
 #include "pages/drv_setting_page.h"
 
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QScopedValueRollback>
+#include <QStyle>
+#include <QStyleOptionComboBox>
+#include <algorithm>
 
 #include "framework/ansi_text.h"
 #include "framework/busy_cursor.h"
+#include "framework/dialog_units.h"
 #include "framework/message_box.h"
 #include "framework/string_lists.h"
 #include "framework/up_down.h"
@@ -26,10 +31,14 @@ constexpr char kParamsKey[] = "Ndi\\params";
 // Shown for each property whose own key does not open for writing.
 constexpr char kPropertyKeyNotWritable[] = "???";
 
-// The value controls' size in pixels, and the up-down control's beside them.
+// The value controls' size in pixels, and the up-down control's beside them, as they are for the
+// system's standard dialog font (base units 6 x 13). The page's own font may be wider: the sizes
+// grow with its base units, so that the longest values ("Rx & Tx Enabled") fit as they do there.
 constexpr int kValueWidth = 100;
 constexpr int kValueHeight = 18;
 constexpr int kUpDownWidth = 20;
+constexpr int kStandardBaseX = 6;
+constexpr int kStandardBaseY = 13;
 
 // The up-down control keeps its range in 16 bits.
 int low16(int32_t value) { return static_cast<int16_t>(static_cast<uint16_t>(value & 0xFFFF)); }
@@ -46,15 +55,34 @@ bool CDrvSettingPage::onInitDialog() {
     return true;
 }
 
+// A value wider than the placed box (the page's font draws wider than the standard one) widens the
+// box as far as the page's margin allows; it never becomes narrower than placed.
+void CDrvSettingPage::fitToLongestValue(ui::ComboBox& combo) const {
+    constexpr int kMarginDlu = 7;
+    const QFontMetrics metrics(combo.font());
+    int widest = 0;
+    for (int i = 0; i < combo.count(); ++i) widest = std::max(widest, metrics.horizontalAdvance(combo.itemText(i)));
+    QStyleOptionComboBox option;
+    option.initFrom(&combo);
+    const int needed =
+        combo.style()->sizeFromContents(QStyle::CT_ComboBox, &option, QSize(widest, metrics.height()), &combo).width();
+    const int room = width() - combo.x() - baseUnits().toPixelsX(kMarginDlu);
+    combo.resize(std::clamp(needed, valueWidth_, std::max(valueWidth_, room)), combo.height());
+}
+
 // The value controls share the place the hidden group box marks; only the current property's show.
 void CDrvSettingPage::placeValueControls() {
     const QWidget* placeholder = control(ctl::kSettingPlaceholder);
     if (!placeholder) return;
     const QPoint corner = placeholder->geometry().topLeft();
+    const ui::DialogBaseUnits units = baseUnits();
+    const int width = valueWidth_ = std::max(kValueWidth, ui::mulDiv(kValueWidth, units.baseX(), kStandardBaseX));
+    const int height = std::max(kValueHeight, ui::mulDiv(kValueHeight, units.baseY(), kStandardBaseY));
+    const int upDownWidth = std::max(kUpDownWidth, ui::mulDiv(kUpDownWidth, units.baseX(), kStandardBaseX));
     for (int id : {ctl::kSettingEnum, ctl::kSettingNumber, ctl::kSettingText})
-        if (QWidget* value = control(id)) value->setGeometry(corner.x(), corner.y(), kValueWidth, kValueHeight);
+        if (QWidget* value = control(id)) value->setGeometry(corner.x(), corner.y(), width, height);
     if (QWidget* upDown = control(ctl::kSettingUpDown))
-        upDown->setGeometry(corner.x() + kValueWidth, corner.y(), kUpDownWidth, kValueHeight);
+        upDown->setGeometry(corner.x() + width, corner.y(), upDownWidth, height);
     if (QWidget* combo = control(ctl::kSettingEnum)) combo->setFont(propertyList()->font());
     for (int id : {ctl::kSettingEnum, ctl::kSettingNumber, ctl::kSettingUpDown, ctl::kSettingText,
                    ctl::kSettingHasValue, ctl::kSettingNotPresent})
@@ -204,6 +232,7 @@ void CDrvSettingPage::showProperty(const CDrvParam& param) {
             combo->setCurrentSelection(-1);
             for (int entry = 0; entry < combo->count(); ++entry)
                 if (combo->itemDataValue(entry) == param.EnumIndex) combo->setCurrentSelection(entry);
+            fitToLongestValue(*combo);
             break;
         }
         case CDrvParam::kNumber: {

@@ -10,6 +10,7 @@
 #include "pages/drv_param.h"
 
 namespace kv::ui {
+class ComboBox;
 class ListBox;
 }
 
@@ -41,6 +42,7 @@ private:
 
     ui::ListBox* propertyList() const;
     void placeValueControls();
+    void fitToLongestValue(ui::ComboBox& combo) const;
     void clearProperties();
     void loadProperties();
     void switchProperty();
@@ -58,6 +60,7 @@ private:
     std::vector<CDrvParam> params_;
     int current_ = -1;
     int number_ = 0;
+    int valueWidth_ = 0;  // the value controls' placed width
     QString text_;
     int radioState_ = kHasValue;
     // Set while the page itself writes into the controls: such changes are not the user typing.

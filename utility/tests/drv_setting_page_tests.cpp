@@ -127,7 +127,11 @@ private slots:
                  QStringList({"Flow Control", "Mystery", "Network Address", "Receive Buffers", "Unknown"}));
         QVERIFY(p.isShown(ctl::kSettingEnum));
         QVERIFY(!p.isShown(ctl::kSettingNumber) && !p.isShown(ctl::kSettingText) && !p.isShown(ctl::kSettingHasValue));
-        QCOMPARE(p.fx.control<QComboBox>(ctl::kSettingEnum)->currentText(), "Rx & Tx Enabled");
+        auto* combo = p.fx.control<QComboBox>(ctl::kSettingEnum);
+        QCOMPARE(combo->currentText(), "Rx & Tx Enabled");
+        // The box shows its longest value whole, whatever the font: as wide as Qt finds its contents.
+        QVERIFY2(combo->width() >= combo->sizeHint().width(), qPrintable(QString::number(combo->width())));
+        QVERIFY(combo->width() >= 100);
         // A type the page has no control for shows no value area at all.
         p.choose("Mystery");
         QVERIFY(!p.isShown(ctl::kSettingEnum) && !p.isShown(ctl::kSettingNumber) && !p.isShown(ctl::kSettingText));

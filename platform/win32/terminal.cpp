@@ -1,0 +1,14 @@
+// The terminal services on the Windows API.
+#include "kv/platform/terminal.h"
+
+#include "../shared/win32_terminal.h"
+
+namespace kv::platform {
+
+std::vector<std::string> programArguments(int, char**) { return win32terminal::programArguments(); }
+bool standardErrorIsTerminal() { return win32terminal::standardErrorIsTerminal(); }
+void useUtf8Console() { win32terminal::useUtf8Console(); }
+void catchInterrupts(const char* notice) { win32terminal::catchInterrupts(notice); }
+bool interrupted() { return win32terminal::interrupted(); }
+
+}  // namespace kv::platform

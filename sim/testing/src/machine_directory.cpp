@@ -39,8 +39,8 @@ MachineDirectory::~MachineDirectory() {
     std::filesystem::remove_all(root_, ec);
 }
 
-ProgramRun MachineDirectory::run(const std::filesystem::path& program,
-                                 const std::vector<std::string>& arguments) const {
+ProgramRun MachineDirectory::run(const std::filesystem::path& program, const std::vector<std::string>& arguments,
+                                 const std::vector<std::pair<std::string, std::string>>& environment) const {
     const std::filesystem::path tracePath = root_ / "trace.txt";
     std::error_code ec;
     std::filesystem::remove(tracePath, ec);
@@ -49,12 +49,14 @@ ProgramRun MachineDirectory::run(const std::filesystem::path& program,
     request.arguments = arguments;
     request.environment = {
         {"KELVA_MACHINE", machine_.string()}, {"KELVA_CLOCK", "virtual"}, {"KELVA_TRACE", tracePath.string()}};
+    request.environment.insert(request.environment.end(), environment.begin(), environment.end());
     request.workingDirectory = work_;
     const platform::testing::ProgramResult result = platform::testing::runProgram(request);
 
     ProgramRun run;
     run.exitCode = result.exitCode;
     run.output = result.standardOutput;
+    run.errors = result.standardError;
     std::istringstream lines(readFile(tracePath));
     for (std::string line; std::getline(lines, line);) run.trace.push_back(line);
     return run;

@@ -1,13 +1,13 @@
-#include "app/driver_version.h"
+#include "kv/jobs/driver_version.h"
 
 #include <cctype>
 #include <charconv>
 #include <cstring>
 #include <optional>
 
-#include "app/chip_kind.h"
+#include "kv/jobs/chip_kind.h"
 
-namespace kv::diag {
+namespace kv::jobs {
 
 namespace {
 
@@ -44,4 +44,4 @@ std::string_view fieldText(const char* field, size_t capacity) {
     return {field, end ? static_cast<size_t>(static_cast<const char*>(end) - field) : capacity};
 }
 
-}  // namespace kv::diag
+}  // namespace kv::jobs

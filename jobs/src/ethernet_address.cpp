@@ -1,6 +1,9 @@
-#include "pages/ethernet_address.h"
+#include "kv/jobs/ethernet_address.h"
 
-namespace kv::diag {
+#include <cstdio>
+#include <utility>
+
+namespace kv::jobs {
 
 namespace {
 
@@ -9,6 +12,19 @@ int hexDigit(char c) {
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     return -1;
+}
+
+// The text without its separators, when they stand exactly every `group` digits.
+std::optional<std::string> digitsBetween(std::string_view text, char separator, size_t group) {
+    const size_t groups = 12 / group;
+    if (text.size() != 12 + groups - 1) return std::nullopt;
+    std::string digits;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const bool separatorPlace = (i + 1) % (group + 1) == 0;
+        if (separatorPlace != (text[i] == separator)) return std::nullopt;
+        if (!separatorPlace) digits += text[i];
+    }
+    return digits;
 }
 
 }  // namespace
@@ -25,4 +41,19 @@ std::optional<EthernetAddress> parseEthernetAddress(std::string_view text) {
     return address;
 }
 
-}  // namespace kv::diag
+std::optional<EthernetAddress> parseEthernetAddressAnySpelling(std::string_view text) {
+    if (text.size() == 12) return parseEthernetAddress(text);
+    for (const auto& [separator, group] :
+         {std::pair{'-', size_t{2}}, std::pair{':', size_t{2}}, std::pair{'.', size_t{4}}})
+        if (const auto digits = digitsBetween(text, separator, group)) return parseEthernetAddress(*digits);
+    return std::nullopt;
+}
+
+std::string ethernetAddressText(const uint8_t* address) {
+    char text[18];
+    std::snprintf(text, sizeof text, "%02x-%02x-%02x-%02x-%02x-%02x", address[0], address[1], address[2], address[3],
+                  address[4], address[5]);
+    return text;
+}
+
+}  // namespace kv::jobs

@@ -1,13 +1,13 @@
-#include "pages/throughput.h"
+#include "kv/jobs/throughput.h"
 
 #include <cstdio>
 
-namespace kv::diag {
+namespace kv::jobs {
 
-double rateFromTotals(uint64_t previousTotal, uint64_t currentTotal) {
-    if (previousTotal == 0) return 0.0;
-    // The difference as a signed 64-bit number, doubled: bytes over half a second to bytes per second.
-    const double rate = static_cast<double>(static_cast<int64_t>(currentTotal - previousTotal)) * 2.0;
+double rateFromTotals(uint64_t previousTotal, uint64_t currentTotal, double seconds) {
+    if (previousTotal == 0 || seconds <= 0.0) return 0.0;
+    // The difference as a signed 64-bit number over the period: over half a second, doubled.
+    const double rate = static_cast<double>(static_cast<int64_t>(currentTotal - previousTotal)) / seconds;
     return rate < 0.0 ? 0.0 : rate;
 }
 
@@ -33,4 +33,4 @@ std::string formatThroughput(double bytesPerSecond) {
     return withUnit(value / 1024.0, "Mbps");
 }
 
-}  // namespace kv::diag
+}  // namespace kv::jobs

@@ -2,10 +2,8 @@
 // cable analysis, run when the page becomes active and when the user presses "Refresh".
 #pragma once
 
-#include <array>
-#include <cstdint>
-
 #include "framework/property_page.h"
+#include "kv/jobs/cable.h"
 
 namespace kv::ui {
 class ListView;
@@ -37,7 +35,7 @@ private:
     // The analysis result: statuses of the pairs 1-2, 3-6, 4-5, 7-8, then their lengths. It lives
     // as long as the page, that is the whole run of the program, and keeps its entries between
     // analyses: a length the analysis does not write shows the previous one.
-    std::array<int32_t, 8> result_{};
+    jobs::CableResult result_{};
 };
 
 }  // namespace kv::diag

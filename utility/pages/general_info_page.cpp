@@ -1,11 +1,10 @@
 #include "pages/general_info_page.h"
 
-#include <array>
-
 #include "app/page_services.h"
-#include "framework/ansi_text.h"
 #include "framework/list_view.h"
-#include "kelvalib.h"
+#include "kv/jobs/adapter_facts.h"
+#include "kv/jobs/adapter_text.h"
+#include "kv/jobs/ethernet_address.h"
 #include "pages/label_value_list.h"
 #include "pages/page_guard.h"
 #include "resources/dialog_templates.h"
@@ -41,13 +40,6 @@ enum : int {
     kMemoryAddress = 27,
     kInterruptNumber = 28,
 };
-
-// Chip-class bits of the adapter kinds without an IP address row, and of those with PCI rows.
-constexpr uint32_t kNoIpAddressKind = 0x10;
-constexpr uint32_t kPciKinds = 0x8E;
-
-// The library reports the full-duplex state as 2.
-constexpr int kFullDuplexState = 2;
 
 QString text(int id) { return loadString(id); }
 
@@ -90,37 +82,28 @@ bool CGeneralInfoPage::onSetActive() {
 
 void CGeneralInfoPage::appendAddressRows() {
     const AdapterInfo& info = services().adapterInfo();
-    const uint8_t* mac = info.MacAddress;
-    appendLabelValue(kMacAddress, QString::asprintf("%02x-%02x-%02x-%02x-%02x-%02x", mac[0], mac[1], mac[2], mac[3],
-                                                    mac[4], mac[5]));
+    appendLabelValue(kMacAddress, QString::fromStdString(jobs::ethernetAddressText(info.MacAddress)));
 
-    std::array<uint8_t, 4> ip{};
-    if ((info.ChipClass & kNoIpAddressKind) == 0 && API_GetIPAddress(ip.data()) == 1)
-        appendLabelValue(kIpAddress, QString::asprintf("%d.%d.%d.%d", ip[0], ip[1], ip[2], ip[3]));
-
-    std::array<char, KV_TEXT_CHARS> name{};
-    if (API_GetConnName_A(name.data(), static_cast<int>(name.size())) == 1)
-        appendLabelValue(kConnectionName, ui::fromAnsiBuffer(name.data(), name.size()));
-
-    uint32_t vlanId = 0;
-    if (API_GetVID(&vlanId) == 1) appendLabelValue(kVlanId, QString::number(vlanId & 0xFFFFu));
+    const jobs::AddressFacts facts = jobs::readAddresses(info.ChipClass);
+    if (facts.ipAddress) appendLabelValue(kIpAddress, QString::fromStdString(jobs::ipv4Text(*facts.ipAddress)));
+    if (facts.connectionName) appendLabelValue(kConnectionName, QString::fromStdString(*facts.connectionName));
+    if (facts.vlanId) appendLabelValue(kVlanId, QString::number(*facts.vlanId));
 }
 
 void CGeneralInfoPage::appendLinkRows() {
-    if (API_IsLink() == 0) {
+    const jobs::LinkFacts link = jobs::readLink();
+    if (!link.up) {
         appendLabelValue(kLinkStatus, text(kDisconnected));
         return;
     }
-    uint32_t mbps = 0;
-    if (API_GetLinkSpeed(&mbps) == 1) appendLabelValue(kLinkStatus, linkSpeedText(mbps));
-    int duplex = 0;
-    if (API_GetDuplexMode(&duplex) == 1)
-        appendLabelValue(kDuplexMode, text(duplex == kFullDuplexState ? kFullDuplex : kHalfDuplex));
+    if (link.speedMbps) appendLabelValue(kLinkStatus, linkSpeedText(*link.speedMbps));
+    if (link.duplex)
+        appendLabelValue(kDuplexMode, text(*link.duplex == jobs::kFullDuplexState ? kFullDuplex : kHalfDuplex));
 }
 
 void CGeneralInfoPage::appendPciRows() {
     const AdapterInfo& info = services().adapterInfo();
-    if ((info.ChipClass & kPciKinds) == 0) return;
+    if (!jobs::showsPciIdentity(info.ChipClass)) return;
     appendLabelValue(kDeviceLocation, QString::asprintf("Bus: %04X, Slot: %04X", info.Bus, info.Slot));
     appendLabelValue(kVendorId, hex4(info.VendorId));
     appendLabelValue(kDeviceId, hex4(info.DeviceId));

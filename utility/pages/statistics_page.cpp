@@ -1,17 +1,12 @@
 #include "pages/statistics_page.h"
 
-#include <array>
-#include <optional>
-#include <span>
-
 #include "app/page_services.h"
 #include "framework/list_view.h"
-#include "kelvalib.h"
-#include "kv/bytes.h"
+#include "kv/jobs/statistics.h"
+#include "kv/jobs/throughput.h"
 #include "kv/protocol.h"
 #include "pages/label_value_list.h"
 #include "pages/page_guard.h"
-#include "pages/throughput.h"
 #include "resources/dialog_templates.h"
 #include "resources/resource_ids.h"
 #include "resources/string_table.h"
@@ -38,29 +33,8 @@ constexpr intptr_t kTotalRow = -3;
 
 constexpr char kUnknown[] = "Unknown";
 
-// Drivers of versions 1 to 606 count one send error too many once they have counted any.
-constexpr int kLastVersionCountingOneMore = 606;
-
-uint64_t shownCounterValue(uint32_t oid, uint64_t value, int driverVersion) {
-    if (oid == protocol::OID_GEN_XMIT_ERROR && driverVersion > 0 && driverVersion <= kLastVersionCountingOneMore &&
-        value != 0)
-        return value - 1;
-    return value;
-}
-
-// A driver value of eight bytes, or the low four when it answered fewer.
-struct OidValue {
-    uint64_t value;
-    bool wide;  // the driver answered all eight bytes
-};
-
-std::optional<OidValue> queryCounter(uint32_t oid) {
-    std::array<uint8_t, 8> buffer{};
-    uint32_t length = 0;
-    if (API_GetOID(oid, buffer.data(), static_cast<uint32_t>(buffer.size()), &length) != 1) return std::nullopt;
-    if (length == buffer.size()) return OidValue{readU64(buffer, 0), true};
-    return OidValue{readU32(buffer, 0), false};
-}
+using jobs::formatThroughput;
+using jobs::queryCounter;
 
 }  // namespace
 
@@ -133,7 +107,7 @@ void CStatisticsPage::refreshCounterRow(ui::ListView& view, int row, CounterEntr
         entry.lastShown.reset();
         return;
     }
-    const uint64_t value = shownCounterValue(entry.oid, answer->value, services_.driverVersionNumber());
+    const uint64_t value = jobs::shownCounterValue(entry.oid, answer->value, services_.driverVersionNumber());
     if (value == entry.lastShown && !forced) return;
     entry.lastShown = value;
     view.setItemText(row, 1, answer->wide ? QString::number(value) : QString::number(static_cast<uint32_t>(value)));
@@ -145,7 +119,7 @@ void CStatisticsPage::refreshThroughputRow(ui::ListView& view, int row, ByteTota
         view.setItemText(row, 1, kUnknown);
         return;
     }
-    total.rate = rateFromTotals(total.previousTotal, answer->value);
+    total.rate = jobs::rateFromTotals(total.previousTotal, answer->value);
     total.previousTotal = answer->value;
     view.setItemText(row, 1, QString::fromStdString(formatThroughput(total.rate)));
 }

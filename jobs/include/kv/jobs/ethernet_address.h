@@ -1,13 +1,15 @@
-// The Ethernet address the Wake On LAN page reads from its field: twelve hexadecimal digits, two
-// for each byte, first byte first ("00E0AABBCCDD").
+// Ethernet addresses as people write them: the Wake On LAN page's field of twelve hexadecimal
+// digits ("00E0AABBCCDD"), the common spellings a script passes ("00-1D-7A-00-00-01",
+// "00:1d:7a:00:00:01", "001d.7a00.0001"), and the text the pages show.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
-namespace kv::diag {
+namespace kv::jobs {
 
 using EthernetAddress = std::array<uint8_t, 6>;
 
@@ -16,4 +18,12 @@ using EthernetAddress = std::array<uint8_t, 6>;
 // or half-typed address would wake the wrong computer or none, so nothing is sent for it.
 std::optional<EthernetAddress> parseEthernetAddress(std::string_view text);
 
-}  // namespace kv::diag
+// Twelve hexadecimal digits, or six pairs joined by one kind of separator ('-' or ':'), or three
+// groups of four joined by '.'; either case. Mixed separators, a missing digit or a stray
+// character are no address, for the same reason.
+std::optional<EthernetAddress> parseEthernetAddressAnySpelling(std::string_view text);
+
+// "00-1d-7a-00-00-01": lower-case pairs joined by hyphens, as the General page shows it.
+std::string ethernetAddressText(const uint8_t* address);
+
+}  // namespace kv::jobs

@@ -10,7 +10,7 @@ namespace {
 bool stopped(const std::function<bool()>& stop) { return stop && stop(); }
 
 AdapterReport reportAdapter(const ListedAdapter& adapter, const std::function<bool()>& stop) {
-    AdapterReport report{adapter, readAdapterDetails(adapter), {}, {}, {}, {}};
+    AdapterReport report{adapter, readAdapterDetails(adapter), {}, {}, {}, {}, {}};
     if (!report.details) return report;
     const AdapterRecords& records = report.details->records;
     report.counters = readCounters(records.driverVersion);
@@ -18,6 +18,7 @@ AdapterReport reportAdapter(const ListedAdapter& adapter, const std::function<bo
     if (adapter.parentIndex >= 0) return report;
     if (offers(records.pageSet, pageset::kCableChips)) report.green = readGreenStatus();
     if (!offers(records.pageSet, pageset::kFamilyChips)) return report;
+    report.settings = loadDriverSettings();
     report.registers = readRegisterWindow();
     if (const auto config = readEepromConfig()) report.eeprom = readEepromWords(*config, stop);
     return report;
@@ -45,6 +46,7 @@ std::string adapterSection(const AdapterReport& report) {
     std::string text = adapterDetailsText(*report.details);
     if (report.counters) text += "Statistics\n" + countersText(*report.counters, std::nullopt);
     if (report.green) text += "Green Feature\n" + greenFeatureText(*report.green);
+    if (report.settings) text += "Advanced settings\n" + driverSettingsText(*report.settings);
     if (report.eeprom) text += "EEPROM words\n" + eepromText(*report.eeprom);
     if (report.registers) text += "Registers\n" + hexBytesText(*report.registers);
     return text;

@@ -6,9 +6,8 @@ namespace kv::jobs {
 
 namespace {
 
-std::string padded(std::string_view text, size_t width, bool right) {
-    const std::string fill(width > displayWidth(text) ? width - displayWidth(text) : 0, ' ');
-    return right ? fill + std::string(text) : std::string(text) + fill;
+std::string padded(std::string_view text, size_t width) {
+    return std::string(text) + std::string(width > displayWidth(text) ? width - displayWidth(text) : 0, ' ');
 }
 
 }  // namespace
@@ -29,7 +28,7 @@ std::string LabelValueText::text() const {
     const std::string indent(indent_, ' ');
     std::string out;
     for (const auto& [label, value] : rows_) {
-        std::string line = indent + padded(label, labelWidth + 2, false);
+        std::string line = indent + padded(label, labelWidth + 2);
         size_t start = 0;
         for (;;) {
             const size_t end = value.find('\n', start);
@@ -46,7 +45,7 @@ std::string LabelValueText::text() const {
     return out;
 }
 
-std::string tableText(const std::vector<std::vector<std::string>>& rows, const std::vector<bool>& rightAligned) {
+std::string tableText(const std::vector<std::vector<std::string>>& rows, size_t indent) {
     std::vector<size_t> widths;
     for (const auto& row : rows) {
         if (widths.size() < row.size()) widths.resize(row.size(), 0);
@@ -54,13 +53,8 @@ std::string tableText(const std::vector<std::vector<std::string>>& rows, const s
     }
     std::string out;
     for (const auto& row : rows) {
-        std::string line;
-        for (size_t c = 0; c < row.size(); ++c) {
-            const bool right = c < rightAligned.size() && rightAligned[c];
-            const bool last = c + 1 == row.size();
-            line += last && !right ? row[c] : padded(row[c], widths[c], right);
-            if (!last) line += "  ";
-        }
+        std::string line(indent, ' ');
+        for (size_t c = 0; c < row.size(); ++c) line += c + 1 == row.size() ? row[c] : padded(row[c], widths[c]) + "  ";
         while (!line.empty() && line.back() == ' ') line.pop_back();
         out += line + "\n";
     }

@@ -76,6 +76,19 @@ const std::vector<Command>& commands() {
          1,
          1,
          runWol},
+        {"advanced",
+         "advanced ADAPTER [NAME [VALUE]]",
+         "the driver's advanced settings and their values; show one; set one",
+         "Lists the driver's advanced settings (as its installation describes them under Ndi\\params) with\n"
+         "their values and the values each may hold, shows one (NAME: its name or its description), or\n"
+         "sets one: VALUE is one of the listed values or their texts, a number in the setting's range, a\n"
+         "text (written in upper case, as the page's field turns it), or \"Not Present\" for an optional\n"
+         "setting. The value is written into the driver key and the driver reloaded, as the Advanced\n"
+         "Setting page's \"Modify\" does; the other settings are left as they are.\n",
+         {},
+         1,
+         3,
+         runAdvanced},
         {"reload",
          "reload ADAPTER",
          "reload the adapter's driver",
@@ -105,7 +118,8 @@ const std::vector<Command>& commands() {
          "report [ADAPTER]",
          "everything the read-only commands show, in one document for a support case",
          "Writes one document with the suite's version, the Windows version, the protocol driver's state,\n"
-         "the adapter list and, for one adapter or for all, what info, stats, green, eeprom and regs show.\n"
+         "the adapter list and, for one adapter or for all, what info, stats, green, advanced, eeprom and regs\n"
+         "show.\n"
          "The document is written even when the protocol driver does not open (the exit status is 4 then).\n",
          {},
          0,
@@ -128,13 +142,7 @@ std::string generalHelp() {
         "Usage: kelvactl [--json] [--verbose] COMMAND [ADAPTER] [ARGS]\n"
         "       kelvactl COMMAND --help\n\n"
         "Diagnostics of the Tavrick family's Ethernet adapters from the command line.\n\nCommands:\n";
-    std::string table = jobs::tableText(rows);
-    for (size_t start = 0; start < table.size();) {
-        const size_t end = table.find('\n', start);
-        text += "  " + table.substr(start, end - start + 1);
-        start = end + 1;
-    }
-    text += "\n" + std::string(kAdapterHelp) +
+    text += jobs::tableText(rows, 2) + "\n" + std::string(kAdapterHelp) +
             "\nOptions:\n"
             "  --json       one JSON document on standard output (keys in docs/CLI.md)\n"
             "  --verbose    show the library's own messages on standard error\n"

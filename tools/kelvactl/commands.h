@@ -38,5 +38,6 @@ int runReload(Invocation& invocation);
 int runEeprom(Invocation& invocation);
 int runRegs(Invocation& invocation);
 int runReport(Invocation& invocation);
+int runAdvanced(Invocation& invocation);
 
 }  // namespace kv::kelvactl

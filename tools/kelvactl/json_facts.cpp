@@ -150,6 +150,38 @@ JsonValue eepromJson(const jobs::EepromRead& read) {
         .set("pins_restored", read.pinsRestored);
 }
 
+JsonValue settingJson(const jobs::CDrvParam& setting) {
+    const auto utf8 = [](const std::string& ansi) { return utf16ToUtf8(ansiToUtf16(ansi)); };
+    const bool present = !(setting.Optional && setting.NotPresent);
+    JsonValue value;
+    if (present && setting.Kind != jobs::CDrvParam::kOther) {
+        const std::string text = setting.valueText();
+        if (!text.empty() || setting.Kind == jobs::CDrvParam::kText) value = utf8(text);
+    }
+    JsonValue choices = JsonValue::array();
+    for (size_t i = 0; i < setting.EnumValues.size() && i < setting.EnumDescs.size(); ++i)
+        choices.push(
+            JsonValue::object().set("value", utf8(setting.EnumValues[i])).set("text", utf8(setting.EnumDescs[i])));
+    const bool number = setting.Kind == jobs::CDrvParam::kNumber;
+    return JsonValue::object()
+        .set("name", utf8(setting.Name))
+        .set("description", utf8(setting.Desc))
+        .set("kind", jobs::settingKindName(setting.Kind))
+        .set("optional", setting.Optional != 0)
+        .set("present", present)
+        .set("value", std::move(value))
+        .set("value_text", orNull(jobs::settingValueText(setting)))
+        .set("choices", std::move(choices))
+        .set("min", number ? JsonValue(setting.Min) : JsonValue())
+        .set("max", number ? JsonValue(setting.Max) : JsonValue());
+}
+
+JsonValue settingsJson(std::span<const jobs::CDrvParam> settings) {
+    JsonValue list = JsonValue::array();
+    for (const jobs::CDrvParam& setting : settings) list.push(settingJson(setting));
+    return list;
+}
+
 JsonValue reportJson(const jobs::SupportReport& report) {
     JsonValue windows = JsonValue();
     if (report.windows)
@@ -170,6 +202,7 @@ JsonValue reportJson(const jobs::SupportReport& report) {
             .set("info", adapter.details ? detailsJson(*adapter.details) : JsonValue())
             .set("statistics", adapter.counters ? countersJson(*adapter.counters) : JsonValue())
             .set("green", adapter.green ? greenJson(*adapter.green) : JsonValue())
+            .set("advanced_settings", adapter.settings ? settingsJson(*adapter.settings) : JsonValue())
             .set("eeprom", adapter.eeprom ? eepromJson(*adapter.eeprom) : JsonValue())
             .set("registers", adapter.registers ? registersJson(*adapter.registers) : JsonValue());
         reported.push(std::move(entry));

@@ -6,6 +6,7 @@
 #include <type_traits>
 
 #include "kv/jobs/adapter_text.h"
+#include "kv/jobs/advanced_settings.h"
 #include "kv/jobs/green_feature.h"
 #include "kv/jobs/hardware_dump.h"
 #include "kv/jobs/support_report.h"
@@ -32,6 +33,8 @@ JsonValue ratesJson(const jobs::SampleRates& rates);
 JsonValue greenJson(const jobs::GreenStatus& status);
 JsonValue registersJson(const jobs::RegisterWindow& window);
 JsonValue eepromJson(const jobs::EepromRead& read);
+JsonValue settingJson(const jobs::CDrvParam& setting);
+JsonValue settingsJson(std::span<const jobs::CDrvParam> settings);
 JsonValue reportJson(const jobs::SupportReport& report);
 
 }  // namespace kv::kelvactl

@@ -2,9 +2,9 @@
 // Ethernet address, the advanced settings' numbers and the VLAN ID typed into the VLAN list.
 #include <QTest>
 
+#include "kv/jobs/decimal_text.h"
 #include "kv/jobs/ethernet_address.h"
 #include "kv/jobs/throughput.h"
-#include "pages/decimal_text.h"
 #include "pages/vlan_id_text.h"
 
 using namespace kv::diag;

@@ -147,6 +147,27 @@ TEST(Kelvactl, WithoutTheProtocolDriverCommandsExit4AndTheReportStillDescribesTh
     EXPECT_TRUE(contains(report.output, "Protocol driver  TvNdPt60: not installed\n")) << report.output;
 }
 
+TEST(Kelvactl, AdvancedWritesTheOneSettingIntoRegistryRegAndReloadsTheDriver) {
+    const MachineDirectory machine{kelvactlMachine()};
+    const auto registry = [&] { return sim::testing::readFile(machine.machine() / "registry.reg"); };
+    const std::string before = registry();
+    const auto refused = machine.run(KV_KELVACTL, {"advanced", "0", "*ReceiveBuffers", "5000"});
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_EQ(refused.errors, "kelvactl: \"Receive Buffers\" does not take \"5000\": it takes 64 to 512\n");
+    EXPECT_EQ(registry(), before);
+
+    const auto run = machine.run(KV_KELVACTL, {"advanced", "0", "speed & duplex", "100 Mbps Full Duplex"});
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    EXPECT_TRUE(contains(run.output, ": Auto Negotiation -> 100 Mbps Full Duplex; written, driver reloaded.\n"))
+        << run.output;
+    EXPECT_TRUE(contains(registry(), "\"*SpeedDuplex\"=\"4\"")) << registry();
+    // Only the setting set is written; then the driver restarts (a property change), and the
+    // page's wait for it.
+    EXPECT_EQ(run.traced("regwrite").size(), 1u);
+    EXPECT_FALSE(run.traced("propchange").empty());
+    EXPECT_NE(std::find(run.trace.begin(), run.trace.end(), "sleep 3000"), run.trace.end());
+}
+
 TEST(Kelvactl, GreenSaysWhatItSwitched) {
     const auto run = MachineDirectory(kelvactlMachine()).run(KV_KELVACTL, {"green", "0", "on"});
     EXPECT_EQ(run.exitCode, 0) << run.errors;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "kv/jobs/adapter_text.h"
+#include "kv/jobs/advanced_settings.h"
 #include "kv/jobs/green_feature.h"
 #include "kv/jobs/hardware_dump.h"
 #include "kv/jobs/statistics.h"
@@ -21,9 +22,10 @@ struct AdapterReport {
     ListedAdapter adapter;
     std::optional<AdapterDetails> details;  // none when the adapter does not answer its selection
     std::optional<CounterSample> counters;
-    std::optional<GreenStatus> green;         // the chips with the PHY's cable functions
-    std::optional<RegisterWindow> registers;  // the family's chips
-    std::optional<EepromRead> eeprom;         // the family's chips
+    std::optional<GreenStatus> green;                // the chips with the PHY's cable functions
+    std::optional<RegisterWindow> registers;         // the family's chips
+    std::optional<EepromRead> eeprom;                // the family's chips
+    std::optional<std::vector<CDrvParam>> settings;  // the driver's advanced settings, the family's chips
 };
 
 struct SupportReport {

@@ -24,8 +24,8 @@ private:
 };
 
 // The rows as a table, the first row its header: every column but the last padded to its widest
-// cell, two blanks between columns; cells of `rightAligned` columns are aligned right.
-std::string tableText(const std::vector<std::vector<std::string>>& rows, const std::vector<bool>& rightAligned = {});
+// cell, two blanks between columns, each line after `indent` blanks.
+std::string tableText(const std::vector<std::vector<std::string>>& rows, size_t indent = 0);
 
 // Characters of UTF-8 text (continuation bytes not counted).
 size_t displayWidth(std::string_view text);

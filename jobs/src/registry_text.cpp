@@ -1,4 +1,4 @@
-#include "pages/registry_text.h"
+#include "kv/jobs/registry_text.h"
 
 #include <algorithm>
 #include <array>
@@ -7,7 +7,7 @@
 
 #include "kelvalib.h"
 
-namespace kv::diag {
+namespace kv::jobs {
 
 namespace {
 
@@ -58,4 +58,4 @@ std::optional<std::pair<std::string, std::string>> valueAt(platform::RegKeyHandl
     return std::pair{std::move(name), dataText(type, data.data(), data.size())};
 }
 
-}  // namespace kv::diag
+}  // namespace kv::jobs

@@ -1,16 +1,17 @@
-#include "pages/drv_param.h"
+#include "kv/jobs/advanced_settings.h"
 
 #include <optional>
 
+#include "kelvalib.h"
+#include "kv/jobs/decimal_text.h"
+#include "kv/jobs/registry_text.h"
 #include "kv/platform/system.h"
-#include "pages/decimal_text.h"
-#include "pages/registry_text.h"
 
-namespace kv::diag {
+namespace kv::jobs {
 
 namespace {
 
-std::string settingKeyPath(const std::string& name) { return "Ndi\\params\\" + name; }
+std::string settingKeyPath(const std::string& name) { return std::string(kParamsKey) + "\\" + name; }
 
 bool sameLetters(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
@@ -137,4 +138,40 @@ bool CDrvParam::write(platform::RegKeyHandle driverKey, platform::RegKeyHandle s
     return !windows98Family || setText(settingKey, {}, text) == platform::err::kSuccess;
 }
 
-}  // namespace kv::diag
+std::vector<CDrvParam> loadDriverSettings() {
+    std::vector<CDrvParam> settings;
+    const platform::RegKey params = openDriverKey(kParamsKey, false);
+    if (!params.valid()) return settings;
+    for (uint32_t index = 0;; ++index) {
+        const auto name = subKeyName(params.get(), index);
+        if (!name) break;
+        settings.push_back(CDrvParam::load(*name));
+    }
+    return settings;
+}
+
+std::optional<std::vector<SettingWrite>> writeSettingsAndReload(
+    std::span<const CDrvParam> settings, const std::function<void(const CDrvParam&)>& settingKeyNotWritable) {
+    std::vector<SettingWrite> writes;
+    {
+        const platform::RegKey driverKey = openDriverKey({}, true);
+        if (!driverKey.valid()) return std::nullopt;
+        const bool windows98Family = isWindows98Family();
+        for (const CDrvParam& setting : settings) {
+            const platform::RegKey settingKey = openDriverKey(settingKeyPath(setting.Name), true);
+            if (!settingKey.valid()) {
+                if (settingKeyNotWritable) settingKeyNotWritable(setting);
+                writes.push_back(SettingWrite::KeyNotWritable);
+                continue;
+            }
+            writes.push_back(setting.write(driverKey.get(), settingKey.get(), windows98Family)
+                                 ? SettingWrite::Written
+                                 : SettingWrite::NotWritten);
+        }
+    }
+    API_ReloadMiniport();
+    platform::clock().sleep(kReloadWaitMs);
+    return writes;
+}
+
+}  // namespace kv::jobs

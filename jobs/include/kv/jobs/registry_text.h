@@ -10,7 +10,7 @@
 
 #include "kv/platform/registry.h"
 
-namespace kv::diag {
+namespace kv::jobs {
 
 // The buffer every advanced-setting read uses: a name or value that does not fit is missing.
 inline constexpr uint32_t kRegistryTextBytes = 259;
@@ -30,4 +30,4 @@ std::optional<std::string> subKeyName(platform::RegKeyHandle key, uint32_t index
 // The name and text of value `index`; none past the last one or when either does not fit.
 std::optional<std::pair<std::string, std::string>> valueAt(platform::RegKeyHandle key, uint32_t index);
 
-}  // namespace kv::diag
+}  // namespace kv::jobs

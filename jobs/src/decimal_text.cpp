@@ -1,6 +1,6 @@
-#include "pages/decimal_text.h"
+#include "kv/jobs/decimal_text.h"
 
-namespace kv::diag {
+namespace kv::jobs {
 
 namespace {
 
@@ -26,4 +26,4 @@ std::optional<int32_t> scanDecimal(std::string_view text) {
     return static_cast<int32_t>(value);
 }
 
-}  // namespace kv::diag
+}  // namespace kv::jobs

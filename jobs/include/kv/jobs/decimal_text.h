@@ -7,11 +7,11 @@
 #include <optional>
 #include <string_view>
 
-namespace kv::diag {
+namespace kv::jobs {
 
 // The number at the start of the text; none when there are no digits, or when the number does not
 // fit a 32-bit signed integer (such a text cannot hold a valid setting, so it is not read at all
 // rather than cut to some other value).
 std::optional<int32_t> scanDecimal(std::string_view text);
 
-}  // namespace kv::diag
+}  // namespace kv::jobs

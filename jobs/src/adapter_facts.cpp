@@ -1,14 +1,22 @@
 #include "kv/jobs/adapter_facts.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "kv/jobs/capabilities.h"
 #include "kv/jobs/chip_kind.h"
 #include "kv/jobs/driver_version.h"
+#include "kv/jobs/ethernet_address.h"
+#include "kv/jobs/string_table.h"
+#include "kv/jobs/text_layout.h"
 #include "kv/text.h"
 
 namespace kv::jobs {
+
+std::string ipv4Text(const std::array<uint8_t, 4>& address) {
+    return formatted("%d.%d.%d.%d", address[0], address[1], address[2], address[3]);
+}
 
 std::string fieldUtf8(const char* field, size_t capacity) {
     return utf16ToUtf8(ansiToUtf16(fieldText(field, capacity)));
@@ -75,34 +83,69 @@ std::optional<std::string> readConnectionName() {
 
 bool showsPciIdentity(uint32_t chipClass) { return (chipClass & chipkind::kPciKinds) != 0; }
 
-const char* driverFieldLabel(DriverField field) {
-    switch (field) {
-        case DriverField::Description:
-            return "Description";
-        case DriverField::Provider:
-            return "Provider";
-        case DriverField::Version:
-            return "Version";
-        case DriverField::Date:
-            return "Date";
-        case DriverField::InfPath:
-            return "INF Path";
+int linkSpeedTextId(uint32_t mbps) {
+    using namespace ids::general;
+    switch (mbps) {
+        case 10:
+            return kSpeed10;
+        case 100:
+            return kSpeed100;
+        case 1000:
+            return kSpeed1000;
+        default:
+            return kSpeedUnknown;
     }
-    return "";
+}
+
+std::vector<LabelledValue> generalRows(const AdapterInfo& info, const AddressFacts& addresses, const LinkFacts& link) {
+    using namespace ids::general;
+    std::vector<LabelledValue> rows = {{kMacAddress, ethernetAddressText(info.MacAddress)}};
+    if (addresses.ipAddress) rows.push_back({kIpAddress, ipv4Text(*addresses.ipAddress)});
+    if (addresses.connectionName) rows.push_back({kConnectionName, *addresses.connectionName});
+    if (addresses.vlanId) rows.push_back({kVlanId, std::to_string(*addresses.vlanId)});
+    if (!link.up) rows.push_back({kLinkStatus, resourceText(kDisconnected)});
+    if (link.speedMbps) rows.push_back({kLinkStatus, resourceText(linkSpeedTextId(*link.speedMbps))});
+    if (link.duplex)
+        rows.push_back({kDuplexMode, resourceText(*link.duplex == kFullDuplexState ? kFullDuplex : kHalfDuplex)});
+    if (!showsPciIdentity(info.ChipClass)) return rows;
+    rows.insert(rows.end(), {
+                                {kDeviceLocation, formatted("Bus: %04X, Slot: %04X", info.Bus, info.Slot)},
+                                {kVendorId, formatted("%04X", info.VendorId)},
+                                {kDeviceId, formatted("%04X", info.DeviceId)},
+                                {kSubVendorId, formatted("%04X", info.SubVendorId)},
+                                {kSubSystemId, formatted("%04X", info.SubSystemId)},
+                                {kRevisionId, formatted("%02X", info.RevisionId)},
+                                // All 32 bits, at least four digits: an I/O base above 0xFFFF keeps
+                                // its fifth digit.
+                                {kIoAddress, formatted("%04X", info.IoAddress)},
+                                {kMemoryAddress, formatted("%08X", info.MemoryAddress)},
+                                {kInterruptNumber, formatted("%d", static_cast<int>(info.InterruptNumber))},
+                            });
+    return rows;
+}
+
+std::vector<LabelledValue> driverRows(const AdapterInfo& info, const DriverInfo_A& record) {
+    std::vector<LabelledValue> rows;
+    if (!showsPciIdentity(info.ChipClass)) return rows;
+    const DriverFacts facts = driverFacts(record);
+    for (const auto& field : facts.fields) rows.push_back({field.labelId, field.text});
+    for (size_t i = 0; i < facts.binaries.size(); ++i)
+        rows.push_back({i == 0 ? ids::driver::kBinaryPath : 0, facts.binaries[i]});
+    return rows;
 }
 
 DriverFacts driverFacts(const DriverInfo_A& record) {
     DriverFacts facts;
+    using namespace ids::driver;
     const struct {
-        DriverField field;
+        int labelId;
         const char* text;
     } texts[] = {
-        {DriverField::Description, record.DriverDesc}, {DriverField::Provider, record.ProviderName},
-        {DriverField::Version, record.DriverVersion},  {DriverField::Date, record.DriverDate},
-        {DriverField::InfPath, record.InfPath},
+        {kDescription, record.DriverDesc}, {kProvider, record.ProviderName}, {kVersion, record.DriverVersion},
+        {kDate, record.DriverDate},        {kInfPath, record.InfPath},
     };
     for (const auto& t : texts)
-        if (t.text[0] != '\0') facts.fields.push_back({t.field, fieldUtf8(t.text, KV_TEXT_CHARS)});
+        if (t.text[0] != '\0') facts.fields.push_back({t.labelId, fieldUtf8(t.text, KV_TEXT_CHARS)});
     const uint32_t usedSlots = std::min<uint32_t>(record.BinaryCount, KV_BINARY_SLOTS);
     for (uint32_t i = 0; i < usedSlots; ++i) facts.binaries.push_back(fieldUtf8(record.BinaryName[i], KV_TEXT_CHARS));
     return facts;

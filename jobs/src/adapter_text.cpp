@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "kv/jobs/ethernet_address.h"
+#include "kv/jobs/string_table.h"
 #include "kv/jobs/text_layout.h"
 #include "kv/jobs/throughput.h"
 
@@ -10,35 +10,12 @@ namespace kv::jobs {
 
 namespace {
 
-// printf-style text of one number; the formats are the pages' own.
-template <typename... Args>
-std::string formatted(const char* format, Args... args) {
-    char text[64];
-    std::snprintf(text, sizeof text, format, args...);
-    return text;
-}
-
 std::string counterText(const std::optional<uint64_t>& value) {
     return value ? std::to_string(*value) : std::string("Unknown");
 }
 
-void addPciRows(LabelValueText& rows, const AdapterInfo& info) {
-    rows.add("Device Location", formatted("Bus: %04X, Slot: %04X", info.Bus, info.Slot))
-        .add("Vendor ID", formatted("%04X", info.VendorId))
-        .add("Device ID", formatted("%04X", info.DeviceId))
-        .add("SubVendor ID", formatted("%04X", info.SubVendorId))
-        .add("SubSystem ID", formatted("%04X", info.SubSystemId))
-        .add("Revision ID", formatted("%02X", info.RevisionId))
-        // All 32 bits, at least four digits: an I/O base above 0xFFFF keeps its fifth digit.
-        .add("IO Address", formatted("%04X", info.IoAddress))
-        .add("Memory Address", formatted("%08X", info.MemoryAddress))
-        .add("Interrupt Number", formatted("%d", static_cast<int>(info.InterruptNumber)));
-}
-
-void addDriverRows(LabelValueText& rows, const DriverFacts& driver) {
-    for (const auto& field : driver.fields) rows.add(driverFieldLabel(field.field), field.text);
-    // Only the first program file is labelled, so the paths read as one block.
-    for (size_t i = 0; i < driver.binaries.size(); ++i) rows.add(i == 0 ? "Binary Path" : "", driver.binaries[i]);
+void addRows(LabelValueText& text, const std::vector<LabelledValue>& rows) {
+    for (const auto& row : rows) text.add(row.labelId ? resourceText(row.labelId) : std::string(), row.value);
 }
 
 }  // namespace
@@ -62,45 +39,19 @@ std::string adapterHeading(const ListedAdapter& adapter) {
     return heading;
 }
 
-std::string linkSpeedText(uint32_t mbps) {
-    switch (mbps) {
-        case 10:
-            return "10 Mbps";
-        case 100:
-            return "100 Mbps";
-        case 1000:
-            return "1.0 Gbps";
-        default:
-            return "Unknow";
-    }
-}
-
 std::string linkText(const LinkFacts& link) {
-    if (!link.up) return "Disconnected";
-    return link.speedMbps ? linkSpeedText(*link.speedMbps) : std::string("Connected");
-}
-
-std::string ipv4Text(const std::array<uint8_t, 4>& address) {
-    return formatted("%d.%d.%d.%d", address[0], address[1], address[2], address[3]);
+    if (!link.up) return resourceText(ids::general::kDisconnected);
+    return link.speedMbps ? resourceText(linkSpeedTextId(*link.speedMbps)) : std::string("Connected");
 }
 
 std::string adapterDetailsText(const AdapterDetails& details) {
     const AdapterInfo& info = details.records.info;
-    const AddressFacts& addresses = details.addresses;
-    LabelValueText rows;
-    rows.add("MAC Address", ethernetAddressText(info.MacAddress));
-    if (addresses.ipAddress) rows.add("IP Address", ipv4Text(*addresses.ipAddress));
-    if (addresses.connectionName) rows.add("Connection Name", *addresses.connectionName);
-    if (addresses.vlanId) rows.add("VLAN ID", std::to_string(*addresses.vlanId));
-    if (!details.link.up || details.link.speedMbps) rows.add("Link Status", linkText(details.link));
-    if (details.link.duplex)
-        rows.add("Duplex Mode", *details.link.duplex == kFullDuplexState ? "Full Duplex" : "Half Duplex");
-    const bool family = showsPciIdentity(info.ChipClass);
-    if (family) addPciRows(rows, info);
-    std::string text = adapterHeading(details.adapter) + "\n" + rows.text();
-    LabelValueText driverRows;
-    if (family) addDriverRows(driverRows, driverFacts(*details.records.driver));
-    if (!driverRows.empty()) text += "Driver\n" + driverRows.text();
+    LabelValueText general;
+    addRows(general, generalRows(info, details.addresses, details.link));
+    std::string text = adapterHeading(details.adapter) + "\n" + general.text();
+    LabelValueText driver;
+    addRows(driver, driverRows(info, *details.records.driver));
+    if (!driver.empty()) text += "Driver\n" + driver.text();
     return text;
 }
 
@@ -119,12 +70,13 @@ std::string countersText(const CounterSample& sample, const std::optional<Sample
         const auto rateText = [](const std::optional<double>& rate) {
             return rate ? formatThroughput(*rate) : std::string("Unknown");
         };
-        rows.add("Throughput(Send)", rateText(rates->sendBytesPerSecond))
-            .add("Throughput(Receive)", rateText(rates->receiveBytesPerSecond))
-            .add("Throughput(Total)", formatThroughput(rates->totalBytesPerSecond()));
+        using namespace ids::statistics;
+        rows.add(resourceText(kThroughputSend), rateText(rates->sendBytesPerSecond))
+            .add(resourceText(kThroughputReceive), rateText(rates->receiveBytesPerSecond))
+            .add(resourceText(kThroughputTotal), formatThroughput(rates->totalBytesPerSecond()));
     }
     for (size_t i = 0; i < counterEntries().size(); ++i)
-        rows.add(counterEntries()[i].label, counterText(sample.counters[i]));
+        rows.add(resourceText(counterEntries()[i].labelId), counterText(sample.counters[i]));
     rows.add("Bytes Sent", counterText(sample.bytesSent)).add("Bytes Received", counterText(sample.bytesReceived));
     return rows.text();
 }

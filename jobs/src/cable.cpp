@@ -1,6 +1,7 @@
 #include "kv/jobs/cable.h"
 
 #include "kelvalib.h"
+#include "kv/jobs/string_table.h"
 
 namespace kv::jobs {
 
@@ -20,6 +21,20 @@ PairState pairState(int32_t status) {
         default:
             return PairState::OtherFault;
     }
+}
+
+int pairStateTextId(PairState state) {
+    switch (state) {
+        case PairState::Normal:
+            return ids::cable::kNormal;
+        case PairState::Short:
+            return ids::cable::kShort;
+        case PairState::Open:
+            return ids::cable::kOpen;
+        case PairState::OtherFault:
+            break;
+    }
+    return 0;
 }
 
 bool analyseCable(CableResult& result) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "kelvalib.h"
+#include "kv/jobs/string_table.h"
 #include "kv/jobs/text_layout.h"
 #include "kv/platform/system.h"
 
@@ -37,15 +38,10 @@ constexpr std::array<StatusRow, 6> kStatusTable = {{
 std::optional<GreenFeatureRow> greenFeatureRow(int status, bool gigabit) {
     if (status < kFirstStatus || status >= kFirstStatus + static_cast<int>(kStatusTable.size())) return std::nullopt;
     const StatusRow& row = kStatusTable[static_cast<size_t>(status - kFirstStatus)];
-    return GreenFeatureRow{row.enabled, row.stage, gigabit ? row.gigabitPower : row.otherPower};
-}
-
-std::string_view greenStatusText(bool enabled) { return enabled ? "Enable" : "Disable"; }
-
-std::string_view greenStageText(int stage) {
-    static constexpr std::string_view kStages[] = {
-        "Unlink", "Normal", "Stage 1 (0-30m)", "Stage 2 (30-70m)", "Stage 3 (70-100m)", "Stage 4 ( >100m)"};
-    return stage >= -1 && stage <= 4 ? kStages[stage + 1] : std::string_view();
+    using namespace ids::green;
+    const int stageTextId = row.stage < 0 ? kUnlink : row.stage == 0 ? kNormal : kStage1 + row.stage - 1;
+    return GreenFeatureRow{row.enabled, row.stage, row.enabled ? kEnable : kDisable, stageTextId,
+                           gigabit ? row.gigabitPower : row.otherPower};
 }
 
 std::optional<double> powerMilliwatts(std::string_view power) {
@@ -59,8 +55,8 @@ std::string greenFeatureText(const GreenStatus& status) {
     LabelValueText rows;
     const auto row = greenFeatureRow(status.status, status.gigabit);
     if (!row) return rows.add("Green Feature status", "unknown (" + std::to_string(status.status) + ")").text();
-    return rows.add("Green Feature status", greenStatusText(row->enabled))
-        .add("Current Stage", greenStageText(row->stage))
+    return rows.add("Green Feature status", resourceText(row->statusTextId))
+        .add("Current Stage", resourceText(row->stageTextId))
         .add("Power", row->power)
         .text();
 }

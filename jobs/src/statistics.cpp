@@ -2,6 +2,7 @@
 
 #include "kelvalib.h"
 #include "kv/bytes.h"
+#include "kv/jobs/string_table.h"
 #include "kv/protocol.h"
 
 namespace kv::jobs {
@@ -21,10 +22,10 @@ std::optional<uint64_t> shownValue(uint32_t oid, int driverVersion) {
 
 const std::array<CounterEntry, 4>& counterEntries() {
     static constexpr std::array<CounterEntry, 4> kEntries = {{
-        {protocol::OID_GEN_XMIT_OK, "Packet Sent"},
-        {protocol::OID_GEN_RCV_OK, "Packet Received"},
-        {protocol::OID_GEN_XMIT_ERROR, "Error(Send)"},
-        {protocol::OID_GEN_RCV_ERROR, "Error(Receive)"},
+        {protocol::OID_GEN_XMIT_OK, ids::statistics::kPacketSent},
+        {protocol::OID_GEN_RCV_OK, ids::statistics::kPacketReceived},
+        {protocol::OID_GEN_XMIT_ERROR, ids::statistics::kErrorSend},
+        {protocol::OID_GEN_RCV_ERROR, ids::statistics::kErrorReceive},
     }};
     return kEntries;
 }

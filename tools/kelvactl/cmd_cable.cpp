@@ -7,29 +7,32 @@
 #include "kelvalib.h"
 #include "kv/jobs/cable.h"
 #include "kv/jobs/capabilities.h"
+#include "kv/jobs/string_table.h"
 #include "kv/jobs/text_layout.h"
 
 namespace kv::kelvactl {
 
 namespace {
 
-struct StateNames {
-    const char* text;  // as the page shows it; another fault pattern has no text there
-    const char* key;
-};
-
-StateNames namesOf(jobs::PairState state) {
+// The JSON name of a pair's state.
+const char* stateKey(jobs::PairState state) {
     switch (state) {
         case jobs::PairState::Normal:
-            return {"Normal", "normal"};
+            return "normal";
         case jobs::PairState::Short:
-            return {"Short", "short"};
+            return "short";
         case jobs::PairState::Open:
-            return {"Open", "open"};
+            return "open";
         case jobs::PairState::OtherFault:
             break;
     }
-    return {"Other fault", "other"};
+    return "other";
+}
+
+// As the Cable page says it; another fault pattern, which has no text there, said as such.
+std::string stateText(jobs::PairState state) {
+    const int id = jobs::pairStateTextId(state);
+    return id ? jobs::resourceText(id) : std::string("Other fault");
 }
 
 }  // namespace
@@ -54,18 +57,20 @@ int runCable(Invocation& invocation) {
 
     bool fault = false;
     JsonValue pairs = JsonValue::array();
-    std::vector<std::vector<std::string>> rows = {{"Pair", "Length(m)", "Status"}};
+    using namespace jobs::ids::cable;
+    std::vector<std::vector<std::string>> rows = {
+        {jobs::resourceText(kPairColumn), jobs::resourceText(kLengthColumn), jobs::resourceText(kStatusColumn)}};
     for (int pair = 0; pair < jobs::kCablePairs; ++pair) {
         const int32_t status = result[pair];
         const int32_t length = result[jobs::kCablePairs + pair];
         const jobs::PairState state = jobs::pairState(status);
         fault = fault || state != jobs::PairState::Normal;
-        const StateNames names = namesOf(state);
         const std::string name(jobs::cablePairName(pair));
-        rows.push_back({name, length >= 0 ? std::to_string(length) : "Unknow", names.text});
+        rows.push_back(
+            {name, length >= 0 ? std::to_string(length) : jobs::resourceText(kUnknownLength), stateText(state)});
         pairs.push(JsonValue::object()
                        .set("pair", name)
-                       .set("status", names.key)
+                       .set("status", stateKey(state))
                        .set("status_code", status)
                        .set("length_m", length >= 0 ? JsonValue(length) : JsonValue()));
     }

@@ -5,6 +5,7 @@
 #include "invocation.h"
 #include "json_facts.h"
 #include "kv/jobs/capabilities.h"
+#include "kv/jobs/string_table.h"
 
 namespace kv::kelvactl {
 
@@ -13,7 +14,8 @@ namespace {
 std::string stateText(const jobs::GreenStatus& status) {
     const auto row = jobs::greenFeatureRow(status.status, status.gigabit);
     if (!row) return "status " + std::to_string(status.status);
-    return std::string(jobs::greenStatusText(row->enabled)) + ", " + std::string(jobs::greenStageText(row->stage));
+    return std::string(jobs::resourceText(row->statusTextId)) + ", " +
+           std::string(jobs::resourceText(row->stageTextId));
 }
 
 }  // namespace

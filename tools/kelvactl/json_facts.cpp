@@ -1,7 +1,10 @@
 #include "json_facts.h"
 
+#include <algorithm>
+
 #include "kv/jobs/chip_kind.h"
 #include "kv/jobs/ethernet_address.h"
+#include "kv/jobs/string_table.h"
 #include "kv/text.h"
 
 namespace kv::kelvactl {
@@ -35,11 +38,16 @@ JsonValue pciJson(const AdapterInfo& info) {
 
 JsonValue driverJson(const jobs::AdapterRecords& records) {
     const jobs::DriverFacts facts = jobs::driverFacts(*records.driver);
+    // The keys of the labels 1 to 5 of the Driver page, in the page's order.
+    using namespace jobs::ids::driver;
+    const std::pair<int, const char*> keys[] = {
+        {kDescription, "description"}, {kProvider, "provider"}, {kVersion, "version"}, {kDate, "date"},
+        {kInfPath, "inf_path"}};
     JsonValue driver = JsonValue::object();
-    for (const auto key : {"description", "provider", "version", "date", "inf_path"}) driver.set(key, JsonValue());
-    for (const auto& field : facts.fields) {
-        static constexpr const char* kKeys[] = {"description", "provider", "version", "date", "inf_path"};
-        driver.set(kKeys[static_cast<int>(field.field)], field.text);
+    for (const auto& [labelId, key] : keys) {
+        const auto field = std::find_if(facts.fields.begin(), facts.fields.end(),
+                                        [labelId = labelId](const auto& f) { return f.labelId == labelId; });
+        driver.set(key, field != facts.fields.end() ? JsonValue(field->text) : JsonValue());
     }
     JsonValue files = JsonValue::array();
     for (const auto& file : facts.binaries) files.push(file);
@@ -130,9 +138,9 @@ JsonValue greenJson(const jobs::GreenStatus& status) {
         .set("link", status.status != jobs::kGreenNoLink)
         .set("gigabit", status.gigabit)
         .set("enabled", row ? JsonValue(row->enabled) : JsonValue())
-        .set("status_text", row ? JsonValue(jobs::greenStatusText(row->enabled)) : JsonValue())
+        .set("status_text", row ? JsonValue(jobs::resourceText(row->statusTextId)) : JsonValue())
         .set("stage", row ? JsonValue(row->stage) : JsonValue())
-        .set("stage_text", row ? JsonValue(jobs::greenStageText(row->stage)) : JsonValue())
+        .set("stage_text", row ? JsonValue(jobs::resourceText(row->stageTextId)) : JsonValue())
         .set("power_mw", row ? orNull(jobs::powerMilliwatts(row->power)) : JsonValue());
     return json;
 }

@@ -15,34 +15,14 @@ namespace kv::diag {
 
 namespace {
 
-// String-table ids.
-enum : int {
-    kNormal = 29,
-    kShort = 30,
-    kOpen = 31,
-    kUnknownLength = 32,
-    kPairColumn = 33,
-    kLengthColumn = 34,
-    kStatusColumn = 35,
-};
+using namespace jobs::ids::cable;
 
 enum Column : int { kPair = 0, kLength = 1, kStatus = 2 };
 
 constexpr int kPairs = jobs::kCablePairs;
 
-QString statusText(int32_t status) {
-    switch (jobs::pairState(status)) {
-        case jobs::PairState::Normal:
-            return loadString(kNormal);
-        case jobs::PairState::Short:
-            return loadString(kShort);
-        case jobs::PairState::Open:
-            return loadString(kOpen);
-        case jobs::PairState::OtherFault:  // no status text
-            break;
-    }
-    return {};
-}
+// Another fault pattern has no status text (id 0 has none).
+QString statusText(int32_t status) { return loadString(jobs::pairStateTextId(jobs::pairState(status))); }
 
 QString lengthText(int32_t metres) {
     return metres >= 0 ? QString::asprintf("%d", metres) : loadString(kUnknownLength);

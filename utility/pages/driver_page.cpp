@@ -11,23 +11,6 @@
 
 namespace kv::diag {
 
-namespace {
-
-// String-table ids of the row labels.
-enum : int {
-    kDescription = 1,
-    kProvider = 2,
-    kVersion = 3,
-    kDate = 4,
-    kInfPath = 5,
-    kBinaryPath = 6,
-};
-
-// The label of each driver field, in the order of jobs::DriverField.
-constexpr int kFieldLabels[] = {kDescription, kProvider, kVersion, kDate, kInfPath};
-
-}  // namespace
-
 CDriverPage::CDriverPage(PageServices& services) : ListPage(driverDialog(), res::ctl::kDriverList, services) {}
 
 bool CDriverPage::onInitDialog() {
@@ -43,20 +26,12 @@ bool CDriverPage::onSetActive() {
     if (checkAdapter(services()) != AdapterAccess::Ready) return true;
     ui::ListView::FrozenDrawing frozen(list());
     list().deleteAllRows();
-    if (jobs::showsPciIdentity(services().adapterInfo().ChipClass)) appendDriverRows();
-    return ui::PropertyPage::onSetActive();
-}
-
-void CDriverPage::appendDriverRows() {
     // The provider comes before the version, although the record keeps the version first; every
-    // counted program file is listed, empty or not, and only the first is labelled, so the paths
-    // read as one block.
-    const jobs::DriverFacts driver = jobs::driverFacts(services().driverInfo());
-    for (const auto& field : driver.fields)
-        appendLabelValue(kFieldLabels[static_cast<int>(field.field)], QString::fromStdString(field.text));
-    for (size_t i = 0; i < driver.binaries.size(); ++i)
-        diag::appendLabelValue(list(), i == 0 ? loadString(kBinaryPath) : QString(),
-                               QString::fromStdString(driver.binaries[i]));
+    // counted program file is listed, empty or not, and only the first is labelled (label id 0 has
+    // no text), so the paths read as one block.
+    for (const jobs::LabelledValue& row : jobs::driverRows(services().adapterInfo(), services().driverInfo()))
+        appendLabelValue(row.labelId, QString::fromStdString(row.value));
+    return ui::PropertyPage::onSetActive();
 }
 
 }  // namespace kv::diag

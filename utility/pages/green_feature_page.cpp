@@ -9,24 +9,10 @@ namespace kv::diag {
 
 namespace ctl = res::ctl;
 
-namespace {
-
-// String-table ids of the status and stage texts.
-enum : int {
-    kDisable = 97,
-    kUnlink = 98,
-    kNormal = 99,
-    kEnable = 100,
-    kStage1 = 101,
-};
-
-}  // namespace
-
 std::optional<GreenFeatureTexts> greenFeatureTexts(int status, bool gigabit) {
     const auto row = jobs::greenFeatureRow(status, gigabit);
     if (!row) return std::nullopt;
-    const int stageTextId = row->stage < 0 ? kUnlink : row->stage == 0 ? kNormal : kStage1 + row->stage - 1;
-    return GreenFeatureTexts{row->enabled ? kEnable : kDisable, stageTextId, row->power};
+    return GreenFeatureTexts{row->statusTextId, row->stageTextId, row->power};
 }
 
 GreenFeature::GreenFeature() : ui::PropertyPage(greenFeatureDialog()) {}

@@ -15,16 +15,7 @@ namespace kv::diag {
 
 namespace {
 
-// String-table ids of the row labels.
-enum : int {
-    kPacketSent = 83,
-    kPacketReceived = 84,
-    kErrorSend = 85,
-    kErrorReceive = 86,
-    kThroughputSend = 87,
-    kThroughputReceive = 88,
-    kThroughputTotal = 89,
-};
+using namespace jobs::ids::statistics;
 
 // What a row shows, kept as its item data: a counter entry's index, or one of the throughputs.
 constexpr intptr_t kSendRow = -1;
@@ -41,12 +32,11 @@ using jobs::queryCounter;
 CStatisticsPage::CStatisticsPage(PageServices& services)
     : ui::PropertyPage(statisticsDialog()),
       services_(services),
-      counters_{{protocol::OID_GEN_XMIT_OK, loadString(kPacketSent), 0},
-                {protocol::OID_GEN_RCV_OK, loadString(kPacketReceived), 0},
-                {protocol::OID_GEN_XMIT_ERROR, loadString(kErrorSend), 0},
-                {protocol::OID_GEN_RCV_ERROR, loadString(kErrorReceive), 0}},
       send_{protocol::OID_TVX_BYTES_XMIT},
-      receive_{protocol::OID_TVX_BYTES_RCV} {}
+      receive_{protocol::OID_TVX_BYTES_RCV} {
+    for (const jobs::CounterEntry& entry : jobs::counterEntries())
+        counters_.push_back({entry.oid, loadString(entry.labelId), 0});
+}
 
 ui::ListView* CStatisticsPage::list() const { return control<ui::ListView>(res::ctl::kStatisticsList); }
 

@@ -57,6 +57,9 @@ struct AddressFacts {
     std::optional<uint16_t> vlanId;  // the low 16 bits of what the library reports
 };
 AddressFacts readAddresses(uint32_t chipClass);
+// "%d.%d.%d.%d".
+std::string ipv4Text(const std::array<uint8_t, 4>& address);
+
 // The current adapter's connection name (API_GetConnName_A); none when it cannot be read.
 std::optional<std::string> readConnectionName();
 
@@ -66,17 +69,28 @@ bool showsPciIdentity(uint32_t chipClass);
 
 // The Driver page's rows: the texts that are not empty, provider before version, then every
 // counted program file (empty ones too), at most the record's slots.
-enum class DriverField { Description, Provider, Version, Date, InfPath };
-// "Description", "Provider", "Version", "Date", "INF Path".
-const char* driverFieldLabel(DriverField field);
 struct DriverFacts {
     struct Field {
-        DriverField field;
+        int labelId;  // string-table id: "Description", "Provider", "Version", "Date", "INF Path"
         std::string text;
     };
     std::vector<Field> fields;
     std::vector<std::string> binaries;
 };
 DriverFacts driverFacts(const DriverInfo_A& record);
+
+// One row of an information page: the string-table id of its label (0: no label) and its value.
+struct LabelledValue {
+    int labelId;
+    std::string value;
+};
+// The General page's rows, in its order: the Ethernet address, the live facts that answered, the
+// link rows from the one link test, and the PCI identity and resources for the family's chips.
+std::vector<LabelledValue> generalRows(const AdapterInfo& info, const AddressFacts& addresses, const LinkFacts& link);
+// The Driver page's rows for the family's chips (none for the others); only the first program
+// file is labelled, so the paths read as one block.
+std::vector<LabelledValue> driverRows(const AdapterInfo& info, const DriverInfo_A& record);
+// The string-table id of a link speed's text: "10 Mbps", "100 Mbps", "1.0 Gbps", else "Unknow".
+int linkSpeedTextId(uint32_t mbps);
 
 }  // namespace kv::jobs

@@ -27,12 +27,8 @@ AdapterDetails detailsOf(const ListedAdapter& adapter, AdapterRecords records);
 
 // "Adapter 0: <description>", and a VLAN's parent after it.
 std::string adapterHeading(const ListedAdapter& adapter);
-// "10 Mbps", "100 Mbps", "1.0 Gbps", or "Unknow" for any other speed, as the General page says.
-std::string linkSpeedText(uint32_t mbps);
-// The link as one value: the speed text, or "Disconnected".
+// The link as one value, as the General page says it: the speed's text, or "Disconnected".
 std::string linkText(const LinkFacts& link);
-// "%d.%d.%d.%d".
-std::string ipv4Text(const std::array<uint8_t, 4>& address);
 
 // The General page's rows, then the Driver page's under "Driver".
 std::string adapterDetailsText(const AdapterDetails& details);

@@ -18,6 +18,9 @@ std::string_view cablePairName(int pair);
 enum class PairState { Normal, Short, Open, OtherFault };
 // Status 0 normal, 1 short, 2 open; any other value another fault pattern.
 PairState pairState(int32_t status);
+// The string-table id of the state's text on the Cable page ("Normal", "Short", "Open"); 0 for
+// another fault pattern, which has no text there.
+int pairStateTextId(PairState state);
 
 // Runs API_GetCableStatus on `result`, whose entries the analysis does not write keep what they
 // held (a pair without a fault gets no length). False when the library found the adapter absent:

@@ -17,14 +17,12 @@ inline constexpr int kGreenNoLink = -1;
 struct GreenFeatureRow {
     bool enabled;
     int stage;
+    int statusTextId;  // string-table ids: "Enable" / "Disable"
+    int stageTextId;   // "Unlink", "Normal", "Stage 1 (0-30m)" ... "Stage 4 ( >100m)"
     std::string_view power;
 };
 // None for a status outside -1 to 4. The gigabit column applies at 1000 Mbps only.
 std::optional<GreenFeatureRow> greenFeatureRow(int status, bool gigabit);
-
-// "Enable" / "Disable", and "Unlink", "Normal", "Stage 1 (0-30m)" ... "Stage 4 ( >100m)".
-std::string_view greenStatusText(bool enabled);
-std::string_view greenStageText(int stage);
 
 // The number of milliwatts in a power text ("644.7mW" gives 644.7); none for an empty text.
 std::optional<double> powerMilliwatts(std::string_view power);

@@ -9,10 +9,10 @@
 
 namespace kv::jobs {
 
-// One counter the page lists: its object id and the label it shows.
+// One counter the page lists: its object id and the string-table id of its label.
 struct CounterEntry {
     uint32_t oid;
-    std::string_view label;
+    int labelId;
 };
 
 // "Packet Sent", "Packet Received", "Error(Send)", "Error(Receive)", in the page's order.

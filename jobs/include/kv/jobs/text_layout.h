@@ -2,6 +2,7 @@
 // counted in characters of the UTF-8 text, not bytes).
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -29,5 +30,14 @@ std::string tableText(const std::vector<std::vector<std::string>>& rows, size_t 
 
 // Characters of UTF-8 text (continuation bytes not counted).
 size_t displayWidth(std::string_view text);
+
+// One short text in a printf format of the code (never a text from outside), as the pages format
+// their values ("%04X", "Bus: %04X, Slot: %04X").
+template <typename... Args>
+std::string formatted(const char* format, Args... args) {
+    char text[64];
+    std::snprintf(text, sizeof text, format, args...);
+    return text;
+}
 
 }  // namespace kv::jobs

@@ -83,7 +83,8 @@ public:
     // The menu-initialisation step: menu 134's update rules applied to its popup.
     void updateMenu(QMenu& popup);
     // Shows menu 134's popup at the cursor (the tray icon's right button, the tree's context menu).
-    void showNicsMenu();
+    // Menu 134's popup; the adapter tree's adds "Save Report...".
+    void showNicsMenu(bool adapterTreeMenu = false);
 
     AdapterTree* adapterTree() const { return adapterTree_; }
     const Settings& settings() const { return settings_; }

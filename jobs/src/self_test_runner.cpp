@@ -1,28 +1,18 @@
-#include "pages/test_runner.h"
+#include "kv/jobs/self_test_runner.h"
 
 #include <array>
 #include <utility>
 
-#include "framework/message_box.h"
 #include "kelvalib.h"
+#include "kv/jobs/self_test_table.h"
+#include "kv/jobs/string_table.h"
 #include "kv/platform/system.h"
-#include "pages/self_test_table.h"
-#include "resources/string_table.h"
 
-namespace kv::diag {
+namespace kv::jobs {
 
 namespace {
 
-// String-table ids of the runner's texts.
-enum : int {
-    kAdapterNotReady = 75,
-    kUnbinding = 76,
-    kBinding = 77,
-    kReloading = 78,
-    kNoErrors = 80,
-    kOneError = 81,
-    kErrors = 82,
-};
+using namespace ids::diagnostics;
 
 // Reads the frames already waiting for the diagnostic protocol; the count, stopping once it is
 // past the limit (a flooded segment never runs dry, and the count no longer matters then).
@@ -41,8 +31,12 @@ bool unbindsProtocolsAroundTests() {
 }
 
 TestRunner::TestRunner(std::shared_ptr<RunFlags> flags, std::shared_ptr<const TestItems> items,
-                       std::shared_ptr<RunView> view)
-    : flags_(std::move(flags)), items_(std::move(items)), view_(std::move(view)) {}
+                       std::shared_ptr<RunView> view, int passLimit, std::function<bool()> stopRequested)
+    : flags_(std::move(flags)),
+      items_(std::move(items)),
+      view_(std::move(view)),
+      passLimit_(passLimit),
+      stopRequested_(std::move(stopRequested)) {}
 
 uint32_t TestRunner::run() {
     while (runPass() == PassEnd::Again) {
@@ -51,30 +45,34 @@ uint32_t TestRunner::run() {
     return 0;
 }
 
+bool TestRunner::stopped() const { return !flags_->running || (stopRequested_ && stopRequested_()); }
+
 TestRunner::PassEnd TestRunner::runPass() {
+    ++outcome_.passes;
     log_.clear();
     if (std::exchange(viewChanged_, false)) view_->startPass();
     if (API_IsCurrAdapterAlive() == 0) {
-        adapterGone_ = true;
-        ui::messageBox(loadString(kAdapterNotReady));
+        outcome_.adapterGone = true;
+        view_->adapterNotReady(resourceText(kAdapterNotReady));
         return PassEnd::Over;
     }
-    if (!unbound_ && unbindsProtocolsAroundTests()) {
+    if (!outcome_.unbound && unbindsProtocolsAroundTests()) {
         unbindProtocols();
-        if (flooded_) return PassEnd::Over;
+        if (outcome_.flooded) return PassEnd::Over;
     }
     if (!runTickedTests()) return PassEnd::Over;
-    return flags_->repeat && flags_->running ? PassEnd::Again : PassEnd::Over;
+    const bool passesLeft = passLimit_ == 0 || outcome_.passes < passLimit_;
+    return flags_->repeat && !stopped() && passesLeft ? PassEnd::Again : PassEnd::Over;
 }
 
 // Once per run: the other protocols would take the adapter's frames during the tests.
 void TestRunner::unbindProtocols() {
-    unbound_ = true;
+    outcome_.unbound = true;
     viewChanged_ = true;
-    view_->showStatus(loadString(kUnbinding));
+    view_->showStatus(resourceText(kUnbinding));
     Unbind_Ptl();
     // Frames that arrived before are no failures; a flood of them leaves no room for the tests.
-    flooded_ = drainQueuedFrames() > kQueuedFrameLimit;
+    outcome_.flooded = drainQueuedFrames() > kQueuedFrameLimit;
 }
 
 bool TestRunner::runTickedTests() {
@@ -83,7 +81,7 @@ bool TestRunner::runTickedTests() {
         // A row that is not ticked is skipped without looking at "Stop Test".
         if (!item.ticked) continue;
         runTest(static_cast<int>(row), item);
-        if (!flags_->running) return false;
+        if (stopped()) return false;
     }
     return true;
 }
@@ -91,27 +89,27 @@ bool TestRunner::runTickedTests() {
 void TestRunner::runTest(int row, TestItem& item) {
     viewChanged_ = true;
     view_->highlightRow(row);
-    view_->showStatus(QStringLiteral("Testing on ") + loadString(item.test.displayNameId) +
-                      QStringLiteral(". Please wait..."));
+    view_->showStatus("Testing on " + resourceText(item.test.displayNameId) + ". Please wait...");
     if (item.test.run() != 0) {
         ++item.passCount;
     } else {
         ++item.failCount;
-        ++failures_;
-        appendLog(loadString(item.test.failureId));
+        ++outcome_.failures;
+        appendLog(resourceText(item.test.failureId));
     }
     view_->showCounts(row, item.passCount, item.failCount);
     view_->clearHighlights();
 }
 
 void TestRunner::endRun() {
-    if (unbound_) {
-        view_->showStatus(loadString(kBinding));
+    if (outcome_.unbound) {
+        view_->showStatus(resourceText(kBinding));
         bind_Ptl();
     }
-    view_->showStatus(loadString(kReloading));
+    view_->showStatus(resourceText(kReloading));
     API_ReloadMiniport();
-    appendLog(loadString(verdict()));
+    outcome_.verdictId = verdict();
+    appendLog(resourceText(outcome_.verdictId));
     // The page may start the next run once these are down; the view's last post follows them.
     flags_->running = false;
     flags_->inFlight = false;
@@ -121,15 +119,15 @@ void TestRunner::endRun() {
 // An adapter that could not be tested is no adapter without errors: the run closes with the
 // text of the box the user was shown.
 int TestRunner::verdict() const {
-    if (adapterGone_) return kAdapterNotReady;
-    if (flooded_ || failures_ > 1) return kErrors;
-    return failures_ == 1 ? kOneError : kNoErrors;
+    if (outcome_.adapterGone) return kAdapterNotReady;
+    if (outcome_.flooded || outcome_.failures > 1) return kErrors;
+    return outcome_.failures == 1 ? kOneError : kNoErrors;
 }
 
 // The log grows by the line and a line break; the texts are never a format.
-void TestRunner::appendLog(const QString& line) {
-    log_ += line + QStringLiteral("\r\n");
+void TestRunner::appendLog(const std::string& line) {
+    log_ += line + "\r\n";
     view_->showLog(log_);
 }
 
-}  // namespace kv::diag
+}  // namespace kv::jobs

@@ -7,9 +7,11 @@
 #include "app/chip_kind.h"
 #include "app/page_services.h"
 #include "framework/list_view.h"
+#include "framework/message_box.h"
 #include "framework/ui_thread.h"
+#include "kv/jobs/self_test_table.h"
+#include "kv/jobs/string_table.h"
 #include "pages/page_guard.h"
-#include "pages/self_test_table.h"
 #include "resources/dialog_templates.h"
 #include "resources/resource_ids.h"
 #include "resources/string_table.h"
@@ -20,8 +22,7 @@ namespace ctl = res::ctl;
 
 namespace {
 
-// String-table ids of the column headers.
-enum : int { kTestItemColumn = 40, kPassColumn = 41, kFailColumn = 42 };
+using namespace jobs::ids::diagnostics;
 
 // The tip buffer of the list's info-tip request, in characters with the terminating zero.
 constexpr int kInfoTipBufferChars = 1024;
@@ -43,8 +44,8 @@ public:
             page.setControlText(ctl::kDiagnosticsLog, QString());
         });
     }
-    void showStatus(const QString& status) override { showText(status); }
-    void showLog(const QString& log) override { showText(log); }
+    void showStatus(const std::string& status) override { showText(QString::fromStdString(status)); }
+    void showLog(const std::string& log) override { showText(QString::fromStdString(log)); }
     void highlightRow(int row) override {
         postToRows([row](CDiagnosticsPage&, ui::ListView& list) { list.setHighlighted(row, true); });
     }
@@ -54,6 +55,8 @@ public:
     void showCounts(int row, int passCount, int failCount) override {
         postToRows([=](CDiagnosticsPage& page, ui::ListView&) { page.showCounts(row, passCount, failCount); });
     }
+    // On the worker's thread, which waits for the answer as the box goes through the window.
+    void adapterNotReady(const std::string& text) override { ui::messageBox(QString::fromStdString(text)); }
     void finished() override {
         post([](CDiagnosticsPage& page, bool) {
             page.enableControl(ctl::kDiagnosticsStart, true);
@@ -145,7 +148,7 @@ void CDiagnosticsPage::fillList() {
     ui::ListView& view = *list();
     view.deleteAllRows();
     auto items = std::make_shared<TestItems>();
-    for (const SelfTest* test : selfTestsFor(chipKindFlags(services_.adapterInfo()))) {
+    for (const jobs::SelfTest* test : jobs::selfTestsFor(chipKindFlags(services_.adapterInfo()))) {
         view.appendRow(loadString(test->nameId), static_cast<intptr_t>(items->size()));
         items->push_back(std::make_unique<TestItem>(*test));
     }

@@ -45,6 +45,19 @@ const std::vector<Command>& commands() {
          1,
          1,
          runStats},
+        {"test",
+         "test ADAPTER [--tests register,eeprom,mac-loopback,phy-loopback,irq,fifo] [--repeat N]",
+         "the hardware self-tests, as the Diagnostics page runs them",
+         "Runs the adapter's hardware self-tests (default: every test its chip has; the 4420 class has\n"
+         "register, eeprom and loopback) with the Diagnostics page's rules: on Windows 5.1 and 5.2 the\n"
+         "other protocols are unbound around the run and the frames already queued drained; the driver is\n"
+         "reloaded at the end, whatever happened. --repeat N runs N passes (0: until Ctrl+C, which stops\n"
+         "after the test that runs). Shows each test's passes and failures, the failures of the last pass\n"
+         "and the verdict; exits with 1 when a test failed.\n",
+         {"--tests", "--repeat"},
+         1,
+         1,
+         runTest},
         {"cable",
          "cable ADAPTER",
          "the cable analysis: each pair's state and distance, or the length with link",

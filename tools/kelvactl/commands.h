@@ -39,5 +39,6 @@ int runEeprom(Invocation& invocation);
 int runRegs(Invocation& invocation);
 int runReport(Invocation& invocation);
 int runAdvanced(Invocation& invocation);
+int runTest(Invocation& invocation);
 
 }  // namespace kv::kelvactl

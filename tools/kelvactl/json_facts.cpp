@@ -40,9 +40,11 @@ JsonValue driverJson(const jobs::AdapterRecords& records) {
     const jobs::DriverFacts facts = jobs::driverFacts(*records.driver);
     // The keys of the labels 1 to 5 of the Driver page, in the page's order.
     using namespace jobs::ids::driver;
-    const std::pair<int, const char*> keys[] = {
-        {kDescription, "description"}, {kProvider, "provider"}, {kVersion, "version"}, {kDate, "date"},
-        {kInfPath, "inf_path"}};
+    const std::pair<int, const char*> keys[] = {{kDescription, "description"},
+                                                {kProvider, "provider"},
+                                                {kVersion, "version"},
+                                                {kDate, "date"},
+                                                {kInfPath, "inf_path"}};
     JsonValue driver = JsonValue::object();
     for (const auto& [labelId, key] : keys) {
         const auto field = std::find_if(facts.fields.begin(), facts.fields.end(),

@@ -79,6 +79,7 @@ TEST(KelvactlJson, EveryDocumentHasExactlyItsDocumentedKeys) {
         {"list", {{"list"}}, 0},
         {"info", {{"info", "0"}, {"info", "2"}, {"info", "3"}}, 0},
         {"stats", {{"stats", "0", "--count", "2", "--interval", "0.5"}}, 0},
+        {"test", {{"test", "0", "--repeat", "2"}}, 0},
         {"cable", {{"cable", "2"}}, 1},
         {"green", {{"green", "0"}, {"green", "0", "on"}}, 0},
         {"advanced",

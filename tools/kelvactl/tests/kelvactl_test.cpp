@@ -38,6 +38,40 @@ TEST(Kelvactl, ListNamesEveryAdapterInJsonWhateverItsDescriptionHolds) {
     EXPECT_TRUE(adapters[2]["chip"].isNull());
 }
 
+TEST(Kelvactl, SelfTestsPassOnAHealthyAdapterAndNameTheFailedTestOnAFaultyOne) {
+    const struct {
+        const char* fault;  // machine.json's fault of the adapter; empty for none
+        std::vector<std::string> arguments;
+        int exitCode;
+        const char* failed;  // the failed test, in the document and in the log
+        const char* log;
+    } cases[] = {
+        {"", {"test", "0"}, 0, "", "No hardware errors occur."},
+        {"macRegisterTestAnswer", {"test", "0"}, 1, "register", "Fail to access registers."},
+        {"eepromTestAnswer",
+         {"test", "0", "--tests", "eeprom,fifo", "--repeat", "2"},
+         1,
+         "eeprom",
+         "Fail to read or write on the EEPROM."},
+    };
+    for (const auto& c : cases) {
+        MachineBuilder m;
+        auto& adapter = m.addAdapter(0x4450);
+        if (*c.fault) adapter.fault(c.fault, 2);
+        const MachineDirectory machine(m);
+        auto arguments = c.arguments;
+        arguments.push_back("--json");
+        const auto run = machine.run(KV_KELVACTL, arguments);
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.fault << run.errors;
+        const auto document = parseJson(run.output);
+        const std::string failed = document["failed_tests"].size() == 1 ? document["failed_tests"][0].asString() : "";
+        EXPECT_EQ(failed, c.failed) << c.fault;
+        EXPECT_EQ(document["log"][0].asString(), c.log) << c.fault;
+        // The run ends with the driver reloaded, whatever happened.
+        EXPECT_FALSE(run.traced("propchange").empty()) << c.fault;
+    }
+}
+
 TEST(Kelvactl, CableReportsAShortAndAnOpenPairWithTheirDistancesAndExits1) {
     MachineBuilder m;
     m.addAdapter(0x4450).link(false).set(

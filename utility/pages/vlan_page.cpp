@@ -1,16 +1,14 @@
 #include "pages/vlan_page.h"
 
 #include <algorithm>
-#include <array>
 #include <memory>
 #include <utility>
 
 #include "app/adapter_description.h"
 #include "app/page_services.h"
-#include "framework/ansi_text.h"
 #include "framework/list_view.h"
 #include "framework/message_box.h"
-#include "kelvalib.h"
+#include "kv/jobs/vlans.h"
 #include "pages/page_guard.h"
 #include "pages/vlan_id_text.h"
 #include "pages/vlan_workers.h"
@@ -34,9 +32,6 @@ enum : int {
 
 // The adapter name column takes the rest of the list and then some.
 constexpr int kAdapterNameExtraWidth = 150;
-
-// The connection name's buffer, in characters.
-constexpr int kConnectionNameChars = 260;
 
 bool askYes(const QString& question) { return ui::messageBox(question, mb::kYesNo) == mb::kIdYes; }
 
@@ -85,22 +80,14 @@ bool CVlanPage::onSetActive() {
 // window lists them again, and the rows read so far stay.
 void CVlanPage::appendVlanRows(int parentIndex) {
     const AdapterList_A& adapters = services().adapterList();
-    const int count = static_cast<int>(std::min<uint32_t>(adapters.Count, KV_MAX_ADAPTERS));
-    for (int i = 0; i < count; ++i) {
-        if (adapters.ParentIndex[i] != parentIndex) continue;
-        if (API_SetCurrAdaptIdx(i) != 1) {
-            services().requestAdapterListRefresh();
-            return;
-        }
-        uint32_t vlanId = 0;
-        if (API_GetVID(&vlanId) != 1) continue;
-        const int row = list().appendRow(QString::number(vlanId & 0xFFFFu), i);
-        std::array<char, kConnectionNameChars> name{};
-        if (API_GetConnName_A(name.data(), static_cast<int>(name.size())) == 1)
-            list().setItemText(row, 1, ui::fromAnsiBuffer(name.data(), name.size()));
-        list().setItemText(row, 2, adapterDescriptionText(adapters.Description[i]));
+    const size_t count = std::min<uint32_t>(adapters.Count, KV_MAX_ADAPTERS);
+    const jobs::VlanListing listing = jobs::listVlans(std::span(adapters.ParentIndex, count), parentIndex);
+    for (const jobs::VlanRow& vlan : listing.vlans) {
+        const int row = list().appendRow(QString::number(vlan.vlanId), vlan.adapterIndex);
+        if (vlan.connectionName) list().setItemText(row, 1, QString::fromStdString(*vlan.connectionName));
+        list().setItemText(row, 2, adapterDescriptionText(adapters.Description[vlan.adapterIndex]));
     }
-    API_SetCurrAdaptIdx(parentIndex);
+    if (!listing.complete) services().requestAdapterListRefresh();
 }
 
 void CVlanPage::onCommand(int id, int notification) {

@@ -1,0 +1,28 @@
+#include "kv/jobs/vlans.h"
+
+#include "kelvalib.h"
+#include "kv/jobs/adapter_facts.h"
+
+namespace kv::jobs {
+
+VlanListing listVlans(std::span<const int32_t> parentIndexes, int parentIndex) {
+    VlanListing listing;
+    for (size_t i = 0; i < parentIndexes.size(); ++i) {
+        if (parentIndexes[i] != parentIndex) continue;
+        if (API_SetCurrAdaptIdx(static_cast<int>(i)) != 1) {
+            listing.complete = false;
+            return listing;
+        }
+        uint32_t vlanId = 0;
+        if (API_GetVID(&vlanId) != 1) continue;
+        listing.vlans.push_back({static_cast<int>(i), static_cast<uint16_t>(vlanId & 0xFFFFu), readConnectionName()});
+    }
+    API_SetCurrAdaptIdx(parentIndex);
+    return listing;
+}
+
+bool addVlan(uint32_t vlanId) { return API_AddVlan(vlanId) == 1; }
+bool deleteVlan(uint32_t adapterIndex) { return API_DelVlan(adapterIndex) == 1; }
+bool changeVlanId(uint32_t adapterIndex, uint16_t vlanId) { return API_ModifyVID(adapterIndex, vlanId) == 1; }
+
+}  // namespace kv::jobs

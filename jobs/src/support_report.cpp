@@ -9,8 +9,9 @@ namespace {
 
 bool stopped(const std::function<bool()>& stop) { return stop && stop(); }
 
-AdapterReport reportAdapter(const ListedAdapter& adapter, const std::function<bool()>& stop) {
-    AdapterReport report{adapter, readAdapterDetails(adapter), {}, {}, {}, {}, {}};
+AdapterReport reportAdapter(const ListedAdapter& adapter, std::span<const ListedAdapter> adapters,
+                            const std::function<bool()>& stop) {
+    AdapterReport report{adapter, readAdapterDetails(adapter), {}, {}, {}, {}, {}, {}};
     if (!report.details) return report;
     const AdapterRecords& records = report.details->records;
     report.counters = readCounters(records.driverVersion);
@@ -19,6 +20,11 @@ AdapterReport reportAdapter(const ListedAdapter& adapter, const std::function<bo
     if (offers(records.pageSet, pageset::kCableChips)) report.green = readGreenStatus();
     if (!offers(records.pageSet, pageset::kFamilyChips)) return report;
     report.settings = loadDriverSettings();
+    if (records.driverVersion >= kFirstVlanDriverVersion) {
+        std::vector<int32_t> parents;
+        for (const ListedAdapter& listed : adapters) parents.push_back(listed.parentIndex);
+        report.vlans = listVlans(parents, adapter.index);
+    }
     report.registers = readRegisterWindow();
     if (const auto config = readEepromConfig()) report.eeprom = readEepromWords(*config, stop);
     return report;
@@ -41,12 +47,13 @@ std::string eepromText(const EepromRead& read) {
     return text;
 }
 
-std::string adapterSection(const AdapterReport& report) {
+std::string adapterSection(const AdapterReport& report, std::span<const ListedAdapter> adapters) {
     if (!report.details) return adapterHeading(report.adapter) + "\n  does not answer: it cannot be selected\n";
     std::string text = adapterDetailsText(*report.details);
     if (report.counters) text += "Statistics\n" + countersText(*report.counters, std::nullopt);
     if (report.green) text += "Green Feature\n" + greenFeatureText(*report.green);
     if (report.settings) text += "Advanced settings\n" + driverSettingsText(*report.settings);
+    if (report.vlans) text += "VLANs\n" + vlanListText(*report.vlans, adapters);
     if (report.eeprom) text += "EEPROM words\n" + eepromText(*report.eeprom);
     if (report.registers) text += "Registers\n" + hexBytesText(*report.registers);
     return text;
@@ -66,7 +73,7 @@ SupportReport gatherSupportReport(uint32_t openError, std::optional<int> onlyAda
     for (const ListedAdapter& adapter : report.adapters) {
         if (onlyAdapter && adapter.index != *onlyAdapter) continue;
         if (stopped(stop)) break;
-        report.reported.push_back(reportAdapter(adapter, stop));
+        report.reported.push_back(reportAdapter(adapter, report.adapters, stop));
     }
     return report;
 }
@@ -86,7 +93,7 @@ std::string supportReportText(const SupportReport& report) {
                             adapter.parentIndex >= 0 ? std::to_string(adapter.parentIndex) : "-", adapter.description});
         text += "\n" + tableText(rows);
     }
-    for (const AdapterReport& adapter : report.reported) text += "\n" + adapterSection(adapter);
+    for (const AdapterReport& adapter : report.reported) text += "\n" + adapterSection(adapter, report.adapters);
     return text;
 }
 

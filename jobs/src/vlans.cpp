@@ -2,6 +2,8 @@
 
 #include "kelvalib.h"
 #include "kv/jobs/adapter_facts.h"
+#include "kv/jobs/string_table.h"
+#include "kv/jobs/text_layout.h"
 
 namespace kv::jobs {
 
@@ -19,6 +21,19 @@ VlanListing listVlans(std::span<const int32_t> parentIndexes, int parentIndex) {
     }
     API_SetCurrAdaptIdx(parentIndex);
     return listing;
+}
+
+std::string vlanListText(const VlanListing& listing, std::span<const ListedAdapter> adapters) {
+    if (listing.vlans.empty()) return "  No VLAN.\n";
+    using namespace ids::vlan;
+    std::vector<std::vector<std::string>> rows = {
+        {resourceText(kVlanIdColumn), resourceText(kConnectionNameColumn), "#", resourceText(kAdapterNameColumn)}};
+    for (const auto& vlan : listing.vlans) {
+        const size_t index = static_cast<size_t>(vlan.adapterIndex);
+        rows.push_back({std::to_string(vlan.vlanId), vlan.connectionName.value_or(""), std::to_string(index),
+                        index < adapters.size() ? adapters[index].description : std::string()});
+    }
+    return tableText(rows, 2);
 }
 
 bool addVlan(uint32_t vlanId) { return API_AddVlan(vlanId) == 1; }

@@ -102,6 +102,16 @@ const std::vector<Command>& commands() {
          1,
          3,
          runAdvanced},
+        {"vlan",
+         "vlan ADAPTER [list | add ID | delete ID | set ID NEW]",
+         "the VLAN page's operations",
+         "Lists the VLANs of a physical adapter (each a virtual adapter of its own) with their IDs,\n"
+         "connection names and adapters, adds a VLAN with an ID from 1 to 4094, deletes one or gives one a\n"
+         "new ID, as the VLAN page does; the driver must be version 5.611 or later.\n",
+         {},
+         1,
+         4,
+         runVlan},
         {"reload",
          "reload ADAPTER",
          "reload the adapter's driver",
@@ -131,7 +141,7 @@ const std::vector<Command>& commands() {
          "report [ADAPTER]",
          "everything the read-only commands show, in one document for a support case",
          "Writes one document with the suite's version, the Windows version, the protocol driver's state,\n"
-         "the adapter list and, for one adapter or for all, what info, stats, green, advanced, eeprom and regs\n"
+         "the adapter list and, for one adapter or for all, what info, stats, green, advanced, vlan, eeprom and regs\n"
          "show.\n"
          "The document is written even when the protocol driver does not open (the exit status is 4 then).\n",
          {},

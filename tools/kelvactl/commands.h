@@ -40,5 +40,6 @@ int runRegs(Invocation& invocation);
 int runReport(Invocation& invocation);
 int runAdvanced(Invocation& invocation);
 int runTest(Invocation& invocation);
+int runVlan(Invocation& invocation);
 
 }  // namespace kv::kelvactl

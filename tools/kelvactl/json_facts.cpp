@@ -192,6 +192,19 @@ JsonValue settingsJson(std::span<const jobs::CDrvParam> settings) {
     return list;
 }
 
+JsonValue vlansJson(const jobs::VlanListing& listing, std::span<const jobs::ListedAdapter> adapters) {
+    JsonValue list = JsonValue::array();
+    for (const auto& vlan : listing.vlans) {
+        const size_t index = static_cast<size_t>(vlan.adapterIndex);
+        list.push(JsonValue::object()
+                      .set("vlan_id", uint32_t{vlan.vlanId})
+                      .set("adapter_index", vlan.adapterIndex)
+                      .set("connection_name", orNull(vlan.connectionName))
+                      .set("description", index < adapters.size() ? adapters[index].description : std::string()));
+    }
+    return list;
+}
+
 JsonValue reportJson(const jobs::SupportReport& report) {
     JsonValue windows = JsonValue();
     if (report.windows)
@@ -213,6 +226,7 @@ JsonValue reportJson(const jobs::SupportReport& report) {
             .set("statistics", adapter.counters ? countersJson(*adapter.counters) : JsonValue())
             .set("green", adapter.green ? greenJson(*adapter.green) : JsonValue())
             .set("advanced_settings", adapter.settings ? settingsJson(*adapter.settings) : JsonValue())
+            .set("vlans", adapter.vlans ? vlansJson(*adapter.vlans, report.adapters) : JsonValue())
             .set("eeprom", adapter.eeprom ? eepromJson(*adapter.eeprom) : JsonValue())
             .set("registers", adapter.registers ? registersJson(*adapter.registers) : JsonValue());
         reported.push(std::move(entry));

@@ -10,6 +10,7 @@
 #include "kv/jobs/green_feature.h"
 #include "kv/jobs/hardware_dump.h"
 #include "kv/jobs/support_report.h"
+#include "kv/jobs/vlans.h"
 #include "kv/json_value.h"
 
 namespace kv::kelvactl {
@@ -35,6 +36,7 @@ JsonValue registersJson(const jobs::RegisterWindow& window);
 JsonValue eepromJson(const jobs::EepromRead& read);
 JsonValue settingJson(const jobs::CDrvParam& setting);
 JsonValue settingsJson(std::span<const jobs::CDrvParam> settings);
+JsonValue vlansJson(const jobs::VlanListing& listing, std::span<const jobs::ListedAdapter> adapters);
 JsonValue reportJson(const jobs::SupportReport& report);
 
 }  // namespace kv::kelvactl

@@ -8,6 +8,7 @@
 #include "app/page_services.h"
 #include "framework/list_view.h"
 #include "framework/message_box.h"
+#include "kv/jobs/string_table.h"
 #include "kv/jobs/vlans.h"
 #include "pages/page_guard.h"
 #include "pages/vlan_id_text.h"
@@ -23,12 +24,7 @@ namespace mb = ui::mb;
 
 namespace {
 
-// String-table ids of the column headers.
-enum : int {
-    kVlanIdColumn = 90,
-    kConnectionNameColumn = 91,
-    kAdapterNameColumn = 92,
-};
+using namespace jobs::ids::vlan;
 
 // The adapter name column takes the rest of the list and then some.
 constexpr int kAdapterNameExtraWidth = 150;

@@ -88,6 +88,7 @@ TEST(KelvactlJson, EveryDocumentHasExactlyItsDocumentedKeys) {
         {"wol",
          {{"wol", "00-11-22-33-44-55", "--ip", "192.168.1.5", "--name", "FILESERVER"}, {"wol", "001122334455"}},
          0},
+        {"vlan", {{"vlan", "0", "add", "12"}, {"vlan", "0", "set", "12", "30"}, {"vlan", "0"}}, 0},
         {"reload", {{"reload", "0"}}, 0},
         {"eeprom", {{"eeprom", "0"}}, 0},
         {"regs", {{"regs", "0"}}, 0},

@@ -158,6 +158,10 @@ TEST(Kelvactl, ExitStatusAndErrorLineForEachWayAnArgumentFails) {
         {{"cable", "1"}, 4, "has no cable analysis", ""},
         {{"regs", "3"}, 4, "has no register window", ""},
         {{"green", "2", "on"}, 1, "(the library says: \"Please plug cable\")", ""},
+        {{"vlan", "0", "add", "10"}, 2, "has a VLAN 10 already", ""},
+        {{"vlan", "0", "add", "4095"}, 2, "a VLAN ID is a number from 1 to 4094, not \"4095\"", ""},
+        {{"vlan", "0", "delete", "99"}, 3, "has no VLAN 99: kelvactl vlan 0 lists them", ""},
+        {{"vlan", "4"}, 2, "is a VLAN itself: name its adapter, 0", ""},
     };
     for (const auto& c : cases) {
         const auto run = machine.run(KV_KELVACTL, c.arguments);

@@ -38,6 +38,9 @@ namespace statistics {
 inline constexpr int kPacketSent = 83, kPacketReceived = 84, kErrorSend = 85, kErrorReceive = 86;
 inline constexpr int kThroughputSend = 87, kThroughputReceive = 88, kThroughputTotal = 89;
 }  // namespace statistics
+namespace vlan {
+inline constexpr int kVlanIdColumn = 90, kConnectionNameColumn = 91, kAdapterNameColumn = 92;
+}
 namespace green {
 inline constexpr int kDisable = 97, kUnlink = 98, kNormal = 99, kEnable = 100, kStage1 = 101;
 }

@@ -15,6 +15,7 @@
 #include "kv/jobs/hardware_dump.h"
 #include "kv/jobs/statistics.h"
 #include "kv/jobs/system_facts.h"
+#include "kv/jobs/vlans.h"
 
 namespace kv::jobs {
 
@@ -26,6 +27,7 @@ struct AdapterReport {
     std::optional<RegisterWindow> registers;         // the family's chips
     std::optional<EepromRead> eeprom;                // the family's chips
     std::optional<std::vector<CDrvParam>> settings;  // the driver's advanced settings, the family's chips
+    std::optional<VlanListing> vlans;                // a family adapter whose driver carries VLANs
 };
 
 struct SupportReport {

@@ -32,6 +32,11 @@ struct VlanListing {
 // complete listing.
 VlanListing listVlans(std::span<const int32_t> parentIndexes, int parentIndex);
 
+// The listing as a table: VLAN ID, connection name, the virtual adapter's index and description
+// (from `adapters`, the adapter list the listing was read over).
+struct ListedAdapter;
+std::string vlanListText(const VlanListing& listing, std::span<const ListedAdapter> adapters);
+
 // API_AddVlan on the current adapter, API_DelVlan and API_ModifyVID on a VLAN's entry; true when
 // the library reports success (the page looks only at the change's answer).
 bool addVlan(uint32_t vlanId);

@@ -14,6 +14,19 @@ std::string counterText(const std::optional<uint64_t>& value) {
     return value ? std::to_string(*value) : std::string("Unknown");
 }
 
+// Rows of `perRow` values, each row after its first value's position.
+template <typename Value>
+std::string hexRows(std::span<const Value> values, size_t perRow, const char* positionFormat, const char* valueFormat) {
+    std::string out;
+    for (size_t at = 0; at < values.size(); at += perRow) {
+        std::string line = formatted(positionFormat, at);
+        for (size_t i = at; i < values.size() && i < at + perRow; ++i)
+            line += formatted(valueFormat, unsigned{values[i]});
+        out += line + "\n";
+    }
+    return out;
+}
+
 void addRows(LabelValueText& text, const std::vector<LabelledValue>& rows) {
     for (const auto& row : rows) text.add(row.labelId ? resourceText(row.labelId) : std::string(), row.value);
 }
@@ -81,26 +94,8 @@ std::string countersText(const CounterSample& sample, const std::optional<Sample
     return rows.text();
 }
 
-std::string hexBytesText(std::span<const uint8_t> bytes) {
-    constexpr size_t kPerRow = 16;
-    std::string out;
-    for (size_t at = 0; at < bytes.size(); at += kPerRow) {
-        std::string line = formatted("%04zx ", at);
-        for (size_t i = at; i < bytes.size() && i < at + kPerRow; ++i) line += formatted(" %02x", bytes[i]);
-        out += line + "\n";
-    }
-    return out;
-}
+std::string hexBytesText(std::span<const uint8_t> bytes) { return hexRows(bytes, 16, "%04zx ", " %02x"); }
 
-std::string hexWordsText(std::span<const uint16_t> words) {
-    constexpr size_t kPerRow = 8;
-    std::string out;
-    for (size_t at = 0; at < words.size(); at += kPerRow) {
-        std::string line = formatted("%02zx ", at);
-        for (size_t i = at; i < words.size() && i < at + kPerRow; ++i) line += formatted(" %04x", words[i]);
-        out += line + "\n";
-    }
-    return out;
-}
+std::string hexWordsText(std::span<const uint16_t> words) { return hexRows(words, 8, "%02zx ", " %04x"); }
 
 }  // namespace kv::jobs

@@ -5,6 +5,7 @@
 #include "kelvalib.h"
 #include "kv/jobs/decimal_text.h"
 #include "kv/jobs/registry_text.h"
+#include "kv/jobs/text_layout.h"
 #include "kv/platform/system.h"
 
 namespace kv::jobs {
@@ -12,15 +13,6 @@ namespace kv::jobs {
 namespace {
 
 std::string settingKeyPath(const std::string& name) { return std::string(kParamsKey) + "\\" + name; }
-
-bool sameLetters(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
 
 int kindOf(const std::string& type) {
     if (sameLetters(type, "enum")) return CDrvParam::kEnum;

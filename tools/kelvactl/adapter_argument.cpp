@@ -7,6 +7,7 @@
 #include "failure.h"
 #include "kelvalib.h"
 #include "kv/jobs/ethernet_address.h"
+#include "kv/jobs/text_layout.h"
 
 namespace kv::kelvactl {
 
@@ -21,15 +22,6 @@ std::optional<int> indexIn(std::string_view argument) {
         index = index * 10 + (c - '0');
     }
     return index;
-}
-
-bool sameIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
 }
 
 std::optional<jobs::EthernetAddress> addressOf(const jobs::ListedAdapter& adapter) {
@@ -66,7 +58,7 @@ jobs::ListedAdapter resolveAdapter(std::string_view argument, const std::vector<
         fail(exitcode::kNoSuchAdapter, "no adapter has the Ethernet address " + quoted + ": " + listHint(adapters));
     }
     for (const auto& adapter : adapters)
-        if (const auto name = connectionNameOf(adapter); name && sameIgnoringCase(*name, argument)) return adapter;
+        if (const auto name = connectionNameOf(adapter); name && jobs::sameLetters(*name, argument)) return adapter;
     fail(exitcode::kNoSuchAdapter,
          "no adapter has the index, Ethernet address or connection name " + quoted + ": " + listHint(adapters));
 }

@@ -9,6 +9,7 @@
 #include "json_facts.h"
 #include "kv/jobs/advanced_settings.h"
 #include "kv/jobs/capabilities.h"
+#include "kv/jobs/text_layout.h"
 #include "kv/text.h"
 
 namespace kv::kelvactl {
@@ -16,16 +17,10 @@ namespace kv::kelvactl {
 namespace {
 
 using jobs::CDrvParam;
+using jobs::sameLetters;
 
 std::string utf8(const std::string& ansi) { return utf16ToUtf8(ansiToUtf16(ansi)); }
 std::string ansi(const std::string& utf8Text) { return utf16ToAnsi(utf8ToUtf16(utf8Text)); }
-
-bool sameLetters(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-               return lower(x) == lower(y);
-           });
-}
 
 // The setting a name (its registry name or its description, in any letter case) names.
 CDrvParam& settingNamed(std::vector<CDrvParam>& settings, const std::string& name) {

@@ -31,6 +31,9 @@ std::string tableText(const std::vector<std::vector<std::string>>& rows, size_t 
 // Characters of UTF-8 text (continuation bytes not counted).
 size_t displayWidth(std::string_view text);
 
+// Equal texts when ASCII letters are compared without regard to case, as Windows compares names.
+bool sameLetters(std::string_view a, std::string_view b);
+
 // One short text in a printf format of the code (never a text from outside), as the pages format
 // their values ("%04X", "Bus: %04X, Slot: %04X").
 template <typename... Args>

@@ -1,7 +1,5 @@
-// The terminal services on the Windows API, for the Windows backend and for the simulated host
-// running on Windows.
-#pragma once
-
+// The terminal services on the Windows API, built into the Windows backend and into the
+// simulated host running on Windows.
 #include <windows.h>
 // After windows.h, which it needs.
 #include <shellapi.h>
@@ -12,9 +10,13 @@
 #include <string>
 #include <vector>
 
-namespace kv::platform::win32terminal {
+#include "kv/platform/terminal.h"
 
-inline std::string utf8(const wchar_t* text) {
+namespace kv::platform {
+
+namespace {
+
+std::string utf8(const wchar_t* text) {
     const int size = static_cast<int>(std::wcslen(text));
     if (size == 0) return {};
     const int n = WideCharToMultiByte(CP_UTF8, 0, text, size, nullptr, 0, nullptr, nullptr);
@@ -23,7 +25,21 @@ inline std::string utf8(const wchar_t* text) {
     return out;
 }
 
-inline std::vector<std::string> programArguments() {
+std::atomic<int> gInterrupts{0};
+const char* gNotice = "";
+
+// Runs on a thread the system starts for the event: the first event is taken (TRUE), a second one
+// is left to the default handler, which ends the process.
+BOOL WINAPI onConsoleEvent(DWORD) {
+    if (gInterrupts.fetch_add(1) > 0) return FALSE;
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_ERROR_HANDLE), gNotice, static_cast<DWORD>(std::strlen(gNotice)), &written, nullptr);
+    return TRUE;
+}
+
+}  // namespace
+
+std::vector<std::string> programArguments(int, char**) {
     int count = 0;
     LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
     if (!arguments) return {};
@@ -33,30 +49,18 @@ inline std::vector<std::string> programArguments() {
     return out;
 }
 
-inline bool standardErrorIsTerminal() {
+bool standardErrorIsTerminal() {
     DWORD mode = 0;
     return GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
 }
 
-inline void useUtf8Console() { SetConsoleOutputCP(CP_UTF8); }
+void useUtf8Console() { SetConsoleOutputCP(CP_UTF8); }
 
-inline std::atomic<int> gInterrupts{0};
-inline const char* gNotice = "";
-
-// Runs on a thread the system starts for the event: the first event is taken (TRUE), a second one
-// is left to the default handler, which ends the process.
-inline BOOL WINAPI onConsoleEvent(DWORD) {
-    if (gInterrupts.fetch_add(1) > 0) return FALSE;
-    DWORD written = 0;
-    WriteFile(GetStdHandle(STD_ERROR_HANDLE), gNotice, static_cast<DWORD>(std::strlen(gNotice)), &written, nullptr);
-    return TRUE;
-}
-
-inline void catchInterrupts(const char* notice) {
+void catchInterrupts(const char* notice) {
     gNotice = notice;
     SetConsoleCtrlHandler(onConsoleEvent, TRUE);
 }
 
-inline bool interrupted() { return gInterrupts.load() > 0; }
+bool interrupted() { return gInterrupts.load() > 0; }
 
-}  // namespace kv::platform::win32terminal
+}  // namespace kv::platform

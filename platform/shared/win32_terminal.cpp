@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -54,7 +55,17 @@ bool standardErrorIsTerminal() {
     return GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
 }
 
-void useUtf8Console() { SetConsoleOutputCP(CP_UTF8); }
+namespace {
+// The console's code page belongs to the console, which outlives the program: the one it had is
+// put back when the program ends.
+UINT gPreviousCodePage = 0;
+}  // namespace
+
+void useUtf8Console() {
+    gPreviousCodePage = GetConsoleOutputCP();
+    if (gPreviousCodePage == 0 || !SetConsoleOutputCP(CP_UTF8)) return;
+    std::atexit([] { SetConsoleOutputCP(gPreviousCodePage); });
+}
 
 void catchInterrupts(const char* notice) {
     gNotice = notice;

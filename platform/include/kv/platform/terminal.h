@@ -16,7 +16,8 @@ std::vector<std::string> programArguments(int argc, char** argv);
 bool standardErrorIsTerminal();
 
 // Makes the console show the program's UTF-8 output as such (a Windows console reads bytes in its
-// own code page otherwise); nothing where terminals take UTF-8 already.
+// own code page otherwise; its code page is put back when the program ends); nothing where
+// terminals take UTF-8 already.
 void useUtf8Console();
 
 // From now on the first Ctrl+C (Ctrl+Break, a closing console; SIGINT or SIGTERM on POSIX systems)

@@ -1,6 +1,7 @@
 // kelvactl: the suite's scripting command line. Parses the command line, routes the library's own
 // messages away from standard output, runs the command and ends with its exit status; Ctrl+C
 // stops a command at its next safe point.
+#include <algorithm>
 #include <exception>
 
 #include "command_line.h"
@@ -37,20 +38,15 @@ const Command& commandOf(const CommandLine& line) {
     return *command;
 }
 
-int run(const std::vector<std::string>& arguments, Output*& output) {
-    CommandLine line;
-    try {
-        line = parseCommandLine(arguments, optionsOf);
-    } catch (const Failure&) {
-        // The usage error is reported with the output the switches ask for.
-        for (const auto& argument : arguments)
-            if (argument == "--json") line.json = true;
-        static Output fallback(line.json, false);
-        output = &fallback;
-        throw;
-    }
-    static Output out(line.json, platform::standardErrorIsTerminal());
-    output = &out;
+// Whether the output is a JSON document: known before the rest of the line is read, so that a
+// usage error is reported as one too.
+bool asksForJson(const std::vector<std::string>& arguments) {
+    const auto end = std::find(arguments.begin(), arguments.end(), "--");
+    return std::find(arguments.begin(), end, "--json") != end;
+}
+
+int run(const std::vector<std::string>& arguments, Output& out) {
+    const CommandLine line = parseCommandLine(arguments, optionsOf);
     if (line.version) {
         out.print("kelvactl " + std::string(jobs::suiteVersion()) + "\n");
         out.setDocument(JsonValue::object().set("version", jobs::suiteVersion()));
@@ -63,7 +59,7 @@ int run(const std::vector<std::string>& arguments, Output*& output) {
         const Command* command = topic.empty() ? nullptr : findCommand(topic);
         if (!topic.empty() && !command)
             fail(exitcode::kUsage, "there is no command \"" + topic + "\": see kelvactl --help");
-        out.print(command ? commandHelp(*command) : generalHelp());
+        out.printHelp(command ? commandHelp(*command) : generalHelp());
         return exitcode::kDone;
     }
     const Command& command = commandOf(line);
@@ -80,17 +76,18 @@ int main(int argc, char** argv) {
     using namespace kv::kelvactl;
     kv::platform::useUtf8Console();
     kv::platform::catchInterrupts(kInterruptNotice);
-    Output* output = nullptr;
+    const std::vector<std::string> arguments = kv::platform::programArguments(argc, argv);
+    Output output(asksForJson(arguments), kv::platform::standardErrorIsTerminal());
     int status = exitcode::kDone;
     try {
-        status = run(kv::platform::programArguments(argc, argv), output);
+        status = run(arguments, output);
     } catch (const Failure& failure) {
         status = failure.exitCode();
-        output->error(status, failure.what());
+        output.error(status, failure.what());
     } catch (const std::exception& e) {
         status = exitcode::kLibraryFailed;
-        if (output) output->error(status, std::string("unexpected failure: ") + e.what());
+        output.error(status, std::string("unexpected failure: ") + e.what());
     }
-    if (output) output->finish();
+    output.finish();
     return status;
 }

@@ -15,6 +15,11 @@ void Output::print(std::string_view text) {
     write(stdout, text);
 }
 
+void Output::printHelp(std::string_view text) {
+    clearProgress();
+    write(stdout, text);
+}
+
 void Output::error(int exitCode, std::string_view message) {
     clearProgress();
     write(stderr, "kelvactl: " + std::string(message) + "\n");

@@ -22,6 +22,8 @@ public:
 
     // Text mode: written at once. Ignored in JSON mode.
     void print(std::string_view text);
+    // Help is text in either mode.
+    void printHelp(std::string_view text);
     // JSON mode: the document written at the end (the last one given).
     void setDocument(JsonValue document) { document_ = std::move(document); }
     // An error line "kelvactl: <message>" on standard error; in JSON mode the document becomes

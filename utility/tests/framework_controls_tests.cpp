@@ -1,5 +1,6 @@
 // The framework's controls under the user's keys and pointer: trees that scroll instead of
-// eliding and show a cut item whole in a tip, and the report list's tips and Ctrl+C.
+// eliding and show a cut item whole in a tip, the report list's tips and Ctrl+C, and the IPv4
+// address control moving between its fields as it is typed into.
 #include <QApplication>
 #include <QClipboard>
 #include <QHelpEvent>
@@ -8,6 +9,7 @@
 #include <QtTest>
 
 #include "app/adapter_tree.h"
+#include "framework/ip_address_control.h"
 #include "framework/list_view.h"
 #include "framework/tree_control.h"
 #include "support/test_host.h"
@@ -15,6 +17,7 @@
 
 using namespace kv::ui;
 using kv::diag::testing::showActive;
+using kv::diag::testing::typeKeys;
 
 namespace {
 
@@ -29,6 +32,12 @@ QString restPointer(QAbstractItemView& view, QPoint pos) {
     QHelpEvent rest(QEvent::ToolTip, pos, view.viewport()->mapToGlobal(pos));
     QCoreApplication::sendEvent(view.viewport(), &rest);
     return QToolTip::isVisible() ? QToolTip::text() : QString();
+}
+
+QStringList fieldTexts(const IpAddressControl& control) {
+    QStringList texts;
+    for (int i = 0; i < IpAddressControl::kFields; ++i) texts << control.field(i)->text();
+    return texts;
 }
 
 }  // namespace
@@ -107,6 +116,59 @@ private slots:
         QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::ControlModifier, name.center());
         QTest::keyClick(&list, Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QGuiApplication::clipboard()->text(), QString("Description\t%1\nDuplex\tFull").arg(kLongName));
+    }
+
+    void theAddressControlFollowsTheKeys_data() {
+        QTest::addColumn<QString>("clipboard");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QStringList>("fields");
+        QTest::addColumn<QStringList>("boxes");
+        const QStringList none;
+        const QString outOfRange = QStringLiteral("%1 is not a valid entry. Please specify a value between 0 and 255.");
+        QTest::newRow("dots") << ""
+                              << "192.168.1.50" << QStringList{"192", "168", "1", "50"} << none;
+        QTest::newRow("a dot ends a short number") << ""
+                                                   << "10.1" << QStringList{"10", "1", "", ""} << none;
+        QTest::newRow("a dot in an empty field stays") << ""
+                                                       << "10..5" << QStringList{"10", "5", "", ""} << none;
+        QTest::newRow("three digits move on") << ""
+                                              << "1921681050" << QStringList{"192", "168", "105", "0"} << none;
+        QTest::newRow("a value that cannot grow moves on") << ""
+                                                           << "26255" << QStringList{"26", "255", "", ""} << none;
+        QTest::newRow("above 255 is clamped")
+            << ""
+            << "256.7" << QStringList{"255", "7", "", ""} << QStringList{outOfRange.arg(256)};
+        QTest::newRow("backspace in an empty field goes back") << ""
+                                                               << "10.\b0.7" << QStringList{"100", "7", "", ""} << none;
+        QTest::newRow("arrows at a field's edge") << ""
+                                                  << "1.2<<0>5" << QStringList{"10", "52", "", ""} << none;
+        QTest::newRow("a pasted address fills all four fields") << " 192.168.1.50\n"
+                                                                << "^" << QStringList{"192", "168", "1", "50"} << none;
+        QTest::newRow("a pasted address above 255")
+            << "300.1.2.3"
+            << "^" << QStringList{"255", "1", "2", "3"} << QStringList{outOfRange.arg(300)};
+        QTest::newRow("other pasted text is refused") << "10.1.x"
+                                                      << "7^" << QStringList{"7", "", "", ""} << none;
+    }
+    void theAddressControlFollowsTheKeys() {
+        QFETCH(QString, clipboard);
+        QFETCH(QString, keys);
+        QFETCH(QStringList, fields);
+        QFETCH(QStringList, boxes);
+        kv::diag::testing::BoxAnswerer answerer;
+        QGuiApplication::clipboard()->setText(clipboard);
+        QWidget window;
+        IpAddressControl control(&window);
+        control.setGeometry(0, 0, 200, 24);
+        showActive(window);
+        control.field(0)->setFocus();
+        QCOMPARE(QApplication::focusWidget(), control.field(0));
+
+        typeKeys(keys);
+        QCOMPARE(fieldTexts(control), fields);
+        QStringList shown;
+        for (const auto& box : answerer.boxes()) shown << box.text;
+        QCOMPARE(shown, boxes);
     }
 };
 

@@ -9,6 +9,7 @@
 #include "pages/wol_page.h"
 #include "resources/resource_ids.h"
 #include "support/page_session.h"
+#include "support/user_input.h"
 
 using kv::sim::testing::MachineBuilder;
 using namespace kv::diag;
@@ -90,12 +91,12 @@ private slots:
 
     void anIpAddressStartsOnePingHidden() {
         Session fx(oneAdapter());
-        auto* address = fx.control<kv::ui::IpAddressControl>(ctl::kWolIpAddress);
-        for (auto [field, text] : {std::pair{0, "192"}, {1, "168"}, {2, "1"}, {3, "20"}})
-            QTest::keyClicks(address->field(field), text);
+        showActive(*fx.page);
+        fx.control<kv::ui::IpAddressControl>(ctl::kWolIpAddress)->field(0)->setFocus();
+        typeKeys("192.168.1.50");
         QCOMPARE(checkedMethods(fx), QStringList{"IP Address"});
         wakeUp(fx);
-        QCOMPARE(tracedLines("start"), QStringList{"ping -n 1 192.168.1.20"});
+        QCOMPARE(tracedLines("start"), QStringList{"ping -n 1 192.168.1.50"});
         QCOMPARE(tracedLines("startmode"), QStringList{"ping hidden nowait"});
         QVERIFY(framesWritten().isEmpty());
     }

@@ -20,6 +20,13 @@ namespace {
 
 constexpr int kFieldDigits = 3;
 
+// The "Paste" item of an edit's standard context menu: named so by newer Qt versions, known by
+// its text (without the shortcut after the tab) before them.
+bool isPasteAction(const QAction& action) {
+    return action.objectName() == QStringLiteral("edit-paste") ||
+           action.text().section(QLatin1Char('\t'), 0, 0) == QLineEdit::tr("&Paste");
+}
+
 // A value the next digit would take past the maximum (26 and up: 260 > 255).
 bool cannotGrow(int value) { return value * 10 > IpAddressControl::kFieldMaximum; }
 
@@ -58,8 +65,8 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override {
         const std::unique_ptr<QMenu> menu(createStandardContextMenu());
         for (QAction* action : menu->actions()) {
-            if (action->objectName() != QStringLiteral("edit-paste")) continue;
-            action->disconnect();
+            if (!isPasteAction(*action)) continue;
+            disconnect(action, &QAction::triggered, this, nullptr);
             connect(action, &QAction::triggered, this, [this] {
                 if (!control_.takePaste()) paste();
             });

@@ -114,12 +114,6 @@ private slots:
         QTest::newRow("colons, a line break after") << ""
                                                     << "00:1d:7a:44:50:99\n"
                                                     << "001D7A445099";
-        QTest::newRow("no separators") << ""
-                                       << "001d7a445099"
-                                       << "001D7A445099";
-        QTest::newRow("after typed digits") << "00-1d"
-                                            << "-7a-44-50-99"
-                                            << "001D7A445099";
         QTest::newRow("thirteen digits are refused") << ""
                                                      << "00-1D-7A-44-50-99-0"
                                                      << "";

@@ -15,9 +15,7 @@ void showActive(QWidget& window) {
 void typeKeys(const QString& keys) {
     for (const QChar key : keys) {
         QWidget* focus = QApplication::focusWidget();
-        if (!focus) {
-            QFAIL("no widget has the focus");
-        }
+        if (!focus) QFAIL("no widget has the focus");
         switch (key.unicode()) {
             case '<':
                 QTest::keyClick(focus, Qt::Key_Left);

@@ -32,7 +32,9 @@ public:
     explicit WholeTextTips(QTreeView& tree) : QObject(&tree), tree_(tree) {}
 
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched != tree_.viewport() || event->type() != QEvent::ToolTip) return false;
+        // The type first: while the tree is being destroyed its viewport still has events, and
+        // the tree must not be asked anything then.
+        if (event->type() != QEvent::ToolTip || watched != tree_.viewport()) return false;
         const auto& help = static_cast<const QHelpEvent&>(*event);
         const QModelIndex index = tree_.indexAt(help.pos());
         // An item with a tip of its own, or one shown whole, is left to the tree.

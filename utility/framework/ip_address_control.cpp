@@ -93,6 +93,15 @@ IpAddressControl::IpAddressControl(QWidget* parent) : QWidget(parent) {
     setFocusProxy(fields_[0]);
 }
 
+IpAddressControl::~IpAddressControl() {
+    // The fields go first, while the control they report to is whole: a focused field loses the
+    // focus as it goes, and that must not clamp through a control already half destroyed.
+    for (IpAddressField*& field : fields_) {
+        delete field;
+        field = nullptr;
+    }
+}
+
 QLineEdit* IpAddressControl::field(int index) const { return fields_.at(static_cast<size_t>(index)); }
 
 int IpAddressControl::address(std::array<uint8_t, kFields>& out) const {

@@ -25,6 +25,7 @@ public:
     static constexpr int kFieldMaximum = 255;
 
     explicit IpAddressControl(QWidget* parent = nullptr);
+    ~IpAddressControl() override;
 
     // The four fields in order; returns how many of them are filled in (an empty field reads 0).
     int address(std::array<uint8_t, kFields>& out) const;

@@ -5,6 +5,7 @@
 #include <optional>
 #include <span>
 
+#include "cable_length.h"
 #include "kelvalib.h"
 #include "kv/bytes.h"
 #include "kv/platform/system.h"
@@ -19,9 +20,6 @@ enum Status : int32_t { kNormal = 0, kShort = 1, kOpen = 2, kOtherFault = 3 };
 // Longer lengths are not believed and reported as 0.
 constexpr int32_t kMaxLengthM = 200;
 
-// Link path: page 1.
-constexpr uint16_t kLengthMeasure = 4;
-constexpr uint16_t kCableLength = 30;
 constexpr uint32_t kLinkSettleMs = 1000;
 constexpr uint32_t kLinkPollMs = 100;
 constexpr int kLinkPolls = 100;
@@ -60,7 +58,7 @@ std::span<const lib::PhyWrite> preparation(const Chip& chip) {
     return {};
 }
 
-int32_t reportedLength(int32_t metres) { return metres > kMaxLengthM ? 0 : metres; }
+int32_t reportedLength(int32_t metres) { return metres > kMaxLengthM || metres < 0 ? 0 : metres; }
 
 struct PairResult {
     int32_t status = kNormal;
@@ -91,15 +89,19 @@ void waitForLink() {
     for (int polls = 0; !API_IsLink() && polls < kLinkPolls; ++polls) platform::clock().sleep(kLinkPollMs);
 }
 
-// A working cable: the PHY's length estimate for every pair, then the link negotiated anew.
+// A working cable: the PHY's length estimate for every pair, in metres at the link's speed (as
+// the green feature reads it), then the link negotiated anew.
 void analyseWithLink(int32_t* result) {
-    API_WritePHY(1, lib::kPhyPageSelect, 1);
-    API_WritePHY(1, kLengthMeasure, 1);
+    uint32_t mbps = 0;
+    API_GetLinkSpeed(&mbps);
+    API_WritePHY(lib::kCableLengthPage, lib::kPhyPageSelect, lib::kCableLengthPage);
+    API_WritePHY(lib::kCableLengthPage, lib::kCableLengthMeasure, 1);
     uint16_t value = 0;
-    API_ReadPHY(1, kCableLength, &value);
+    API_ReadPHY(lib::kCableLengthPage, lib::kCableLengthEstimate, &value);
+    const int32_t metres = reportedLength(lib::cableLengthFromEstimate(static_cast<uint8_t>(value & 0xFF), mbps));
     for (unsigned i = 0; i < kPairs; ++i) {
         result[i] = kNormal;
-        result[i + kPairs] = reportedLength(value & 0xFF);
+        result[i + kPairs] = metres;
     }
     API_PHYDiagEnd();
     API_NWAYReStart();

@@ -35,17 +35,20 @@ protected:
 TEST_F(CableTest, WithLinkEveryPairIsNormalAtTheEstimatedLength) {
     const struct Case {
         int metres;
+        uint32_t mbps;
         bool linkReturns;
         int32_t reported;
         uint64_t sleptAfterPresenceCheck;  // 1 s, then 100 ms polls until the link is back
-    } cases[] = {{42, true, 42, 1000 + 20 * 100},
-                 {200, true, 200, 1000 + 20 * 100},
-                 {201, true, 0, 1000 + 20 * 100},
-                 {42, false, 42, 1000 + 100 * 100}};
+    } cases[] = {{42, 1000, true, 42, 1000 + 20 * 100}, {200, 1000, true, 200, 1000 + 20 * 100},
+                 {202, 1000, true, 0, 1000 + 20 * 100}, {200, 100, true, 200, 1000 + 20 * 100},
+                 {201, 100, true, 0, 1000 + 20 * 100},  {42, 1000, false, 42, 1000 + 100 * 100}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.metres);
+        SCOPED_TRACE(std::to_string(c.metres) + " m at " + std::to_string(c.mbps) + " Mbit/s");
         machine = MachineBuilder();
-        machine.addAdapter(0x4450).set("cable.length", Json(c.metres)).fault("linkNeverReturns", Json(!c.linkReturns));
+        machine.addAdapter(0x4450)
+            .link(true, c.mbps)
+            .set("cable.length", Json(c.metres))
+            .fault("linkNeverReturns", Json(!c.linkReturns));
         start();
         const int32_t r = c.reported;
         EXPECT_EQ(analyse(), (Result{0, 0, 0, 0, r, r, r, r}));

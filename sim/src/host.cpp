@@ -8,8 +8,6 @@
 #include <thread>
 
 #include "kv/platform/ui.h"
-#include "kv/sim/atomic_file.h"
-#include "kv/sim/reg_file.h"
 #include "kv/text.h"
 
 namespace kv::sim {
@@ -52,13 +50,17 @@ void Host::ensureMachine() {
     std::filesystem::path dir = envOr("KELVA_MACHINE");
     if (dir.empty()) {
         dir = defaultMachineDirectory();
-        if (!std::filesystem::exists(dir / "machine.json")) writeDefaultMachine(dir);
+        const std::string problem = ensureDefaultMachine(dir);
+        if (!problem.empty()) {
+            std::cerr << "Kelvadiag: cannot create the default simulated machine: " << problem << "\n";
+            machine_ = std::make_unique<Machine>();
+            return;
+        }
     }
     try {
         machine_ = loadMachineDirectory(dir);
     } catch (const std::exception& e) {
-        std::cerr << "Kelvadiag: cannot load the simulated machine in " << dir.string() << ": " << e.what()
-                  << "\n";
+        std::cerr << "Kelvadiag: cannot load the simulated machine in " << dir.string() << ": " << e.what() << "\n";
         machine_ = std::make_unique<Machine>();
     }
 }
@@ -71,6 +73,7 @@ void Host::install(std::unique_ptr<Machine> machine, SimClock::Mode mode) {
     machine_ = std::move(machine);
     clock_ = std::make_unique<SimClock>(mode);
     trace_.clear();
+    trace_.keepLines(true);
     tLastError = 0;
 }
 
@@ -163,13 +166,24 @@ void Host::writeStdout(std::string_view text) {
     std::fflush(stdout);
 }
 
-void Host::registryChanged() {
+RegistryTree& Host::registry() {
     std::lock_guard lock(mutex_);
-    if (!machine_ || machine_->directory.empty()) return;
-    const auto bytes = writeRegFile(machine_->registry, machine_->registryEncoding);
-    const auto path = machine_->directory / "registry.reg";
-    if (!writeFileAtomically(path.string(), bytes))
-        std::cerr << "Kelvadiag: cannot save the simulated registry to " << path.string() << "\n";
+    ensureMachine();
+    if (refreshRegistry(*machine_)) registryKeys_.markDeleted(machine_->registry);
+    return machine_->registry;
+}
+
+uint32_t Host::changeRegistry(const RegistryChange& change) {
+    std::lock_guard lock(mutex_);
+    ensureMachine();
+    FileError saveError;
+    bool reloaded = false;
+    const uint32_t error = sim::changeRegistry(*machine_, change, &saveError, &reloaded);
+    if (saveError)
+        trace_.add("regsave " + (machine_->directory / "registry.reg").string() + " err=" + std::to_string(error) +
+                   " " + Trace::escape(saveError.describe()));
+    if (reloaded || error == 0) registryKeys_.markDeleted(machine_->registry);
+    return error;
 }
 
 std::filesystem::path defaultMachineDirectory() {

@@ -5,11 +5,14 @@
 #include <stdexcept>
 
 #include "kv/protocol.h"
+#include "kv/sim/atomic_file.h"
 #include "kv/sim/machine_json.h"
+#include "kv/sim/machine_lock.h"
 #include "kv/sim/reg_file.h"
 #include "kv/sim/tcpip_interfaces.h"
 #include "kv/sim/vlans.h"
 #include "kv/text.h"
+#include "native/file_system.h"
 
 namespace kv::sim {
 
@@ -113,6 +116,7 @@ std::unique_ptr<Machine> buildMachine(const Json& config) {
 }
 
 std::unique_ptr<Machine> loadMachineDirectory(const std::filesystem::path& directory) {
+    const MachineLock lock(directory, MachineLock::Mode::Exclusive);
     const auto jsonBytes = readFileBytes(directory / "machine.json");
     if (jsonBytes.empty()) throw std::runtime_error("machine.json is missing or empty");
     Json config;
@@ -123,7 +127,9 @@ std::unique_ptr<Machine> loadMachineDirectory(const std::filesystem::path& direc
     }
     auto machine = buildMachine(config);
     machine->directory = directory;
-    const auto regBytes = readFileBytes(directory / "registry.reg");
+    const auto registryPath = directory / "registry.reg";
+    std::vector<uint8_t> regBytes;
+    (void)native::readFile(registryPath, &regBytes, &machine->registryStamp);
     if (!regBytes.empty()) {
         std::vector<std::string> warnings;
         machine->registryEncoding = detectRegFileEncoding(regBytes);
@@ -134,12 +140,18 @@ std::unique_ptr<Machine> loadMachineDirectory(const std::filesystem::path& direc
         }
         for (const auto& w : warnings) std::fprintf(stderr, "registry.reg: %s\n", w.c_str());
     }
+    const auto asRead = writeRegFile(machine->registry, machine->registryEncoding);
     addMissingDriverKeys(*machine);
     addMissingConnectionKeys(*machine);
     // --- VLANs and TCP/IP settings
     addVlans(*machine);
     addTcpipKeys(*machine);
     // --- end VLANs and TCP/IP settings
+    const auto completed = writeRegFile(machine->registry, machine->registryEncoding);
+    if (completed != asRead) {
+        removeStrayTemporaries(registryPath);
+        if (!writeFileAtomically(registryPath, completed)) machine->registryStamp = native::stampOf(registryPath);
+    }
     return machine;
 }
 

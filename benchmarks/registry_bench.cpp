@@ -42,23 +42,27 @@ void BM_WriteRegistry(benchmark::State& state) {
 }
 BENCHMARK(BM_WriteRegistry)->Arg(16)->Arg(1024);
 
-// The utility's settings key on the default machine, installed from a directory of its own.
-kv::platform::RegKey settingsKeyOfTheDefaultMachine() {
-    namespace p = kv::platform;
-    kv::sim::testing::MachineBuilder::defaultMachine().inDirectory().install();
-    p::RegKey key;
-    p::registry().createKey(p::hiveKey(p::Hive::LocalMachine), u"SOFTWARE\\Kelvadiag", p::regaccess::kAllAccess,
-                            key.receive());
-    return key;
-}
+// The utility's settings key on the default machine, installed from a directory of its own
+// (which lives as long as the builder).
+struct SettingsKey {
+    kv::sim::testing::MachineBuilder machine = kv::sim::testing::MachineBuilder::defaultMachine();
+    kv::platform::RegKey key;
+    SettingsKey() {
+        namespace p = kv::platform;
+        machine.inDirectory().install();
+        p::registry().createKey(p::hiveKey(p::Hive::LocalMachine), u"SOFTWARE\\Kelvadiag", p::regaccess::kAllAccess,
+                                key.receive());
+    }
+};
 
 void BM_RegistryValueWrite(benchmark::State& state) {
     namespace p = kv::platform;
-    const p::RegKey key = settingsKeyOfTheDefaultMachine();
+    const SettingsKey settings;
     uint32_t value = 0;
     for (auto _ : state) {
         ++value;
-        benchmark::DoNotOptimize(p::registry().setValue(key.get(), u"Bench", p::regtype::kDword, &value, sizeof value));
+        if (p::registry().setValue(settings.key.get(), u"Bench", p::regtype::kDword, &value, sizeof value) != 0)
+            state.SkipWithError("the registry write failed");
         kv::sim::Host::get().trace().clear();
     }
 }
@@ -66,11 +70,12 @@ BENCHMARK(BM_RegistryValueWrite)->Unit(benchmark::kMicrosecond);
 
 void BM_RegistryValueRead(benchmark::State& state) {
     namespace p = kv::platform;
-    const p::RegKey key = settingsKeyOfTheDefaultMachine();
+    const SettingsKey settings;
     char16_t text[64];
     for (auto _ : state) {
         uint32_t bytes = sizeof text;
-        benchmark::DoNotOptimize(p::registry().queryValue(key.get(), u"AppDir", nullptr, text, &bytes));
+        if (p::registry().queryValue(settings.key.get(), u"AppDir", nullptr, text, &bytes) != 0)
+            state.SkipWithError("the registry read failed");
     }
 }
 BENCHMARK(BM_RegistryValueRead);

@@ -4,7 +4,6 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
-#include <iostream>
 #include <thread>
 
 #include "kv/platform/ui.h"
@@ -47,34 +46,61 @@ void Host::ensureMachine() {
     if (machine_) return;
     const auto mode = envOr("KELVA_CLOCK") == "virtual" ? SimClock::Mode::Virtual : SimClock::Mode::Real;
     clock_ = std::make_unique<SimClock>(mode);
-    std::filesystem::path dir = envOr("KELVA_MACHINE");
+    std::filesystem::path dir = startDirectory_.empty() ? std::filesystem::path(envOr("KELVA_MACHINE")) : startDirectory_;
     if (dir.empty()) {
         dir = defaultMachineDirectory();
         const std::string problem = ensureDefaultMachine(dir);
-        if (!problem.empty()) {
-            std::cerr << "Kelvadiag: cannot create the default simulated machine: " << problem << "\n";
-            machine_ = std::make_unique<Machine>();
+        if (!problem.empty()) machineProblem_ = "The default simulated machine cannot be made: " + problem;
+    }
+    if (machineProblem_.empty()) {
+        try {
+            machine_ = loadMachineDirectory(dir);
             return;
+        } catch (const std::exception& e) {
+            machineProblem_ = "The simulated machine cannot be loaded: " + std::string(e.what());
         }
     }
-    try {
-        machine_ = loadMachineDirectory(dir);
-    } catch (const std::exception& e) {
-        std::cerr << "Kelvadiag: cannot load the simulated machine in " << dir.string() << ": " << e.what() << "\n";
-        machine_ = std::make_unique<Machine>();
-    }
+    machine_ = std::make_unique<Machine>();
+    if (problemReportedByProgram_) return;
+    // Every program on the host ends the same way: the problem told, a failing exit code. The
+    // host's lock is held, so nothing may run on: no clean-up, no static destructors.
+    std::fprintf(stderr, "Kelvadiag: %s\n", machineProblem_.c_str());
+    std::fflush(stderr);
+    std::fflush(stdout);
+    std::_Exit(kMachineProblemExitCode);
+}
+
+std::string Host::machineProblem() {
+    std::lock_guard lock(mutex_);
+    problemReportedByProgram_ = true;
+    ensureMachine();
+    return machineProblem_;
+}
+
+void Host::reset() {
+    protocolDriver_.reset();
+    registryKeys_.reset();
+    notifyArea_.reset();
+    machineProblem_.clear();
+    problemReportedByProgram_ = false;
+    startDirectory_.clear();
+    trace_.clear();
+    trace_.keepLines(true);
+    tLastError = 0;
 }
 
 void Host::install(std::unique_ptr<Machine> machine, SimClock::Mode mode) {
     std::lock_guard lock(mutex_);
-    protocolDriver_.reset();
-    registryKeys_.reset();
-    notifyArea_.reset();
+    reset();
     machine_ = std::move(machine);
     clock_ = std::make_unique<SimClock>(mode);
-    trace_.clear();
-    trace_.keepLines(true);
-    tLastError = 0;
+}
+
+void Host::startOn(const std::filesystem::path& directory) {
+    std::lock_guard lock(mutex_);
+    reset();
+    machine_.reset();
+    startDirectory_ = directory;
 }
 
 Machine& Host::machine() {

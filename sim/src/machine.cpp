@@ -8,6 +8,7 @@
 #include "kv/sim/atomic_file.h"
 #include "kv/sim/machine_json.h"
 #include "kv/sim/machine_lock.h"
+#include "kv/sim/machine_schema.h"
 #include "kv/sim/reg_file.h"
 #include "kv/sim/tcpip_interfaces.h"
 #include "kv/sim/vlans.h"
@@ -91,6 +92,7 @@ void readProtocolDriver(const Json& j, const OsConfig& os, ProtocolDriverConfig&
 }  // namespace
 
 std::unique_ptr<Machine> buildMachine(const Json& config) {
+    checkMachineJson(config);
     auto machine = std::make_unique<Machine>();
     machine->config = config;
     machine->name = config["name"].asString();
@@ -117,15 +119,16 @@ std::unique_ptr<Machine> buildMachine(const Json& config) {
 
 std::unique_ptr<Machine> loadMachineDirectory(const std::filesystem::path& directory) {
     const MachineLock lock(directory, MachineLock::Mode::Exclusive);
-    const auto jsonBytes = readFileBytes(directory / "machine.json");
-    if (jsonBytes.empty()) throw std::runtime_error("machine.json is missing or empty");
-    Json config;
+    const auto jsonPath = directory / "machine.json";
+    const auto jsonBytes = readFileBytes(jsonPath);
+    if (jsonBytes.empty()) throw std::runtime_error(jsonPath.string() + ": missing or empty");
+    std::unique_ptr<Machine> machine;
     try {
-        config = parseJson(std::string_view(reinterpret_cast<const char*>(jsonBytes.data()), jsonBytes.size()));
+        machine = buildMachine(
+            parseJson(std::string_view(reinterpret_cast<const char*>(jsonBytes.data()), jsonBytes.size())));
     } catch (const std::exception& e) {
-        throw std::runtime_error(std::string("machine.json: ") + e.what());
+        throw std::runtime_error(jsonPath.string() + ": " + e.what());
     }
-    auto machine = buildMachine(config);
     machine->directory = directory;
     const auto registryPath = directory / "registry.reg";
     std::vector<uint8_t> regBytes;
@@ -136,7 +139,7 @@ std::unique_ptr<Machine> loadMachineDirectory(const std::filesystem::path& direc
         try {
             applyRegFile(machine->registry, regBytes, &warnings);
         } catch (const std::exception& e) {
-            throw std::runtime_error(std::string("registry.reg: ") + e.what());
+            throw std::runtime_error(registryPath.string() + ": " + e.what());
         }
         for (const auto& w : warnings) std::fprintf(stderr, "registry.reg: %s\n", w.c_str());
     }

@@ -35,6 +35,9 @@ public:
     // on kept in memory (tests read it; a program that loads its machine from KELVA_MACHINE
     // keeps no trace lines in memory).
     void install(std::unique_ptr<Machine> machine, SimClock::Mode mode);
+    // Test support: drops the machine; the next call loads `directory` the way a program starting
+    // on it does (KELVA_MACHINE), a problem with it included.
+    void startOn(const std::filesystem::path& directory);
 
     // Every call into the host holds this lock; taking it runs what fell due on the timeline.
     class Call {
@@ -48,6 +51,14 @@ public:
 
     Machine& machine();
     SimClock& clock();
+
+    // Why the machine directory cannot be used — it cannot be made, or its machine.json or
+    // registry.reg cannot be loaded: the file, the field or line, what it expects — or empty when
+    // the machine loaded. A program that asks reports the problem itself and runs on with a
+    // machine without anything; in one that never asks, the first call into the host ends the
+    // process with the problem on standard error and kMachineProblemExitCode.
+    std::string machineProblem();
+    static constexpr int kMachineProblemExitCode = 78;
     Trace& trace() { return trace_; }
     PcapFile& pcap() { return pcap_; }
     ProtocolDriver& protocolDriver() { return protocolDriver_; }
@@ -88,9 +99,13 @@ public:
 private:
     Host();
     void ensureMachine();
+    void reset();
 
     std::recursive_mutex mutex_;
     std::unique_ptr<Machine> machine_;
+    std::string machineProblem_;
+    bool problemReportedByProgram_ = false;
+    std::filesystem::path startDirectory_;  // startOn's; empty: KELVA_MACHINE
     std::unique_ptr<SimClock> clock_;
     Trace trace_;
     PcapFile pcap_;

@@ -48,7 +48,7 @@ public:
         std::u16string base;
         if (uint32_t e = pathOf(call.host, parent, 0, &base)) return e;
         std::u16string path = sim::joinRegistryPath(base, subKey);
-        if (!call.host.registry().find(path)) return err::kFileNotFound;
+        if (!call.host.machine().registry.find(path)) return err::kFileNotFound;
         *out = call.host.registryKeys().open(std::move(path), access);
         return err::kSuccess;
     }
@@ -58,7 +58,7 @@ public:
         std::u16string base;
         if (uint32_t e = pathOf(call.host, parent, 0, &base)) return e;
         std::u16string path = sim::joinRegistryPath(base, subKey);
-        if (!call.host.registry().find(path)) {
+        if (!call.host.machine().registry.find(path)) {
             const uint32_t e = call.host.changeRegistry([&](sim::RegistryTree& tree) {
                 if (tree.find(path)) return kUnchanged;  // another program made it meanwhile
                 if (!tree.create(path)) return err::kInvalidParameter;
@@ -208,7 +208,7 @@ private:
     static uint32_t findKey(Host& host, RegKeyHandle key, uint32_t needAccess, sim::RegistryKey** node) {
         std::u16string path;
         if (uint32_t e = pathOf(host, key, needAccess, &path)) return e;
-        *node = host.registry().find(path);
+        *node = host.machine().registry.find(path);  // brought up to date by pathOf
         return *node ? err::kSuccess : err::kFileNotFound;
     }
 

@@ -93,6 +93,19 @@ struct SpawnArguments {
     }
 };
 
+// Starts the program with the file actions given, in the request's working directory; 0 when it
+// could not be started.
+pid_t spawn(const ProgramRequest& request, FileActions& actions) {
+    SpawnArguments arguments(request);
+    const std::string directory = request.workingDirectory.string();
+    if (!directory.empty() && posix_spawn_file_actions_addchdir_np(actions.get(), directory.c_str()) != 0) return 0;
+    pid_t pid = 0;
+    if (posix_spawn(&pid, arguments.argvStrings[0].c_str(), actions.get(), nullptr, arguments.argv.data(),
+                    arguments.envp.data()) != 0)
+        return 0;
+    return pid;
+}
+
 int exitCodeOf(pid_t pid) {
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0) {
@@ -128,24 +141,15 @@ private:
 }  // namespace
 
 std::unique_ptr<StartedProgram> startProgram(const ProgramRequest& request) {
-    SpawnArguments arguments(request);
     FileActions actions;
     if (!actions.ok() || posix_spawn_file_actions_addopen(actions.get(), STDOUT_FILENO, "/dev/null", O_WRONLY, 0) != 0)
         return nullptr;
-    const std::string directory = request.workingDirectory.string();
-    if (!directory.empty() && posix_spawn_file_actions_addchdir_np(actions.get(), directory.c_str()) != 0)
-        return nullptr;
-    pid_t pid = 0;
-    if (posix_spawn(&pid, arguments.argvStrings[0].c_str(), actions.get(), nullptr, arguments.argv.data(),
-                    arguments.envp.data()) != 0)
-        return nullptr;
-    return std::make_unique<PosixStartedProgram>(pid);
+    const pid_t pid = spawn(request, actions);
+    return pid > 0 ? std::make_unique<PosixStartedProgram>(pid) : nullptr;
 }
 
 ProgramResult runProgram(const ProgramRequest& request) {
     ProgramResult result;
-    SpawnArguments arguments(request);
-
     Pipe output;
     FileActions actions;
     if (!output.valid() || !actions.ok()) return result;
@@ -153,14 +157,8 @@ ProgramResult runProgram(const ProgramRequest& request) {
         posix_spawn_file_actions_addclose(actions.get(), output.readEnd()) != 0 ||
         posix_spawn_file_actions_addclose(actions.get(), output.writeEnd()) != 0)
         return result;
-    const std::string directory = request.workingDirectory.string();
-    if (!directory.empty() && posix_spawn_file_actions_addchdir_np(actions.get(), directory.c_str()) != 0)
-        return result;
-
-    pid_t pid = 0;
-    if (posix_spawn(&pid, arguments.argvStrings[0].c_str(), actions.get(), nullptr, arguments.argv.data(),
-                    arguments.envp.data()) != 0)
-        return result;
+    const pid_t pid = spawn(request, actions);
+    if (pid <= 0) return result;
     output.closeWrite();
 
     char buffer[4096];

@@ -90,6 +90,26 @@ struct Handle {
     }
 };
 
+// Starts the program with its standard output on `output`; its process handle, null when it could
+// not be started.
+HANDLE createProcess(const ProgramRequest& request, HANDLE output) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = output;
+    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    std::wstring line = commandLine(programPath(request.program), request.arguments);
+    std::vector<wchar_t> environment = environmentBlock(request.environment);
+    const std::wstring directory = request.workingDirectory.wstring();
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_UNICODE_ENVIRONMENT, environment.data(),
+                        directory.empty() ? nullptr : directory.c_str(), &startup, &process))
+        return nullptr;
+    CloseHandle(process.hThread);
+    return process.hProcess;
+}
+
 class WindowsStartedProgram : public StartedProgram {
 public:
     explicit WindowsStartedProgram(HANDLE process) { process_.h = process; }
@@ -123,21 +143,8 @@ std::unique_ptr<StartedProgram> startProgram(const ProgramRequest& request) {
     Handle nul;
     nul.h = CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
     if (nul.h == INVALID_HANDLE_VALUE) nul.h = nullptr;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = nul.h;
-    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-    std::wstring line = commandLine(programPath(request.program), request.arguments);
-    std::vector<wchar_t> environment = environmentBlock(request.environment);
-    const std::wstring directory = request.workingDirectory.wstring();
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_UNICODE_ENVIRONMENT, environment.data(),
-                        directory.empty() ? nullptr : directory.c_str(), &startup, &process))
-        return nullptr;
-    CloseHandle(process.hThread);
-    return std::make_unique<WindowsStartedProgram>(process.hProcess);
+    HANDLE process = createProcess(request, nul.h);
+    return process ? std::make_unique<WindowsStartedProgram>(process) : nullptr;
 }
 
 ProgramResult runProgram(const ProgramRequest& request) {
@@ -147,24 +154,9 @@ ProgramResult runProgram(const ProgramRequest& request) {
     Handle writeEnd;
     if (!CreatePipe(&readEnd.h, &writeEnd.h, &inherit, 0)) return result;
     SetHandleInformation(readEnd.h, HANDLE_FLAG_INHERIT, 0);
-
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = writeEnd.h;
-    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-
-    std::wstring line = commandLine(programPath(request.program), request.arguments);
-    std::vector<wchar_t> environment = environmentBlock(request.environment);
-    const std::wstring directory = request.workingDirectory.wstring();
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_UNICODE_ENVIRONMENT, environment.data(),
-                        directory.empty() ? nullptr : directory.c_str(), &startup, &process))
-        return result;
     Handle processHandle;
-    processHandle.h = process.hProcess;
-    CloseHandle(process.hThread);
+    processHandle.h = createProcess(request, writeEnd.h);
+    if (!processHandle.h) return result;
     writeEnd.close();
 
     char buffer[4096];

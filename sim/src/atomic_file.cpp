@@ -5,6 +5,7 @@
 #include <string>
 #include <system_error>
 
+#include "kv/sim/file_stamp.h"
 #include "native/file_system.h"
 
 namespace kv::sim {
@@ -81,6 +82,8 @@ void removeStrayTemporaries(const std::filesystem::path& path) {
         }
     }
 }
+
+FileStamp fileStampOf(const std::filesystem::path& path) { return native::stampOf(path); }
 
 void setWriteFaultHook(WriteFaultHook h) {
     std::lock_guard lock(hookMutex());

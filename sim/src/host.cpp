@@ -46,7 +46,8 @@ void Host::ensureMachine() {
     if (machine_) return;
     const auto mode = envOr("KELVA_CLOCK") == "virtual" ? SimClock::Mode::Virtual : SimClock::Mode::Real;
     clock_ = std::make_unique<SimClock>(mode);
-    std::filesystem::path dir = startDirectory_.empty() ? std::filesystem::path(envOr("KELVA_MACHINE")) : startDirectory_;
+    std::filesystem::path dir =
+        startDirectory_.empty() ? std::filesystem::path(envOr("KELVA_MACHINE")) : startDirectory_;
     if (dir.empty()) {
         dir = defaultMachineDirectory();
         const std::string problem = ensureDefaultMachine(dir);

@@ -231,11 +231,10 @@ Check ipSettings() {
 }
 
 Check statistics() {
-    static constexpr const char* kCounters[] = {"rxBytes",           "txBytes",           "rxFrames",
-                                                "txFrames",          "rxMulticastFrames", "rxBroadcastFrames",
-                                                "txMulticastFrames", "txBroadcastFrames", "rxErrors",
-                                                "txErrors",          "rxDiscards",        "txDiscards",
-                                                "txOneCollisions"};
+    static constexpr const char* kCounters[] = {
+        "rxBytes",           "txBytes",           "rxFrames",          "txFrames", "rxMulticastFrames",
+        "rxBroadcastFrames", "txMulticastFrames", "txBroadcastFrames", "rxErrors", "txErrors",
+        "rxDiscards",        "txDiscards",        "txOneCollisions"};
     std::vector<Field> start;
     std::vector<Field> rates;
     for (const char* counter : kCounters) {
@@ -277,15 +276,17 @@ Check adapter() {
                          {"duplex", choice({"full", "half", "unknown"})},
                          {"settleMs", whole(kU32)}})},
         {"phy", object({{"mdix", boolean()}})},
-        {"cable", object({{"length", metres()},
-                          {"pairs", arrayOf(object({{"state", choice({"normal", "open", "short", "fault"})},
-                                                    {"distance", metres()}}),
-                                            4)},
-                          {"testMs", whole(kU32)}})},
+        {"cable",
+         object(
+             {{"length", metres()},
+              {"pairs",
+               arrayOf(object({{"state", choice({"normal", "open", "short", "fault"})}, {"distance", metres()}}), 4)},
+              {"testMs", whole(kU32)}})},
         {"registers", byteMap(1024)},
         {"images", object({{"registers", image()}, {"pciConfig", image()}, {"phy", arrayOf(image(), 4)}})},
         {"ip", ipSettings()},
-        {"connectionName", either({text(), [](const Json& v, const std::string& path) {
+        {"connectionName", either({text(),
+                                   [](const Json& v, const std::string& path) {
                                        if (!v.isBool() || v.asBool(true)) fail(path, "false", v);
                                    }},
                                   "a string or false")},
@@ -324,12 +325,13 @@ Check adapter() {
                            {"queued", whole(kU32)}})},
         {"eeprom", object({{"words", arrayOf(hexOrWhole(0xFFFF), 128)}})},
         {"wakeupPatterns", object({{"testLength", hexOrWhole(kU32)}})},
-        {"vlans", arrayOf(object({{"id", whole(4094, 1), true},
-                                  {"connectionName", text()},
-                                  {"guid", text()},
-                                  {"ip", object({{"address", address()}, {"mask", address()}, {"gateway", address()}})}}))},
+        {"vlans",
+         arrayOf(object({{"id", whole(4094, 1), true},
+                         {"connectionName", text()},
+                         {"guid", text()},
+                         {"ip", object({{"address", address()}, {"mask", address()}, {"gateway", address()}})}}))},
         {"vlanSupport", boolean()},
-        {"vlanId", whole(4094)},
+        {"vlanId", whole(kU32)},
     });
 }
 
@@ -340,16 +342,16 @@ Check tool(std::vector<Field> faults) {
 Check machine() {
     return object({
         {"name", text()},
-        {"os", object({{"platform", choice({"nt", "9x", "windows", "win32s"})},
-                       {"major", whole(kU32)},
-                       {"minor", whole(kU32)},
-                       {"build", whole(kU32)},
-                       {"servicePack", text()},
-                       {"wow64", boolean()},
-                       {"hasIsWow64Process", boolean()},
-                       {"faults", faultsOf({{"versionEx", boolean()},
-                                            {"version", boolean()},
-                                            {"disableRedirection", boolean()}})}})},
+        {"os",
+         object({{"platform", choice({"nt", "9x", "windows", "win32s"})},
+                 {"major", whole(kU32)},
+                 {"minor", whole(kU32)},
+                 {"build", whole(kU32)},
+                 {"servicePack", text()},
+                 {"wow64", boolean()},
+                 {"hasIsWow64Process", boolean()},
+                 {"faults",
+                  faultsOf({{"versionEx", boolean()}, {"version", boolean()}, {"disableRedirection", boolean()}})}})},
         {"protocolDriver", object({{"installed", boolean()},
                                    {"running", boolean()},
                                    {"faults", faultsOf({{"openError", whole(kU32)},

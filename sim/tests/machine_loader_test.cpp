@@ -6,8 +6,9 @@
 #include <fstream>
 #include <string>
 
-#include "kv/sim/machine.h"
 #include "kv/sim/host.h"
+#include "kv/sim/machine.h"
+#include "kv/sim/machine_schema.h"
 #include "kv/sim/testing/machine_directory.h"
 #include "kv/sim/testing/scratch_directory.h"
 
@@ -93,6 +94,40 @@ TEST(MachineLoader, AProgramOnABrokenMachineEndsWithAFailingExitCode) {
     const testing::MachineDirectory directory{testing::MachineBuilder()};
     testing::writeFile(directory.machine() / "machine.json", R"({"adapters":[{"guid":"{a}","link":{"up":"no"}}]})");
     EXPECT_EQ(directory.run(KV_REGISTRY_PEER, {"delete", "SOFTWARE\\Any"}).exitCode, Host::kMachineProblemExitCode);
+}
+
+// Every machine.json example of docs/MACHINE.md is valid: a whole machine, an adapter, or a
+// fragment of one.
+TEST(MachineLoader, TheManualsExamplesAreValidMachineFiles) {
+    std::ifstream manual(std::filesystem::path(KV_SOURCE_DIR) / "docs" / "MACHINE.md");
+    ASSERT_TRUE(manual) << "docs/MACHINE.md cannot be read";
+    std::string line;
+    std::string block;
+    int examples = 0;
+    for (bool inBlock = false; std::getline(manual, line);) {
+        if (!inBlock) {
+            inBlock = line == "```json";
+            continue;
+        }
+        if (line != "```") {
+            block += line + "\n";
+            continue;
+        }
+        inBlock = false;
+        ++examples;
+        Json example = parseJson(block.front() == '"' ? "{" + block + "}" : block);
+        block.clear();
+        if (!example.contains("guid") && !example.contains("adapters") && !example.contains("os"))
+            example.set("guid", Json("{0}"));
+        if (example.contains("guid")) {
+            Json adapters = Json::array();
+            adapters.push_back(example);
+            example = Json::object();
+            example.set("adapters", adapters);
+        }
+        EXPECT_NO_THROW(checkMachineJson(example)) << writeJson(example);
+    }
+    EXPECT_GE(examples, 4);
 }
 
 TEST(MachineLoader, DriverKeysBelowTheClassKeyMayHaveSeveralParts) {

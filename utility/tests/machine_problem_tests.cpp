@@ -19,7 +19,8 @@ private slots:
         QTest::addColumn<QString>("told");
         QTest::newRow("wrong type") << R"({"adapters": [{"guid": "{A}", "link": {"up": "no"}}]})"
                                     << R"(machine.json: adapters[0].link.up: expects true or false, not "no")";
-        QTest::newRow("syntax") << "{\n  \"name\": \"x\",,\n}" << "machine.json: line 2, column 15:";
+        QTest::newRow("syntax") << "{\n  \"name\": \"x\",,\n}"
+                                << "machine.json: line 2, column 15:";
     }
     void aBrokenMachineFileIsToldInABoxAndTheProgramEnds() {
         QFETCH(QString, machineJson);

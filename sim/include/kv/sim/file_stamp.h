@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 
 namespace kv::sim {
 
@@ -15,5 +16,8 @@ struct FileStamp {
     uint64_t changed = 0;
     bool operator==(const FileStamp&) const = default;
 };
+
+// The stamp of the file as it is now.
+FileStamp fileStampOf(const std::filesystem::path& path);
 
 }  // namespace kv::sim

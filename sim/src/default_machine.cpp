@@ -636,8 +636,12 @@ bool holdsMachine(const std::filesystem::path& directory) {
     const auto path = directory / "machine.json";
     std::error_code ec;
     if (!std::filesystem::exists(path, ec)) return false;
-    std::ifstream in(path, std::ios::binary);
-    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::string text;
+    {
+        // Closed before the file is moved: Windows moves no open file.
+        std::ifstream in(path, std::ios::binary);
+        text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
     if (text.find_first_not_of(" \t\r\n") != std::string::npos) {
         try {
             (void)parseJson(text);

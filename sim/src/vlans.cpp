@@ -142,6 +142,7 @@ bool startVlanDriver(Machine& machine, Device& device, const Json& ipJson) {
         adapter->ip.address = ipJson["address"].asString(adapter->ip.address);
         adapter->ip.mask = ipJson["mask"].asString(adapter->ip.mask);
         adapter->ip.gateway = ipJson["gateway"].asString(adapter->ip.gateway);
+        adapter->ip.dhcp = ipJson["dhcp"].asBool(adapter->ip.dhcp);
     }
     device.adapterIndex = static_cast<int>(adapter->index);
     device.notStarted = false;

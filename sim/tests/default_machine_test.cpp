@@ -64,7 +64,9 @@ class DefaultMachineDirectory : public ::testing::Test {
 protected:
     DefaultMachineDirectory() { std::filesystem::remove_all(dir_); }
     ~DefaultMachineDirectory() override { std::filesystem::remove_all(dir_); }
-    const std::filesystem::path dir_ = std::filesystem::temp_directory_path() / "kelva-default-machine-creation";
+    const std::filesystem::path dir_ =
+        std::filesystem::temp_directory_path() /
+        ("kelva-default-machine-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
 };
 
 // A disk that fills up while the default machine is made: the failing file and the system's

@@ -58,7 +58,7 @@ std::span<const lib::PhyWrite> preparation(const Chip& chip) {
     return {};
 }
 
-int32_t reportedLength(int32_t metres) { return metres > kMaxLengthM || metres < 0 ? 0 : metres; }
+int32_t reportedLength(int32_t metres) { return metres > kMaxLengthM ? 0 : metres; }
 
 struct PairResult {
     int32_t status = kNormal;
@@ -89,16 +89,15 @@ void waitForLink() {
     for (int polls = 0; !API_IsLink() && polls < kLinkPolls; ++polls) platform::clock().sleep(kLinkPollMs);
 }
 
-// A working cable: the PHY's length estimate for every pair, in metres at the link's speed (as
-// the green feature reads it), then the link negotiated anew.
+// A working cable: the PHY's length estimate for every pair, then the link negotiated anew. The
+// estimate is reported as the PHY latched it, whatever the link's speed (at 1000 Mbit/s the
+// estimator counts in steps of its own, which only the green feature's stages turn into metres).
 void analyseWithLink(int32_t* result) {
-    uint32_t mbps = 0;
-    API_GetLinkSpeed(&mbps);
     API_WritePHY(lib::kCableLengthPage, lib::kPhyPageSelect, lib::kCableLengthPage);
     API_WritePHY(lib::kCableLengthPage, lib::kCableLengthMeasure, 1);
     uint16_t value = 0;
     API_ReadPHY(lib::kCableLengthPage, lib::kCableLengthEstimate, &value);
-    const int32_t metres = reportedLength(lib::cableLengthFromEstimate(static_cast<uint8_t>(value & 0xFF), mbps));
+    const int32_t metres = reportedLength(value & 0xFF);
     for (unsigned i = 0; i < kPairs; ++i) {
         result[i] = kNormal;
         result[i + kPairs] = metres;

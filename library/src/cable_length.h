@@ -1,7 +1,7 @@
 // The PHY's cable-length estimate: the low byte L of page 1 register 30, latched by writing 1 to
 // page 1 register 4. The gigabit estimator counts in steps of its own, 2 x L - 14 metres; at 10
-// and 100 Mbit/s L is the length in metres. The cable analysis and the green feature's stages
-// both read the length this way, so that they tell the same cable.
+// and 100 Mbit/s L is the length in metres. The green feature's stages read the length this way;
+// the cable analysis reports L as latched.
 #pragma once
 
 #include <cstdint>

@@ -1,6 +1,7 @@
 // The Wake On LAN page's Ethernet address field: an address comes out exactly for twelve
-// hexadecimal digits, and it spells the field back digit for digit. The spellings a script may
-// pass read the same address from the same digits.
+// hexadecimal digits, and it spells the field back digit for digit; what the field keeps of a
+// typed or pasted text is hexadecimal digits only, twelve at most, in the text's order. The
+// spellings a script may pass read the same address from the same digits.
 #include <cctype>
 #include <cstddef>
 #include <cstdint>
@@ -15,6 +16,17 @@ using kv::fuzz::check;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
+    if (const auto digits = kv::jobs::ethernetAddressDigits(text)) {
+        check(digits->size() <= 12, "twelve digits at most");
+        size_t from = 0;
+        for (char c : *digits) {
+            check(std::isxdigit(static_cast<unsigned char>(c)), "digits only");
+            from = text.find(c, from);
+            check(from != std::string_view::npos, "the text's own digits, in order");
+            ++from;
+        }
+    }
+
     const auto address = kv::jobs::parseEthernetAddress(text);
     if (const auto spelled = kv::jobs::parseEthernetAddressAnySpelling(text)) {
         std::string digits;

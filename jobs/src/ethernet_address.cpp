@@ -1,6 +1,7 @@
 #include "kv/jobs/ethernet_address.h"
 
 #include <cstdio>
+#include <tuple>
 #include <utility>
 
 namespace kv::jobs {
@@ -13,6 +14,9 @@ int hexDigit(char c) {
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     return -1;
 }
+
+// Between the digit pairs of the common spellings, and around a pasted address.
+bool isSeparator(char c) { return c == '-' || c == ':' || c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 // The text without its separators, when they stand exactly every `group` digits.
 std::optional<std::string> digitsBetween(std::string_view text, char separator, size_t group) {
@@ -47,6 +51,20 @@ std::optional<EthernetAddress> parseEthernetAddressAnySpelling(std::string_view 
          {std::pair{'-', size_t{2}}, std::pair{':', size_t{2}}, std::pair{'.', size_t{4}}})
         if (const auto digits = digitsBetween(text, separator, group)) return parseEthernetAddress(*digits);
     return std::nullopt;
+}
+
+std::optional<std::string> ethernetAddressDigits(std::string_view text) {
+    constexpr size_t kDigits = std::tuple_size_v<EthernetAddress> * 2;
+    std::string digits;
+    for (char c : text) {
+        if (hexDigit(c) >= 0) {
+            if (digits.size() == kDigits) return std::nullopt;
+            digits.push_back(c);
+        } else if (!isSeparator(c)) {
+            return std::nullopt;
+        }
+    }
+    return digits;
 }
 
 std::string ethernetAddressText(const uint8_t* address) {

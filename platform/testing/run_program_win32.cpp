@@ -91,6 +91,26 @@ struct Handle {
     }
 };
 
+// Starts the program with its standard output on `output` and its standard error on `errors`; its
+// process handle, null when it could not be started.
+HANDLE createProcess(const ProgramRequest& request, HANDLE output, HANDLE errors) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = output;
+    startup.hStdError = errors;
+    std::wstring line = commandLine(programPath(request.program), request.arguments);
+    std::vector<wchar_t> environment = environmentBlock(request.environment);
+    const std::wstring directory = request.workingDirectory.wstring();
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_UNICODE_ENVIRONMENT, environment.data(),
+                        directory.empty() ? nullptr : directory.c_str(), &startup, &process))
+        return nullptr;
+    CloseHandle(process.hThread);
+    return process.hProcess;
+}
+
 // A pipe whose write end the program inherits.
 struct InheritedPipe {
     Handle readEnd;
@@ -116,31 +136,51 @@ std::string readText(HANDLE pipe) {
     return text;
 }
 
+class WindowsStartedProgram : public StartedProgram {
+public:
+    explicit WindowsStartedProgram(HANDLE process) { process_.h = process; }
+    ~WindowsStartedProgram() override {
+        if (process_.h) {
+            kill();
+            wait();
+        }
+    }
+    void kill() override {
+        if (process_.h) TerminateProcess(process_.h, static_cast<UINT>(-1));
+    }
+    int wait() override {
+        DWORD code = 0;
+        if (process_.h && WaitForSingleObject(process_.h, INFINITE) == WAIT_OBJECT_0 &&
+            GetExitCodeProcess(process_.h, &code))
+            exitCode_ = static_cast<int>(code);
+        process_.close();
+        return exitCode_;
+    }
+
+private:
+    Handle process_;
+    int exitCode_ = -1;
+};
+
 }  // namespace
+
+std::unique_ptr<StartedProgram> startProgram(const ProgramRequest& request) {
+    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    Handle nul;
+    nul.h = CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
+    if (nul.h == INVALID_HANDLE_VALUE) nul.h = nullptr;
+    HANDLE process = createProcess(request, nul.h, GetStdHandle(STD_ERROR_HANDLE));
+    return process ? std::make_unique<WindowsStartedProgram>(process) : nullptr;
+}
 
 ProgramResult runProgram(const ProgramRequest& request) {
     ProgramResult result;
     InheritedPipe output;
     InheritedPipe errors;
     if (!output.open() || !errors.open()) return result;
-
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = output.writeEnd.h;
-    startup.hStdError = errors.writeEnd.h;
-
-    std::wstring line = commandLine(programPath(request.program), request.arguments);
-    std::vector<wchar_t> environment = environmentBlock(request.environment);
-    const std::wstring directory = request.workingDirectory.wstring();
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_UNICODE_ENVIRONMENT, environment.data(),
-                        directory.empty() ? nullptr : directory.c_str(), &startup, &process))
-        return result;
     Handle processHandle;
-    processHandle.h = process.hProcess;
-    CloseHandle(process.hThread);
+    processHandle.h = createProcess(request, output.writeEnd.h, errors.writeEnd.h);
+    if (!processHandle.h) return result;
     output.writeEnd.close();
     errors.writeEnd.close();
 

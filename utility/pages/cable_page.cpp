@@ -1,6 +1,7 @@
 #include "pages/cable_page.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "app/page_services.h"
 #include "framework/busy_cursor.h"
@@ -79,12 +80,23 @@ void CCablePage::analyse(ui::ListView& view) {
     // The analysis runs here, on the user-interface thread, behind the wait cursor: the page
     // does not respond until it returns (about 11 seconds with link, longer without).
     ui::BusyCursor busy;
+    forgetOtherAdaptersResult();
     // The library found the adapter absent: its driver has been restarted; the pairs stay empty.
     if (!jobs::analyseCable(result_)) return;
     for (int n = 0; n < rows; ++n) {
         view.setItemText(n, kLength, lengthText(result_[n + kPairs]));
         view.setItemText(n, kStatus, statusText(result_[n]));
     }
+}
+
+void CCablePage::forgetOtherAdaptersResult() {
+    Analysed selected;
+    selected.index = services_.selectedAdapterIndex();
+    std::copy(std::begin(services_.adapterInfo().MacAddress), std::end(services_.adapterInfo().MacAddress),
+              selected.ethernetAddress.begin());
+    if (selected == analysed_) return;
+    result_ = {};
+    analysed_ = selected;
 }
 
 }  // namespace kv::diag

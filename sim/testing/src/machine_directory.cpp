@@ -39,19 +39,25 @@ MachineDirectory::~MachineDirectory() {
     std::filesystem::remove_all(root_, ec);
 }
 
+platform::testing::ProgramRequest MachineDirectory::request(const std::filesystem::path& program,
+                                                            const std::vector<std::string>& arguments) const {
+    platform::testing::ProgramRequest request;
+    request.program = program;
+    request.arguments = arguments;
+    request.environment = {{"KELVA_MACHINE", machine_.string()}, {"KELVA_CLOCK", "virtual"}};
+    request.workingDirectory = work_;
+    return request;
+}
+
 ProgramRun MachineDirectory::run(const std::filesystem::path& program, const std::vector<std::string>& arguments,
                                  const std::vector<std::pair<std::string, std::string>>& environment) const {
     const std::filesystem::path tracePath = root_ / "trace.txt";
     std::error_code ec;
     std::filesystem::remove(tracePath, ec);
-    platform::testing::ProgramRequest request;
-    request.program = program;
-    request.arguments = arguments;
-    request.environment = {
-        {"KELVA_MACHINE", machine_.string()}, {"KELVA_CLOCK", "virtual"}, {"KELVA_TRACE", tracePath.string()}};
-    request.environment.insert(request.environment.end(), environment.begin(), environment.end());
-    request.workingDirectory = work_;
-    const platform::testing::ProgramResult result = platform::testing::runProgram(request);
+    platform::testing::ProgramRequest runRequest = request(program, arguments);
+    runRequest.environment.emplace_back("KELVA_TRACE", tracePath.string());
+    runRequest.environment.insert(runRequest.environment.end(), environment.begin(), environment.end());
+    const platform::testing::ProgramResult result = platform::testing::runProgram(runRequest);
 
     ProgramRun run;
     run.exitCode = result.exitCode;
@@ -60,6 +66,11 @@ ProgramRun MachineDirectory::run(const std::filesystem::path& program, const std
     std::istringstream lines(readFile(tracePath));
     for (std::string line; std::getline(lines, line);) run.trace.push_back(line);
     return run;
+}
+
+std::unique_ptr<platform::testing::StartedProgram> MachineDirectory::start(
+    const std::filesystem::path& program, const std::vector<std::string>& arguments) const {
+    return platform::testing::startProgram(request(program, arguments));
 }
 
 std::string readFile(const std::filesystem::path& path) {

@@ -188,11 +188,10 @@ TEST(Kelvactl, WithoutTheProtocolDriverCommandsExit4AndTheReportStillDescribesTh
 TEST(Kelvactl, AdvancedWritesTheOneSettingIntoRegistryRegAndReloadsTheDriver) {
     const MachineDirectory machine{kelvactlMachine()};
     const auto registry = [&] { return sim::testing::readFile(machine.machine() / "registry.reg"); };
-    const std::string before = registry();
     const auto refused = machine.run(KV_KELVACTL, {"advanced", "0", "*ReceiveBuffers", "5000"});
     EXPECT_EQ(refused.exitCode, 2);
     EXPECT_EQ(refused.errors, "kelvactl: \"Receive Buffers\" does not take \"5000\": it takes 64 to 512\n");
-    EXPECT_EQ(registry(), before);
+    EXPECT_TRUE(refused.traced("regwrite").empty());
 
     const auto run = machine.run(KV_KELVACTL, {"advanced", "0", "speed & duplex", "100 Mbps Full Duplex"});
     ASSERT_EQ(run.exitCode, 0) << run.errors;

@@ -23,6 +23,12 @@ std::optional<EthernetAddress> parseEthernetAddress(std::string_view text);
 // character are no address, for the same reason.
 std::optional<EthernetAddress> parseEthernetAddressAnySpelling(std::string_view text);
 
+// What the page's address field keeps of a text typed or pasted into it: its hexadecimal digits,
+// the separators of the common spellings dropped ("00-1D-7A-44-50-99", "00:1d:7a:44:50:99",
+// blanks), as long as there are at most twelve of them. Nullopt for a text with any other character
+// or more digits: the field then refuses it.
+std::optional<std::string> ethernetAddressDigits(std::string_view text);
+
 // "00-1d-7a-00-00-01": lower-case pairs joined by hyphens, as the General page shows it.
 std::string ethernetAddressText(const uint8_t* address);
 

@@ -4,11 +4,13 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "kv/platform/testing/run_program.h"
 #include "kv/sim/testing/machine_builder.h"
 
 namespace kv::sim::testing {
@@ -36,8 +38,14 @@ public:
     // `environment` is set on top of the machine's variables (KELVA_PCAP, say).
     ProgramRun run(const std::filesystem::path& program, const std::vector<std::string>& arguments = {},
                    const std::vector<std::pair<std::string, std::string>>& environment = {}) const;
+    // Starts a program on the directory without waiting for it (and without a trace file).
+    std::unique_ptr<platform::testing::StartedProgram> start(const std::filesystem::path& program,
+                                                             const std::vector<std::string>& arguments = {}) const;
 
 private:
+    platform::testing::ProgramRequest request(const std::filesystem::path& program,
+                                              const std::vector<std::string>& arguments) const;
+
     std::filesystem::path root_;
     std::filesystem::path machine_;
     std::filesystem::path work_;

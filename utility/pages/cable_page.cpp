@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "app/page_services.h"
 #include "framework/busy_cursor.h"
 #include "framework/list_view.h"
 #include "kelvalib.h"
@@ -10,6 +9,7 @@
 #include "resources/dialog_templates.h"
 #include "resources/resource_ids.h"
 #include "resources/string_table.h"
+#include "session/page_services.h"
 
 namespace kv::diag {
 

@@ -13,6 +13,7 @@
 #include "framework/message_box.h"
 #include "framework/string_lists.h"
 #include "framework/up_down.h"
+#include "framework/worker_thread.h"
 #include "kelvalib.h"
 #include "kv/platform/system.h"
 #include "pages/decimal_text.h"
@@ -20,6 +21,7 @@
 #include "pages/registry_text.h"
 #include "resources/dialog_templates.h"
 #include "resources/resource_ids.h"
+#include "session/page_services.h"
 
 namespace kv::diag {
 
@@ -271,9 +273,19 @@ void CDrvSettingPage::modify() {
         param.write(driverKey.get(), settingKey.get(), windows98Family);
     }
     driverKey.reset();
+    // The reload and the driver's time to come back run on a worker, which the window watches:
+    // the window keeps drawing while it keeps the user away from it and this page.
+    const auto reload = [] {
+        API_ReloadMiniport();
+        platform::clock().sleep(kReloadWaitMs);
+        return 0u;
+    };
+    if (ui::WorkerHandle worker = ui::WorkerThread::start(reload)) {
+        services_.watchWorker(std::move(worker), false, true);
+        return;
+    }
     const ui::BusyCursor busy;
-    API_ReloadMiniport();
-    platform::clock().sleep(kReloadWaitMs);
+    reload();
 }
 
 }  // namespace kv::diag

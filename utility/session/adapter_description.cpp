@@ -1,14 +1,16 @@
-#include "app/adapter_description.h"
+#include "session/adapter_description.h"
 
-#include "app/driver_version.h"
-#include "framework/ansi_text.h"
+#include <cstring>
+
 #include "kelvalib.h"
 
 namespace kv::diag {
 
-QString adapterDescriptionText(const char* description) {
-    QString text = ui::fromAnsi(fieldText(description, KV_DESCRIPTION_CHARS));
-    while (text.endsWith(u'\n') || text.endsWith(u'\r')) text.chop(1);
+std::string adapterDescription(const char* description) {
+    const void* end = std::memchr(description, 0, KV_DESCRIPTION_CHARS);
+    std::string text(description,
+                     end ? static_cast<size_t>(static_cast<const char*>(end) - description) : KV_DESCRIPTION_CHARS);
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
     return text;
 }
 

@@ -8,6 +8,7 @@
 #include <QRadioButton>
 #include <QTest>
 
+#include "framework/worker_thread.h"
 #include "kv/sim/host.h"
 #include "pages/drv_setting_page.h"
 #include "resources/resource_ids.h"
@@ -104,7 +105,13 @@ public:
     QLineEdit* edit(int id) const { return fx.control<QLineEdit>(id); }
     bool isChecked(int id) const { return fx.control<QRadioButton>(id)->isChecked(); }
     bool isShown(int id) const { return fx.control<QWidget>(id)->isVisibleTo(page); }
-    void click(int id) { fx.control<QAbstractButton>(id)->click(); }
+    // "Modify" reloads the driver on a worker the window watches: the click returns once it ended.
+    void click(int id) {
+        fx.control<QAbstractButton>(id)->click();
+        if (const kv::ui::WorkerHandle worker = fx.harness.watch().worker) {
+            while (!worker->hasEnded()) QCoreApplication::processEvents();
+        }
+    }
 
     PageSession<CDrvSettingPage> fx;
     kv::ui::PropertyPage* page = nullptr;

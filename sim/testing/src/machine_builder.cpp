@@ -166,7 +166,7 @@ Json MachineBuilder::json() const {
 
 std::string MachineBuilder::registryText() const { return "Windows Registry Editor Version 5.00\r\n\r\n" + registry_; }
 
-Host& MachineBuilder::install() {
+Host& MachineBuilder::install(SimClock::Mode clock) {
     auto machine = buildMachine(json());
     const std::string reg = registryText();
     applyRegFile(machine->registry, std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(reg.data()), reg.size()));
@@ -180,7 +180,7 @@ Host& MachineBuilder::install() {
         machine->directory = directory_->path;
     }
     Host& host = Host::get();
-    host.install(std::move(machine), SimClock::Mode::Virtual);
+    host.install(std::move(machine), clock);
     return host;
 }
 

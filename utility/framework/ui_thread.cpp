@@ -57,6 +57,7 @@ private:
 // sheet's key filter passes its events by without reading them.
 class UiDispatcher : public QObject {
 public:
+    using QObject::QObject;
     bool event(QEvent* event) override {
         // Before anything of the event is read: it was built on the posting thread.
         acquireHandover(event);
@@ -66,17 +67,13 @@ public:
     }
 };
 
-QObject* dispatcher() {
-    static UiDispatcher* const instance = [] {
-        auto* made = new UiDispatcher();
-        made->moveToThread(QCoreApplication::instance()->thread());
-        return made;
-    }();
-    return instance;
-}
+// Made with the application, on its thread, before any worker can post; gone with it.
+QPointer<UiDispatcher> dispatcherInstance;
+
+QObject* dispatcher() { return dispatcherInstance.data(); }
 
 void post(QObject* context, std::function<void()> action) {
-    if (!QCoreApplication::instance()) return;
+    if (!QCoreApplication::instance() || !dispatcher()) return;
     auto* event = new UiCallEvent(context, std::move(action));
     releaseHandover(event);
     QCoreApplication::postEvent(dispatcher(), event);
@@ -108,6 +105,9 @@ private:
 };
 
 }  // namespace
+
+void makeUiDispatcher() { dispatcherInstance = new UiDispatcher(QCoreApplication::instance()); }
+Q_COREAPP_STARTUP_FUNCTION(makeUiDispatcher)
 
 bool onUiThread() {
     const QCoreApplication* app = QCoreApplication::instance();

@@ -16,6 +16,8 @@
 namespace kv::ui {
 
 bool onUiThread();
+// Makes the receiver of the hand-overs; runs by itself when the application is constructed.
+void makeUiDispatcher();
 
 // Runs `action` on the user-interface thread later; dropped when `context` is destroyed first
 // (a null context is never destroyed).

@@ -126,8 +126,9 @@ void SendReceiveLink::toView(std::function<void(SendReceiveView&)> action) {
 void SendReceiveLink::postCounters() { counterDrawing_->request(); }
 
 void SendReceiveLink::markWorkerEnded() {
-    workerEnded_.store(true);
+    // Posted first: whoever sees the flag finds the page's news already on its way.
     toView([](SendReceiveView& view) { view.workerEnded(); });
+    workerEnded_.store(true);
 }
 
 }  // namespace kv::diag

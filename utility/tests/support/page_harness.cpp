@@ -1,5 +1,6 @@
 #include "support/page_harness.h"
 
+#include <QCoreApplication>
 #include <cstring>
 #include <optional>
 #include <utility>
@@ -23,6 +24,10 @@ PageHarness::PageHarness(kv::sim::testing::MachineBuilder machine)
 
 PageHarness::~PageHarness() {
     page_.reset();
+    // A worker still winding down holds the library; it may still hand the window a last text.
+    if (watch_.worker) {
+        while (!watch_.worker->hasEnded()) QCoreApplication::processEvents();
+    }
     session().close();
 }
 

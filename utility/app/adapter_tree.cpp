@@ -4,6 +4,7 @@
 
 #include "framework/ansi_text.h"
 #include "framework/control_id.h"
+#include "framework/item_text_tips.h"
 #include "resources/images.h"
 #include "session/adapter_description.h"
 
@@ -23,6 +24,7 @@ AdapterTree::AdapterTree(QWidget* parent) : QTreeWidget(parent) {
     setIconSize(QSize(16, 16));
     setSelectionMode(QAbstractItemView::SingleSelection);
     setMouseTracking(true);
+    ui::keepItemTextsWhole(*this);
     connect(this, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
         if (item) emit adapterSelected(adapterIndexOf(item));
     });

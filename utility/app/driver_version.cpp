@@ -5,7 +5,7 @@
 #include <cstring>
 #include <optional>
 
-#include "app/chip_kind.h"
+#include "session/chip_kind.h"
 
 namespace kv::diag {
 

@@ -1,6 +1,6 @@
 #include "app/page_set.h"
 
-#include "app/chip_kind.h"
+#include "session/chip_kind.h"
 
 namespace kv::diag {
 

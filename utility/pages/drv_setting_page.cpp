@@ -20,6 +20,7 @@
 #include "pages/registry_text.h"
 #include "resources/dialog_templates.h"
 #include "resources/resource_ids.h"
+#include "session/page_services.h"
 
 namespace kv::diag {
 
@@ -271,6 +272,7 @@ void CDrvSettingPage::modify() {
         param.write(driverKey.get(), settingKey.get(), windows98Family);
     }
     driverKey.reset();
+    // The reload and the driver's time to come back block the window, behind the wait cursor.
     const ui::BusyCursor busy;
     API_ReloadMiniport();
     platform::clock().sleep(kReloadWaitMs);

@@ -1,16 +1,17 @@
 #include "pages/general_info_page.h"
 
-#include <array>
+#include <optional>
+#include <string>
 
-#include "app/page_services.h"
 #include "framework/ansi_text.h"
 #include "framework/list_view.h"
-#include "kelvalib.h"
 #include "pages/label_value_list.h"
 #include "pages/page_guard.h"
 #include "resources/dialog_templates.h"
 #include "resources/resource_ids.h"
 #include "resources/string_table.h"
+#include "session/adapter_session.h"
+#include "session/page_services.h"
 
 namespace kv::diag {
 
@@ -45,9 +46,6 @@ enum : int {
 // Chip-class bits of the adapter kinds without an IP address row, and of those with PCI rows.
 constexpr uint32_t kNoIpAddressKind = 0x10;
 constexpr uint32_t kPciKinds = 0x8E;
-
-// The library reports the full-duplex state as 2.
-constexpr int kFullDuplexState = 2;
 
 QString text(int id) { return loadString(id); }
 
@@ -94,28 +92,24 @@ void CGeneralInfoPage::appendAddressRows() {
     appendLabelValue(kMacAddress, QString::asprintf("%02x-%02x-%02x-%02x-%02x-%02x", mac[0], mac[1], mac[2], mac[3],
                                                     mac[4], mac[5]));
 
-    std::array<uint8_t, 4> ip{};
-    if ((info.ChipClass & kNoIpAddressKind) == 0 && API_GetIPAddress(ip.data()) == 1)
-        appendLabelValue(kIpAddress, QString::asprintf("%d.%d.%d.%d", ip[0], ip[1], ip[2], ip[3]));
-
-    std::array<char, KV_TEXT_CHARS> name{};
-    if (API_GetConnName_A(name.data(), static_cast<int>(name.size())) == 1)
-        appendLabelValue(kConnectionName, ui::fromAnsiBuffer(name.data(), name.size()));
-
-    uint32_t vlanId = 0;
-    if (API_GetVID(&vlanId) == 1) appendLabelValue(kVlanId, QString::number(vlanId & 0xFFFFu));
+    AdapterSession& session = services().session();
+    if ((info.ChipClass & kNoIpAddressKind) == 0) {
+        if (const std::optional<Ipv4Bytes> ip = session.ipAddress())
+            appendLabelValue(kIpAddress, QString::asprintf("%d.%d.%d.%d", (*ip)[0], (*ip)[1], (*ip)[2], (*ip)[3]));
+    }
+    if (const std::optional<std::string> name = session.connectionName())
+        appendLabelValue(kConnectionName, ui::fromAnsi(*name));
+    if (const std::optional<uint16_t> vlanId = session.vlanId()) appendLabelValue(kVlanId, QString::number(*vlanId));
 }
 
 void CGeneralInfoPage::appendLinkRows() {
-    if (API_IsLink() == 0) {
+    const LinkState link = services().session().link();
+    if (!link.up) {
         appendLabelValue(kLinkStatus, text(kDisconnected));
         return;
     }
-    uint32_t mbps = 0;
-    if (API_GetLinkSpeed(&mbps) == 1) appendLabelValue(kLinkStatus, linkSpeedText(mbps));
-    int duplex = 0;
-    if (API_GetDuplexMode(&duplex) == 1)
-        appendLabelValue(kDuplexMode, text(duplex == kFullDuplexState ? kFullDuplex : kHalfDuplex));
+    if (link.mbps) appendLabelValue(kLinkStatus, linkSpeedText(*link.mbps));
+    if (link.fullDuplex) appendLabelValue(kDuplexMode, text(*link.fullDuplex ? kFullDuplex : kHalfDuplex));
 }
 
 void CGeneralInfoPage::appendPciRows() {

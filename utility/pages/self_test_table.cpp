@@ -2,8 +2,8 @@
 
 #include <array>
 
-#include "app/chip_kind.h"
 #include "kelvalib.h"
+#include "session/chip_kind.h"
 
 namespace kv::diag {
 

@@ -1,13 +1,8 @@
 #include "pages/statistics_page.h"
 
-#include <array>
 #include <optional>
-#include <span>
 
-#include "app/page_services.h"
 #include "framework/list_view.h"
-#include "kelvalib.h"
-#include "kv/bytes.h"
 #include "kv/protocol.h"
 #include "pages/label_value_list.h"
 #include "pages/page_guard.h"
@@ -15,6 +10,8 @@
 #include "resources/dialog_templates.h"
 #include "resources/resource_ids.h"
 #include "resources/string_table.h"
+#include "session/adapter_session.h"
+#include "session/page_services.h"
 
 namespace kv::diag {
 
@@ -46,20 +43,6 @@ uint64_t shownCounterValue(uint32_t oid, uint64_t value, int driverVersion) {
         value != 0)
         return value - 1;
     return value;
-}
-
-// A driver value of eight bytes, or the low four when it answered fewer.
-struct OidValue {
-    uint64_t value;
-    bool wide;  // the driver answered all eight bytes
-};
-
-std::optional<OidValue> queryCounter(uint32_t oid) {
-    std::array<uint8_t, 8> buffer{};
-    uint32_t length = 0;
-    if (API_GetOID(oid, buffer.data(), static_cast<uint32_t>(buffer.size()), &length) != 1) return std::nullopt;
-    if (length == buffer.size()) return OidValue{readU64(buffer, 0), true};
-    return OidValue{readU32(buffer, 0), false};
 }
 
 }  // namespace
@@ -127,7 +110,7 @@ void CStatisticsPage::refresh(bool forced) {
 }
 
 void CStatisticsPage::refreshCounterRow(ui::ListView& view, int row, CounterEntry& entry, bool forced) {
-    const auto answer = queryCounter(entry.oid);
+    const std::optional<CounterValue> answer = services_.session().counter(entry.oid);
     if (!answer) {
         view.setItemText(row, 1, kUnknown);
         entry.lastShown.reset();
@@ -140,7 +123,7 @@ void CStatisticsPage::refreshCounterRow(ui::ListView& view, int row, CounterEntr
 }
 
 void CStatisticsPage::refreshThroughputRow(ui::ListView& view, int row, ByteTotal& total) {
-    const auto answer = queryCounter(total.oid);
+    const std::optional<CounterValue> answer = services_.session().counter(total.oid);
     if (!answer) {
         view.setItemText(row, 1, kUnknown);
         return;

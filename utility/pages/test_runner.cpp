@@ -118,12 +118,12 @@ void TestRunner::endRun() {
     view_->finished();
 }
 
-// An adapter that could not be tested is no adapter without errors: the run closes with the
-// text of the box the user was shown.
+// Failures found before keep their verdict. Without any, an adapter that could not be tested is
+// no adapter without errors: the run closes with the text of the box the user was shown.
 int TestRunner::verdict() const {
-    if (adapterGone_) return kAdapterNotReady;
     if (flooded_ || failures_ > 1) return kErrors;
-    return failures_ == 1 ? kOneError : kNoErrors;
+    if (failures_ == 1) return kOneError;
+    return adapterGone_ ? kAdapterNotReady : kNoErrors;
 }
 
 // The log grows by the line and a line break; the texts are never a format.

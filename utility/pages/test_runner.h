@@ -1,7 +1,7 @@
 // The "Diagnostics" page's test runner, the body of its worker thread: passes over the ticked
 // tests, the protocols unbound around them on the systems that need it, the driver reloaded at
 // the end and a one-line verdict. The runner never touches a widget: it tells a RunView, which
-// posts each change to the user-interface thread.
+// brings each change to the user-interface thread.
 #pragma once
 
 #include <QString>
@@ -33,7 +33,7 @@ struct RunFlags {
     std::atomic<bool> inFlight{false};  // a worker has been started and has not finished its run
 };
 
-// What the runner shows; each call is posted to the user-interface thread by the page.
+// What the runner shows; the page brings each call to the user-interface thread.
 class RunView {
 public:
     virtual ~RunView() = default;

@@ -1,22 +1,21 @@
 #include "pages/vlan_page.h"
 
 #include <algorithm>
-#include <array>
 #include <memory>
 #include <utility>
 
-#include "app/adapter_description.h"
-#include "app/page_services.h"
 #include "framework/ansi_text.h"
 #include "framework/list_view.h"
 #include "framework/message_box.h"
-#include "kelvalib.h"
 #include "pages/page_guard.h"
 #include "pages/vlan_id_text.h"
 #include "pages/vlan_workers.h"
 #include "resources/dialog_templates.h"
 #include "resources/resource_ids.h"
 #include "resources/string_table.h"
+#include "session/adapter_description.h"
+#include "session/adapter_session.h"
+#include "session/page_services.h"
 
 namespace kv::diag {
 
@@ -34,9 +33,6 @@ enum : int {
 
 // The adapter name column takes the rest of the list and then some.
 constexpr int kAdapterNameExtraWidth = 150;
-
-// The connection name's buffer, in characters.
-constexpr int kConnectionNameChars = 260;
 
 bool askYes(const QString& question) { return ui::messageBox(question, mb::kYesNo) == mb::kIdYes; }
 
@@ -71,36 +67,41 @@ bool CVlanPage::onSetActive() {
         return false;
     }
     list().deleteAllRows();
+    bool complete = false;
     {
         const ui::ListView::FrozenDrawing frozen(list());
-        appendVlanRows(selected);
+        complete = appendVlanRows(selected);
     }
+    // An adapter that could not be selected: the window lists the adapters again, which brings
+    // the page back with them.
+    if (!complete) return true;
     // The row where a new VLAN ID is typed.
     list().appendRow(QString(), 0);
     return ui::PropertyPage::onSetActive();
 }
 
-// Each VLAN of the adapter is read as the library's current adapter; the adapter is selected
-// again at the end. A VLAN that cannot be selected means the adapters changed under the list: the
-// window lists them again, and the rows read so far stay.
-void CVlanPage::appendVlanRows(int parentIndex) {
+// Each VLAN of the adapter is read as the library's current adapter, inside a bracket that makes
+// the adapter current again at its end. A VLAN that cannot be selected means the adapters changed
+// under the list: false, and the window lists them again (the rows read so far stay).
+bool CVlanPage::appendVlanRows(int parentIndex) {
     const AdapterList_A& adapters = services().adapterList();
+    AdapterSession& session = services().session();
+    AdapterSession::AdapterBracket bracket(session);
     const int count = static_cast<int>(std::min<uint32_t>(adapters.Count, KV_MAX_ADAPTERS));
     for (int i = 0; i < count; ++i) {
         if (adapters.ParentIndex[i] != parentIndex) continue;
-        if (API_SetCurrAdaptIdx(i) != 1) {
+        if (!bracket.select(i)) {
             services().requestAdapterListRefresh();
-            return;
+            return false;
         }
-        uint32_t vlanId = 0;
-        if (API_GetVID(&vlanId) != 1) continue;
-        const int row = list().appendRow(QString::number(vlanId & 0xFFFFu), i);
-        std::array<char, kConnectionNameChars> name{};
-        if (API_GetConnName_A(name.data(), static_cast<int>(name.size())) == 1)
-            list().setItemText(row, 1, ui::fromAnsiBuffer(name.data(), name.size()));
-        list().setItemText(row, 2, adapterDescriptionText(adapters.Description[i]));
+        const std::optional<uint16_t> vlanId = session.vlanId();
+        if (!vlanId) continue;
+        const int row = list().appendRow(QString::number(*vlanId), i);
+        if (const std::optional<std::string> name = session.connectionName())
+            list().setItemText(row, 1, ui::fromAnsi(*name));
+        list().setItemText(row, 2, ui::fromAnsi(adapterDescription(adapters.Description[i])));
     }
-    API_SetCurrAdaptIdx(parentIndex);
+    return true;
 }
 
 void CVlanPage::onCommand(int id, int notification) {

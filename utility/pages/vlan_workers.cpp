@@ -2,9 +2,9 @@
 
 #include <utility>
 
-#include "app/page_services.h"
 #include "kelvalib.h"
 #include "resources/resource_ids.h"
+#include "session/page_services.h"
 
 namespace kv::diag {
 

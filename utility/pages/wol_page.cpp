@@ -4,7 +4,6 @@
 #include <QValidator>
 #include <array>
 
-#include "app/page_services.h"
 #include "framework/ip_address_control.h"
 #include "kelvalib.h"
 #include "kv/platform/processes.h"
@@ -12,6 +11,7 @@
 #include "pages/page_guard.h"
 #include "resources/dialog_templates.h"
 #include "resources/resource_ids.h"
+#include "session/page_services.h"
 
 namespace kv::diag {
 

@@ -4,7 +4,7 @@
 #              worker suites under ThreadSanitizer, a brief fuzzing of every fuzz target, and the
 #              Windows build under wine)
 # and for longer fuzzing: make fuzz (every fuzz target for FUZZ_SECONDS, default 60).
-.PHONY: run test build deps clean format bench windows-test fuzz fuzz-ci screenshots tsan
+.PHONY: run test build deps clean format bench windows-test fuzz fuzz-ci screenshots tsan installer windows-screenshots
 
 JOBS ?= $(shell nproc)
 BUILD := build
@@ -58,9 +58,18 @@ fuzz-ci:
 	./scripts/install-deps.sh fuzz
 	JOBS=$(JOBS) ./scripts/fuzz.sh --ci
 
-# The Windows build (mingw-w64) and its tests under wine; see scripts/windows-test.sh.
+# The Windows build (mingw-w64, with Qt cross-built once into ~/.cache/kelvadiag) and its tests
+# under wine; see scripts/windows-test.sh.
 windows-test:
 	JOBS=$(JOBS) ./scripts/windows-test.sh
+
+# The Windows builds alone, the installer build-win64/Kelvadiag-setup.exe among them.
+installer:
+	JOBS=$(JOBS) ./scripts/windows-test.sh --build
+
+# Retakes docs/screenshots/windows/ under wine (the Windows look of the utility).
+windows-screenshots:
+	JOBS=$(JOBS) ./scripts/windows-test.sh --screenshots
 
 bench: build
 	KELVA_CLOCK=virtual $(BUILD)/benchmarks/kv_benchmarks

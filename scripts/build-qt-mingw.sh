@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# Builds Qt for 64-bit Windows (mingw-w64) once, from Debian's qt6-base source package, into a
+# cache folder outside the checkout, and reuses it afterwards. Prints the folder on the last line.
+#
+#   scripts/build-qt-mingw.sh            build when the cache is missing or was made otherwise
+#   KV_QT_MINGW=/some/dir scripts/...    another cache folder
+#
+# Only what the utility and its tests use: Core, Gui, Widgets, Test, the Windows platform plugin,
+# the minimal one (the Qt Test suites: no window on the screen, text through the system's fonts,
+# where the offscreen plugin of Windows finds none), the Windows Vista style. The host Qt (qt6-base-dev, the
+# same version) provides moc, rcc and uic. Release, shared libraries, the project's own mingw-w64
+# toolchain file, so the DLLs link their C++ runtime statically like every other program of the
+# suite and nothing beyond the Qt files has to sit beside the utility.
+set -euo pipefail
+
+QT_VERSION=6.4.2
+here="$(cd "$(dirname "$0")/.." && pwd)"
+prefix="${KV_QT_MINGW:-$HOME/.cache/kelvadiag/qt6-mingw-$QT_VERSION}"
+JOBS=${JOBS:-$(nproc)}
+
+# The configuration: a cache made with other options is built again.
+options=(
+  -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=ON
+  -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64-x86_64.cmake"
+  -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake
+  -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF -DQT_BUILD_MANUAL_TESTS=OFF
+  # Modules the utility does not use.
+  -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_dbus=OFF -DFEATURE_printsupport=OFF
+  -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF -DFEATURE_testlib_selfcover=OFF
+  # Image formats: the utility's images are PNG, built into Gui.
+  -DFEATURE_imageformatplugin=OFF -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF -DFEATURE_ico=OFF
+  # The Windows plugin draws text with GDI and DirectWrite; no second platform plugin on Direct2D.
+  -DFEATURE_direct2d=OFF -DFEATURE_direct2d1_1=OFF -DFEATURE_vulkan=OFF
+  # Debian's source leaves out the tablet header the Windows plugin would include.
+  -DFEATURE_tabletevent=OFF
+  # The Windows plugin of this version does not compile without OpenGL.
+  -DFEATURE_opengl=ON -DINPUT_opengl=desktop
+  # FreeType serves only the offscreen plugin here.
+  -DFEATURE_freetype=OFF
+  -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF -DFEATURE_system_harfbuzz=OFF
+  -DFEATURE_system_png=OFF -DFEATURE_system_jpeg=OFF
+)
+stamp_text="qt6-base $QT_VERSION; $(printf '%s ' "${options[@]}" | sed "s|$here|<checkout>|g")"
+
+if [ -f "$prefix/kelvadiag-qt.stamp" ] && [ "$(cat "$prefix/kelvadiag-qt.stamp")" = "$stamp_text" ]; then
+  echo "Qt for mingw-w64: reusing $prefix"
+  echo "$prefix"
+  exit 0
+fi
+
+"$here/scripts/install-deps.sh" base windows utility qt-source
+
+# Debian's source of the host Qt's very version, from a deb-src entry of this script's own.
+sources=/etc/apt/sources.list.d/kelvadiag-qt-source.sources
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+if [ ! -f "$sources" ]; then
+  $SUDO tee "$sources" >/dev/null <<'EOF'
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: bookworm
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+EOF
+  $SUDO apt-get update -qq
+fi
+host_version=$(dpkg-query -W -f='${Version}' qt6-base-dev)
+
+work="$prefix.work"
+rm -rf "$work" "$prefix"
+mkdir -p "$work"
+started=$(date +%s)
+echo "Qt for mingw-w64: fetching qt6-base $host_version into $work"
+# apt checked the files against the archive's signed index; dpkg-source has no key to check the
+# description's own signature with and only says so.
+(cd "$work" && apt-get source -qq --download-only "qt6-base=$host_version") >"$work/fetch.log" 2>&1 ||
+  { cat "$work/fetch.log"; exit 1; }
+dpkg-source -x "$work"/*.dsc "$work/src" >"$work/unpack.log" 2>&1 || { tail -20 "$work/unpack.log"; exit 1; }
+
+echo "Qt for mingw-w64: configuring (log: $work/configure.log)"
+cmake -S "$work/src" -B "$work/build" "${options[@]}" -DCMAKE_INSTALL_PREFIX="$prefix" \
+  >"$work/configure.log" 2>&1 || { tail -40 "$work/configure.log"; exit 1; }
+echo "Qt for mingw-w64: building with $JOBS jobs (log: $work/build.log)"
+cmake --build "$work/build" -j "$JOBS" >"$work/build.log" 2>&1 || { tail -40 "$work/build.log"; exit 1; }
+cmake --install "$work/build" >"$work/install.log" 2>&1 || { tail -40 "$work/install.log"; exit 1; }
+printf '%s' "$stamp_text" >"$prefix/kelvadiag-qt.stamp"
+rm -rf "$work"
+echo "Qt for mingw-w64: built in $(($(date +%s) - started)) s, $(du -sh "$prefix" | cut -f1) in $prefix"
+echo "$prefix"

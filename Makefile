@@ -28,7 +28,11 @@ screenshots: build
 
 # Every test runs in the ASan+UBSan build (the plain build of `make run` is not built again for
 # them); line tables alone (-g1) are enough for the sanitizers' reports and link much faster.
+# Qt for mingw-w64, when it is not in its cache yet, builds in the background at the lowest
+# priority from the start, on what the other steps leave of the processors; windows-test waits
+# for it (scripts/build-qt-mingw.sh).
 test: deps
+	./scripts/build-qt-mingw.sh --background
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DCMAKE_C_FLAGS_DEBUG=-g1 \
 		-DKV_SANITIZE=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)

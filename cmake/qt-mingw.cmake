@@ -7,7 +7,7 @@ set(QT_HOST_PATH /usr CACHE PATH "the host Qt, whose tools the cross build runs"
 set(QT_HOST_PATH_CMAKE_DIR /usr/lib/x86_64-linux-gnu/cmake CACHE PATH "the host Qt's CMake packages")
 
 # GCC 12 warns of an overlapping copy inside std::char_traits where Qt's inline string code is
-# optimised (a false positive of -Wrestrict); it stays a warning there.
+# optimised (a false positive of -Wrestrict); for the code that includes Qt it stays a warning.
 if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
-  target_compile_options(kv_warnings INTERFACE -Wno-error=restrict)
+  set(KV_QT_COMPILE_OPTIONS -Wno-error=restrict)
 endif()

@@ -1,10 +1,16 @@
 #!/usr/bin/env bash
 # Builds Qt for 64-bit Windows (mingw-w64) once, from Debian's qt6-base source package, into a
-# cache folder outside the checkout, and reuses it afterwards. Prints the folder on the last line.
+# cache folder outside the checkout, and reuses it afterwards. Prints the folder on standard output
+# (what it does on standard error).
 #
-#   scripts/build-qt-mingw.sh            build when the cache is missing or was made otherwise
-#   KV_QT_MINGW=/some/dir scripts/...    another cache folder
+#   scripts/build-qt-mingw.sh               build when the cache is missing or was made otherwise
+#   scripts/build-qt-mingw.sh --background  fetch the source now, build at the lowest priority in
+#                                           the background (make test: the build takes the time
+#                                           the other steps leave unused)
+#   KV_QT_MINGW=/some/dir scripts/...       another cache folder
 #
+# One build at a time: a second start waits for the one under way (the lock beside the folder),
+# then reuses its result.
 # Only what the utility and its tests use: Core, Gui, Widgets, Test, the Windows platform plugin,
 # the minimal one (the Qt Test suites: no window on the screen, text through the system's fonts,
 # where the offscreen plugin of Windows finds none), the Windows Vista style. The host Qt (qt6-base-dev, the
@@ -17,6 +23,9 @@ QT_VERSION=6.4.2
 here="$(cd "$(dirname "$0")/.." && pwd)"
 prefix="${KV_QT_MINGW:-$HOME/.cache/kelvadiag/qt6-mingw-$QT_VERSION}"
 JOBS=${JOBS:-$(nproc)}
+background=0
+[ "${1:-}" = "--background" ] && background=1
+work="$prefix.work"
 
 # The configuration: a cache made with other options is built again.
 options=(
@@ -42,13 +51,24 @@ options=(
 )
 stamp_text="qt6-base $QT_VERSION; $(printf '%s ' "${options[@]}" | sed "s|$here|<checkout>|g")"
 
-if [ -f "$prefix/kelvadiag-qt.stamp" ] && [ "$(cat "$prefix/kelvadiag-qt.stamp")" = "$stamp_text" ]; then
-  echo "Qt for mingw-w64: reusing $prefix"
+built() { [ -f "$prefix/kelvadiag-qt.stamp" ] && [ "$(cat "$prefix/kelvadiag-qt.stamp")" = "$stamp_text" ]; }
+reuse() {
+  echo "Qt for mingw-w64: reusing $prefix" >&2
   echo "$prefix"
   exit 0
+}
+built && reuse
+
+mkdir -p "$(dirname "$prefix")"
+exec 9>"$prefix.lock"
+if ! flock -n 9; then
+  [ $background -eq 1 ] && exit 0
+  echo "Qt for mingw-w64: waiting for the build under way (log: $work/build.log)" >&2
+  flock 9
+  built && reuse
 fi
 
-"$here/scripts/install-deps.sh" base windows utility qt-source
+"$here/scripts/install-deps.sh" base windows utility qt-source >&2
 
 # Debian's source of the host Qt's very version, from a deb-src entry of this script's own.
 sources=/etc/apt/sources.list.d/kelvadiag-qt-source.sources
@@ -62,28 +82,39 @@ Suites: bookworm
 Components: main
 Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
 EOF
-  $SUDO apt-get update -qq
+  $SUDO apt-get update -qq >&2
 fi
 host_version=$(dpkg-query -W -f='${Version}' qt6-base-dev)
 
-work="$prefix.work"
 rm -rf "$work" "$prefix"
 mkdir -p "$work"
-started=$(date +%s)
-echo "Qt for mingw-w64: fetching qt6-base $host_version into $work"
+echo "Qt for mingw-w64: fetching qt6-base $host_version into $work" >&2
 # apt checked the files against the archive's signed index; dpkg-source has no key to check the
 # description's own signature with and only says so.
 (cd "$work" && apt-get source -qq --download-only "qt6-base=$host_version") >"$work/fetch.log" 2>&1 ||
-  { cat "$work/fetch.log"; exit 1; }
-dpkg-source -x "$work"/*.dsc "$work/src" >"$work/unpack.log" 2>&1 || { tail -20 "$work/unpack.log"; exit 1; }
+  { cat "$work/fetch.log" >&2; exit 1; }
 
-echo "Qt for mingw-w64: configuring (log: $work/configure.log)"
-cmake -S "$work/src" -B "$work/build" "${options[@]}" -DCMAKE_INSTALL_PREFIX="$prefix" \
-  >"$work/configure.log" 2>&1 || { tail -40 "$work/configure.log"; exit 1; }
-echo "Qt for mingw-w64: building with $JOBS jobs (log: $work/build.log)"
-cmake --build "$work/build" -j "$JOBS" >"$work/build.log" 2>&1 || { tail -40 "$work/build.log"; exit 1; }
-cmake --install "$work/build" >"$work/install.log" 2>&1 || { tail -40 "$work/install.log"; exit 1; }
-printf '%s' "$stamp_text" >"$prefix/kelvadiag-qt.stamp"
-rm -rf "$work"
-echo "Qt for mingw-w64: built in $(($(date +%s) - started)) s, $(du -sh "$prefix" | cut -f1) in $prefix"
+build() {
+  local started
+  started=$(date +%s)
+  dpkg-source -x "$work"/*.dsc "$work/src" >"$work/unpack.log" 2>&1 || { tail -20 "$work/unpack.log" >&2; return 1; }
+  echo "Qt for mingw-w64: configuring (log: $work/configure.log)" >&2
+  cmake -S "$work/src" -B "$work/build" "${options[@]}" -DCMAKE_INSTALL_PREFIX="$prefix" \
+    >"$work/configure.log" 2>&1 || { tail -40 "$work/configure.log" >&2; return 1; }
+  echo "Qt for mingw-w64: building with $JOBS jobs (log: $work/build.log)" >&2
+  cmake --build "$work/build" -j "$JOBS" >"$work/build.log" 2>&1 || { tail -40 "$work/build.log" >&2; return 1; }
+  cmake --install "$work/build" >"$work/install.log" 2>&1 || { tail -40 "$work/install.log" >&2; return 1; }
+  printf '%s' "$stamp_text" >"$prefix/kelvadiag-qt.stamp"
+  rm -rf "$work"
+  echo "Qt for mingw-w64: built in $(($(date +%s) - started)) s, $(du -sh "$prefix" | cut -f1) in $prefix" >&2
+}
+
+if [ $background -eq 1 ]; then
+  # The lock goes with the background build (its copy of descriptor 9) until it ends.
+  nice -n 19 bash -c "$(declare -f build); $(declare -p work prefix options stamp_text JOBS); build" \
+    >"$prefix.log" 2>&1 </dev/null &
+  echo "Qt for mingw-w64: building in the background (log: $prefix.log)" >&2
+  exit 0
+fi
+build
 echo "$prefix"

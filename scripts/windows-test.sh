@@ -26,7 +26,7 @@ cd "$(dirname "$0")/.."
 
 JOBS=${JOBS:-$(nproc)}
 ./scripts/install-deps.sh base windows installer
-qt=$(./scripts/build-qt-mingw.sh | tail -1)
+qt=$(./scripts/build-qt-mingw.sh)
 
 configure() {
   local dir=$1 toolchain=$2

@@ -49,7 +49,13 @@ options=(
   -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF -DFEATURE_system_harfbuzz=OFF
   -DFEATURE_system_png=OFF -DFEATURE_system_jpeg=OFF
 )
-stamp_text="qt6-base $QT_VERSION; $(printf '%s ' "${options[@]}" | sed "s|$here|<checkout>|g")"
+# The Windows plugin offers the DirectWrite font database (an opt-in: GDI's is the default) where
+# Gui has it, yet Gui builds it only with Direct2D: without Direct2D the plugin leaves it out too.
+fix_source() {
+  sed -i 's/^#if QT_CONFIG(directwrite3)$/#if QT_CONFIG(directwrite3) \&\& QT_CONFIG(direct2d)/' \
+    "$1/src/plugins/platforms/windows/qwindowsintegration.cpp"
+}
+stamp_text="qt6-base $QT_VERSION (DirectWrite database with Direct2D only); $(printf '%s ' "${options[@]}" | sed "s|$here|<checkout>|g")"
 
 built() { [ -f "$prefix/kelvadiag-qt.stamp" ] && [ "$(cat "$prefix/kelvadiag-qt.stamp")" = "$stamp_text" ]; }
 reuse() {
@@ -98,6 +104,7 @@ build() {
   local started
   started=$(date +%s)
   dpkg-source -x "$work"/*.dsc "$work/src" >"$work/unpack.log" 2>&1 || { tail -20 "$work/unpack.log" >&2; return 1; }
+  fix_source "$work/src"
   echo "Qt for mingw-w64: configuring (log: $work/configure.log)" >&2
   cmake -S "$work/src" -B "$work/build" "${options[@]}" -DCMAKE_INSTALL_PREFIX="$prefix" \
     >"$work/configure.log" 2>&1 || { tail -40 "$work/configure.log" >&2; return 1; }
@@ -111,7 +118,7 @@ build() {
 
 if [ $background -eq 1 ]; then
   # The lock goes with the background build (its copy of descriptor 9) until it ends.
-  nice -n 19 bash -c "$(declare -f build); $(declare -p work prefix options stamp_text JOBS); build" \
+  nice -n 19 bash -c "$(declare -f build fix_source); $(declare -p work prefix options stamp_text JOBS); build" \
     >"$prefix.log" 2>&1 </dev/null &
   echo "Qt for mingw-w64: building in the background (log: $prefix.log)" >&2
   exit 0

@@ -39,9 +39,9 @@ configure() {
 # The 32-bit Plantdrv64.exe first: the installer of build-win64 takes it.
 configure build-win32 mingw-w64-i686 -DKV_BUILD_TESTS=OFF
 cmake --build build-win32 -j "$JOBS" --target Plantdrv64
-configure build-win64 mingw-w64-x86_64 -DKV_QT_MINGW="$qt" -DKV_PLANTDRV64="$PWD/build-win32/bin/Plantdrv64.exe"
+configure build-win64 mingw-w64-x86_64 -DKV_QT_MINGW="$qt" -DKV_BUILD_UTILITY=ON -DKV_PLANTDRV64="$PWD/build-win32/bin/Plantdrv64.exe"
 cmake --build build-win64 -j "$JOBS"
-configure build-win64-sim mingw-w64-x86_64 -DKV_QT_MINGW="$qt" -DKV_FORCE_SIM=ON
+configure build-win64-sim mingw-w64-x86_64 -DKV_QT_MINGW="$qt" -DKV_BUILD_UTILITY=ON -DKV_FORCE_SIM=ON
 cmake --build build-win64-sim -j "$JOBS"
 [ "${1:-}" = "--build" ] && exit 0
 
@@ -77,6 +77,10 @@ start_display_prefix() {
   read -r -u "$fd" number
   export DISPLAY=":$number"
   start_prefix "$1"
+  # The faces wine's own settings name (the message font, the dialog font's substitute: Tahoma)
+  # come with fonts-wine, which this wine does not read from its data folder: the prefix's Fonts
+  # folder gets them, or the utility's text falls back to a serif face.
+  ln -sf /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
 }
 
 if [ "${1:-}" = "--screenshots" ]; then

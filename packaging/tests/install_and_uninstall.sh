@@ -34,6 +34,7 @@ wait_for() {
 }
 
 settings='HKLM\SOFTWARE\Kelvadiag'
+uninstall='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Kelvadiag'
 folder='C:\Program Files\Tavrick\Kelvadiag'
 dir=$(unix "$folder")
 menu=$(unix 'C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Kelvadiag')
@@ -47,7 +48,7 @@ files=(Kelvadiag.exe Kelvalib.dll Cyclenic64.exe Plantdrv64.exe Kelvacapture.exe
 for f in "${files[@]}"; do check "installed $f" test -f "$dir/$f"; done
 check "Start-menu entry" test -f "$menu/Kelvadiag.lnk"
 check "AppDir names the folder" test "$(registry_value "$settings" AppDir)" = "$folder"
-check "uninstaller registered" test -n "$(registry_value 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Kelvadiag' UninstallString)"
+check "uninstaller registered" test -n "$(registry_value "$uninstall" UninstallString)"
 
 # The installed program runs from its folder and ends on the quit request.
 (cd "$dir" && exec "$wine" "$folder\\Kelvadiag.exe" </dev/null >/dev/null 2>&1) &
@@ -62,12 +63,13 @@ else
   kill "$program" 2>/dev/null || true
 fi
 
-# The uninstaller runs from a copy of itself in the temporary folder: wait for it.
+# The uninstaller runs from a copy of itself in the temporary folder: wait for its last step.
 "$wine" "$folder\\Uninstall.exe" /S
-check "uninstalled: the folder is gone" wait_for test ! -e "$dir"
+unregistered() { [ -z "$(registry_value "$uninstall" UninstallString)" ]; }
+check "uninstalled: unregistered" wait_for unregistered
+check "uninstalled: the folder is gone" test ! -e "$dir"
 check "uninstalled: the Start-menu folder is gone" test ! -e "$menu"
 check "uninstalled: AppDir is gone" test -z "$(registry_value "$settings" AppDir)"
-check "uninstalled: unregistered" test -z "$(registry_value 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Kelvadiag' UninstallString)"
 check "the user's setting stays" test "$(registry_value "$settings" ShowTrayIcon)" = "0"
 "$wine" reg delete "$settings" /f >/dev/null 2>&1 || true
 

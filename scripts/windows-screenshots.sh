@@ -10,5 +10,6 @@ set -euo pipefail
 build=$1
 out=$2
 mkdir -p "$out"
-QT_QPA_PLATFORM=windows wine "$build/bin/kelvadiag_screenshots.exe" "$(winepath -w "$out")" \
+# Wine passes no QT_ variable on to the program: the plugin goes on the command line.
+wine "$build/bin/kelvadiag_screenshots.exe" "$(winepath -w "$out")" -platform windows \
   kelvadiag general-adapter0 driver-adapter0 </dev/null

@@ -5,10 +5,10 @@
 // the default machine does not show as it is: the "Diagnostics" page after a run, and the 4450's
 // VLANs with its driver raised to 5.611.
 //
-// Usage: kelvadiag_screenshots <output folder> [picture...]
+// Usage: kelvadiag_screenshots <output folder> [picture...] [-platform <plugin>]
 // With picture names ("kelvadiag", "general-adapter0"), only those pictures are written. The
-// platform plugin is the offscreen one unless QT_QPA_PLATFORM names another (under wine: the
-// Windows plugin, for the pictures of the Windows look).
+// platform plugin is the offscreen one unless -platform names another (under wine: windows, for
+// the pictures of the Windows look).
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
@@ -172,7 +172,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: kelvadiag_screenshots <output folder> [picture...]\n");
         return 2;
     }
-    for (int i = 2; i < argc; ++i) wantedPictures().insert(QString::fromLocal8Bit(argv[i]));
     // A fresh default machine of its own, on the virtual clock, offscreen: the same pictures on
     // every run, whatever the user's own machine directory holds.
     const QTemporaryDir machine;
@@ -183,9 +182,10 @@ int main(int argc, char** argv) {
     kv::sim::writeDefaultMachine(std::filesystem::path(machine.path().toStdString()));
     qputenv("KELVA_MACHINE", machine.path().toLocal8Bit());
     qputenv("KELVA_CLOCK", "virtual");
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_QPA_PLATFORM", "offscreen");
 
-    QApplication application(argc, argv);
+    QApplication application(argc, argv);  // takes -platform out of the arguments
+    for (int i = 2; i < argc; ++i) wantedPictures().insert(QString::fromLocal8Bit(argv[i]));
     kv::ui::QtMessageBoxes::install();
     kv::ui::QtMessageBoxes::setAnswerer([](QMessageBox& box) {
         return box.defaultButton() ? box.standardButton(box.defaultButton()) : QMessageBox::Ok;

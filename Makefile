@@ -18,9 +18,10 @@ build: deps
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug
 	cmake --build $(BUILD) -j $(JOBS)
 
-# Without a display it says how to run it instead (xvfb-run -a make run).
+# Without a display it says how to run it instead (xvfb-run -a make run). ARGS go to the program:
+# make run ARGS=/allpages
 run: build
-	@./scripts/run-utility.sh $(BUILD)
+	@./scripts/run-utility.sh $(BUILD) $(ARGS)
 
 # Regenerates the pictures in docs/screenshots/ offscreen from the default machine.
 screenshots: build

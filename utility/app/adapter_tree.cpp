@@ -4,6 +4,7 @@
 
 #include "app/adapter_description.h"
 #include "framework/control_id.h"
+#include "framework/item_text_tips.h"
 #include "resources/images.h"
 
 namespace kv::diag {
@@ -22,6 +23,7 @@ AdapterTree::AdapterTree(QWidget* parent) : QTreeWidget(parent) {
     setIconSize(QSize(16, 16));
     setSelectionMode(QAbstractItemView::SingleSelection);
     setMouseTracking(true);
+    ui::keepItemTextsWhole(*this);
     connect(this, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
         if (item) emit adapterSelected(adapterIndexOf(item));
     });

@@ -1,10 +1,15 @@
 #include "framework/list_view.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
-#include <QToolTip>
+#include <algorithm>
+
+#include "framework/item_text_tips.h"
 
 namespace kv::ui {
 
@@ -56,6 +61,7 @@ ListView::ListView(QWidget* parent) : QTreeWidget(parent) {
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setTextElideMode(Qt::ElideRight);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setColumnCount(0);
     header()->setStretchLastSection(false);
@@ -244,19 +250,50 @@ QString ListView::infoTip(int index) const {
     return infoTips_ && onInfoTip && index >= 0 && index < rowCount() ? onInfoTip(index) : QString();
 }
 
+QString ListView::cellTip(const QModelIndex& cell) const {
+    if (!cell.isValid()) return {};
+    const QString tip = infoTip(cell.row());
+    if (!tip.isEmpty()) return tip;
+    return isItemTextCut(*this, cell) ? cell.data(Qt::DisplayRole).toString() : QString();
+}
+
 bool ListView::viewportEvent(QEvent* event) {
-    if (event->type() == QEvent::ToolTip && infoTips_) {
-        auto* help = static_cast<QHelpEvent*>(event);
-        QTreeWidgetItem* item = itemAt(help->pos());
-        const QString tip = item ? infoTip(indexOfTopLevelItem(item)) : QString();
-        if (tip.isEmpty()) {
-            QToolTip::hideText();
-        } else {
-            QToolTip::showText(help->globalPos(), tip, viewport());
-        }
+    if (event->type() == QEvent::ToolTip) {
+        const auto& help = static_cast<const QHelpEvent&>(*event);
+        const QModelIndex cell = indexAt(help.pos());
+        showItemTip(*this, cell, help, cellTip(cell));
         return true;
     }
     return QTreeWidget::viewportEvent(event);
+}
+
+QString ListView::selectedRowsText() const {
+    std::vector<int> rows;
+    for (QTreeWidgetItem* item : selectedItems()) rows.push_back(indexOfTopLevelItem(item));
+    std::sort(rows.begin(), rows.end());
+    QStringList lines;
+    for (int index : rows) {
+        QStringList cells;
+        for (int column = 0; column < columnCount(); ++column) {
+            if (!isColumnHidden(column)) cells << itemText(index, column);
+        }
+        lines << cells.join(QLatin1Char('\t'));
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+void ListView::copySelectedRows() const {
+    const QString text = selectedRowsText();
+    if (!text.isEmpty()) QGuiApplication::clipboard()->setText(text);
+}
+
+void ListView::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Copy)) {
+        copySelectedRows();
+        event->accept();
+        return;
+    }
+    QTreeWidget::keyPressEvent(event);
 }
 
 ListView::FrozenDrawing::FrozenDrawing(ListView& list) : list_(list) {

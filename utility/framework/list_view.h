@@ -1,6 +1,7 @@
 // The report-style list view every page uses: columns by width, rows with item data, check
 // boxes, full-row select, grid lines, a hidden header, label editing with begin / end handlers
-// that accept or refuse, info tips, and drawing frozen during a refresh.
+// that accept or refuse, info tips, and drawing frozen during a refresh. A cell too narrow for its
+// text shows it elided with "..." and whole in its tip; Ctrl+C copies the selected rows as text.
 #pragma once
 
 #include <QLineEdit>
@@ -77,6 +78,14 @@ public:
     // The tip of a row, asked when the pointer rests on it (with setInfoTips).
     std::function<QString(int row)> onInfoTip;
     QString infoTip(int row) const;
+    // The tip shown for a cell: the row's info tip when it has one, else the cell's whole text
+    // when the cell elides it, else none.
+    QString cellTip(const QModelIndex& cell) const;
+
+    // The selected rows in row order, each as its visible columns' texts joined by tabs, the rows
+    // joined by line breaks: what Ctrl+C puts on the clipboard.
+    QString selectedRowsText() const;
+    void copySelectedRows() const;
 
     // Drawing stays frozen while an instance lives; the list repaints once when it ends.
     class FrozenDrawing {
@@ -93,6 +102,7 @@ public:
 
 protected:
     bool viewportEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:

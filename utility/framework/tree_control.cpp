@@ -4,6 +4,7 @@
 #include <QTreeWidgetItemIterator>
 
 #include "framework/image_list.h"
+#include "framework/item_text_tips.h"
 
 namespace kv::ui {
 
@@ -24,6 +25,7 @@ TreeControl::TreeControl(QWidget* parent) : QTreeWidget(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setExpandsOnDoubleClick(true);
+    keepItemTextsWhole(*this);
 }
 
 QTreeWidgetItem* TreeControl::insertItem(const QString& text, QTreeWidgetItem* parent) {

@@ -1,7 +1,8 @@
 // A tree control: items with text, item data and images from an image list, navigation by
 // parent / child / sibling, and selection through one path that asks a selection-changing
 // handler first (which may refuse) and tells a selection-changed handler afterwards — for the
-// user's clicks and keys as for selections made in code.
+// user's clicks and keys as for selections made in code. Item texts are never elided: a wider
+// item scrolls, and one cut by the edge shows its whole text in a tip (framework/item_text_tips.h).
 #pragma once
 
 #include <QTreeWidget>

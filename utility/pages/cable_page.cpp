@@ -1,6 +1,7 @@
 #include "pages/cable_page.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "app/page_services.h"
 #include "framework/busy_cursor.h"
@@ -96,6 +97,7 @@ void CCablePage::analyse(ui::ListView& view) {
     // The analysis runs here, on the user-interface thread, behind the wait cursor: the page
     // does not respond until it returns (about 11 seconds with link, longer without).
     ui::BusyCursor busy;
+    forgetOtherAdaptersResult();
     if (API_GetCableStatus(result_.data()) != 1) {
         // The library found the adapter absent: restart its driver; the pairs stay empty.
         API_ReloadMiniport();
@@ -105,6 +107,16 @@ void CCablePage::analyse(ui::ListView& view) {
         view.setItemText(n, kLength, lengthText(result_[n + kPairs]));
         view.setItemText(n, kStatus, statusText(result_[n]));
     }
+}
+
+void CCablePage::forgetOtherAdaptersResult() {
+    Analysed selected;
+    selected.index = services_.selectedAdapterIndex();
+    std::copy(std::begin(services_.adapterInfo().MacAddress), std::end(services_.adapterInfo().MacAddress),
+              selected.ethernetAddress.begin());
+    if (selected == analysed_) return;
+    result_ = {};
+    analysed_ = selected;
 }
 
 }  // namespace kv::diag

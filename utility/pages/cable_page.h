@@ -32,12 +32,24 @@ private:
     void insertPairRows(ui::ListView& list);
     void refresh();
     void analyse(ui::ListView& list);
+    // Starts the result afresh (zeros, as at the program's start) when the selected adapter is
+    // not the one whose analysis it holds.
+    void forgetOtherAdaptersResult();
 
     PageServices& services_;
     // The analysis result: statuses of the pairs 1-2, 3-6, 4-5, 7-8, then their lengths. It lives
     // as long as the page, that is the whole run of the program, and keeps its entries between
-    // analyses: a length the analysis does not write shows the previous one.
+    // analyses of one adapter: a length the analysis does not write shows the previous one. A
+    // length from another adapter's cable would be plainly wrong, so the result starts afresh
+    // when the analysis runs on another adapter.
     std::array<int32_t, 8> result_{};
+    // The adapter whose analyses the result holds: its list index and Ethernet address.
+    struct Analysed {
+        int index = -1;
+        std::array<uint8_t, 6> ethernetAddress{};
+        bool operator==(const Analysed&) const = default;
+    };
+    Analysed analysed_;
 };
 
 }  // namespace kv::diag

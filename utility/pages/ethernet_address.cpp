@@ -1,5 +1,7 @@
 #include "pages/ethernet_address.h"
 
+#include <tuple>
+
 namespace kv::diag {
 
 namespace {
@@ -10,6 +12,9 @@ int hexDigit(char c) {
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     return -1;
 }
+
+// Between the digit pairs of the common spellings, and around a pasted address.
+bool isSeparator(char c) { return c == '-' || c == ':' || c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 }  // namespace
 
@@ -23,6 +28,20 @@ std::optional<EthernetAddress> parseEthernetAddress(std::string_view text) {
         address[i] = static_cast<uint8_t>(high << 4 | low);
     }
     return address;
+}
+
+std::optional<std::string> ethernetAddressDigits(std::string_view text) {
+    constexpr size_t kDigits = std::tuple_size_v<EthernetAddress> * 2;
+    std::string digits;
+    for (char c : text) {
+        if (hexDigit(c) >= 0) {
+            if (digits.size() == kDigits) return std::nullopt;
+            digits.push_back(c);
+        } else if (!isSeparator(c)) {
+            return std::nullopt;
+        }
+    }
+    return digits;
 }
 
 }  // namespace kv::diag

@@ -1,6 +1,7 @@
 #include "pages/wol_page.h"
 
 #include <QLineEdit>
+#include <QValidator>
 #include <array>
 
 #include "app/page_services.h"
@@ -21,9 +22,39 @@ namespace {
 // The radio button of each method, in method order.
 constexpr std::array<int, 3> kMethodRadios = {ctl::kWolByEthernet, ctl::kWolByIp, ctl::kWolByNetBios};
 
+// An edit's length limit when none is set.
+constexpr int kEditDefaultLength = 32767;
+
+// The Ethernet address field takes hexadecimal digits only, twelve at most; a pasted address in a
+// common spelling ("00-1D-7A-44-50-99", "00:1D:...") keeps its digits, the caret after the same
+// digits it followed.
+class EthernetAddressValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+
+    State validate(QString& input, int& pos) const override {
+        const auto digits = ethernetAddressDigits(input.toStdString());
+        if (!digits) return Invalid;
+        const auto before = ethernetAddressDigits(input.left(pos).toStdString());
+        input = QString::fromStdString(*digits);
+        pos = before ? static_cast<int>(before->size()) : static_cast<int>(input.size());
+        return Acceptable;
+    }
+};
+
 }  // namespace
 
 CWOLPage::CWOLPage(PageServices& services) : ui::PropertyPage(wakeOnLanDialog()), services_(services) {}
+
+bool CWOLPage::onInitDialog() {
+    if (auto* field = control<QLineEdit>(ctl::kWolEthernetAddress)) {
+        // The validator holds the field to twelve digits; the edit's own limit would cut a pasted
+        // address with separators before the validator saw it.
+        field->setMaxLength(kEditDefaultLength);
+        field->setValidator(new EthernetAddressValidator(field));
+    }
+    return ui::PropertyPage::onInitDialog();
+}
 
 bool CWOLPage::onSetActive() {
     if (checkAdapter(services_) != AdapterAccess::Ready) return true;

@@ -24,6 +24,7 @@ public:
     bool onKillActive() override;
 
 protected:
+    bool onInitDialog() override;
     void onCommand(int id, int notification) override;
 
 private:

@@ -83,6 +83,23 @@ private slots:
         QCOMPARE(rows(), expected);
     }
 
+    // Lengths the analysis does not write stay from the last analysis of the same adapter only:
+    // the 4440 without link does not show the 4450's 42 m.
+    void anotherAdapterStartsWithoutTheKeptLengths() {
+        MachineBuilder machine;
+        machine.addAdapter(0x4450).set("cable.length", Json(42));
+        machine.addAdapter(0x4440)
+            .link(false)
+            .set("cable.pairs", jsonList({Json::object(), cablePair("open", 12)}))
+            .set("pci.revision", Json(2));
+        start(std::move(machine));
+        QVERIFY(harness->activate());
+        QCOMPARE(rows().at(0), QStringLiteral("1-2 | 42 | Normal"));
+        QVERIFY(harness->selectAdapter(1));
+        QVERIFY(harness->activate());
+        QCOMPARE(rows(), QStringList({"1-2 | 0 | Normal", "3-6 | 12 | Open", "4-5 | 0 | Normal", "7-8 | 0 | Normal"}));
+    }
+
     void withoutAReadyAdapterNothingRuns() {
         MachineBuilder machine;
         machine.addAdapter(0x4450);

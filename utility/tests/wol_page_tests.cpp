@@ -1,5 +1,7 @@
 // The Wake On LAN page: the three methods, the Ethernet field, the magic
 // packet on the wire and the ping started for an IPv4 address or a NetBIOS name.
+#include <QApplication>
+#include <QClipboard>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -9,6 +11,7 @@
 #include "pages/wol_page.h"
 #include "resources/resource_ids.h"
 #include "support/page_session.h"
+#include "support/user_input.h"
 
 using kv::sim::testing::MachineBuilder;
 using namespace kv::diag;
@@ -90,14 +93,46 @@ private slots:
 
     void anIpAddressStartsOnePingHidden() {
         Session fx(oneAdapter());
-        auto* address = fx.control<kv::ui::IpAddressControl>(ctl::kWolIpAddress);
-        for (auto [field, text] : {std::pair{0, "192"}, {1, "168"}, {2, "1"}, {3, "20"}})
-            QTest::keyClicks(address->field(field), text);
+        showActive(*fx.page);
+        fx.control<kv::ui::IpAddressControl>(ctl::kWolIpAddress)->field(0)->setFocus();
+        typeKeys("192.168.1.50");
         QCOMPARE(checkedMethods(fx), QStringList{"IP Address"});
         wakeUp(fx);
-        QCOMPARE(tracedLines("start"), QStringList{"ping -n 1 192.168.1.20"});
+        QCOMPARE(tracedLines("start"), QStringList{"ping -n 1 192.168.1.50"});
         QCOMPARE(tracedLines("startmode"), QStringList{"ping hidden nowait"});
         QVERIFY(framesWritten().isEmpty());
+    }
+
+    // A pasted address keeps its twelve digits in the common spellings; typing stays hexadecimal.
+    void aPastedAddressKeepsItsDigits_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("dashes") << ""
+                                << "00-1D-7A-44-50-99"
+                                << "001D7A445099";
+        QTest::newRow("colons, a line break after") << ""
+                                                    << "00:1d:7a:44:50:99\n"
+                                                    << "001D7A445099";
+        QTest::newRow("thirteen digits are refused") << ""
+                                                     << "00-1D-7A-44-50-99-0"
+                                                     << "";
+        QTest::newRow("typed separators are dropped") << "00-1d:7a z"
+                                                      << ""
+                                                      << "001D7A";
+    }
+    void aPastedAddressKeepsItsDigits() {
+        QFETCH(QString, typed);
+        QFETCH(QString, pasted);
+        QFETCH(QString, shown);
+        Session fx(oneAdapter());
+        auto* field = fx.control<QLineEdit>(ctl::kWolEthernetAddress);
+        QTest::keyClicks(field, typed);
+        QGuiApplication::clipboard()->setText(pasted);
+        if (!pasted.isEmpty()) QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(field->text(), shown);
+        wakeUp(fx);
+        QCOMPARE(framesWritten().size(), shown.size() == 12 ? 1 : 0);
     }
 
     void aNetBiosNameGoesToPingAsTyped() {

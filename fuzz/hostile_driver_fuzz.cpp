@@ -25,7 +25,9 @@
 #include "kv/platform/registry.h"
 #include "kv/platform/types.h"
 #include "kv/protocol.h"
+#include "kv/sim/atomic_file.h"
 #include "kv/sim/driver_stand_in.h"
+#include "kv/sim/file_stamp.h"
 #include "kv/sim/host.h"
 #include "kv/sim/machine.h"
 
@@ -395,13 +397,21 @@ void removeMachineDirectory() {
 }
 
 // The default machine as loaded once; each input starts on a fresh copy of it (its registry
-// copied rather than read again, for speed).
+// copied rather than read again, for speed). An input that changed registry.reg has it put back,
+// so that no input starts on another's registry.
 std::unique_ptr<Machine> defaultMachine;
+std::vector<uint8_t> defaultRegistryFile;
 
 std::unique_ptr<Machine> freshMachine() {
+    const auto registryFile = defaultMachine->directory / "registry.reg";
+    if (fileStampOf(registryFile) != defaultMachine->registryStamp) {
+        writeFileAtomically(registryFile, defaultRegistryFile);
+        defaultMachine->registryStamp = fileStampOf(registryFile);
+    }
     auto machine = buildMachine(defaultMachine->config);
     machine->directory = defaultMachine->directory;
     machine->registry = defaultMachine->registry;
+    machine->registryStamp = defaultMachine->registryStamp;
     return machine;
 }
 
@@ -415,6 +425,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     writeDefaultMachine(machineDirectory);
     std::atexit(removeMachineDirectory);
     defaultMachine = loadMachineDirectory(machineDirectory);
+    defaultRegistryFile = writeRegFile(defaultMachine->registry, defaultMachine->registryEncoding);
+    writeFileAtomically(machineDirectory / "registry.reg", defaultRegistryFile);
+    defaultMachine->registryStamp = fileStampOf(machineDirectory / "registry.reg");
     return 0;
 }
 

@@ -5,6 +5,7 @@
 #include <optional>
 #include <span>
 
+#include "cable_length.h"
 #include "kelvalib.h"
 #include "kv/bytes.h"
 #include "kv/platform/system.h"
@@ -19,9 +20,6 @@ enum Status : int32_t { kNormal = 0, kShort = 1, kOpen = 2, kOtherFault = 3 };
 // Longer lengths are not believed and reported as 0.
 constexpr int32_t kMaxLengthM = 200;
 
-// Link path: page 1.
-constexpr uint16_t kLengthMeasure = 4;
-constexpr uint16_t kCableLength = 30;
 constexpr uint32_t kLinkSettleMs = 1000;
 constexpr uint32_t kLinkPollMs = 100;
 constexpr int kLinkPolls = 100;
@@ -91,15 +89,18 @@ void waitForLink() {
     for (int polls = 0; !API_IsLink() && polls < kLinkPolls; ++polls) platform::clock().sleep(kLinkPollMs);
 }
 
-// A working cable: the PHY's length estimate for every pair, then the link negotiated anew.
+// A working cable: the PHY's length estimate for every pair, then the link negotiated anew. The
+// estimate is reported as the PHY latched it, whatever the link's speed (at 1000 Mbit/s the
+// estimator counts in steps of its own, which only the green feature's stages turn into metres).
 void analyseWithLink(int32_t* result) {
-    API_WritePHY(1, lib::kPhyPageSelect, 1);
-    API_WritePHY(1, kLengthMeasure, 1);
+    API_WritePHY(lib::kCableLengthPage, lib::kPhyPageSelect, lib::kCableLengthPage);
+    API_WritePHY(lib::kCableLengthPage, lib::kCableLengthMeasure, 1);
     uint16_t value = 0;
-    API_ReadPHY(1, kCableLength, &value);
+    API_ReadPHY(lib::kCableLengthPage, lib::kCableLengthEstimate, &value);
+    const int32_t metres = reportedLength(value & 0xFF);
     for (unsigned i = 0; i < kPairs; ++i) {
         result[i] = kNormal;
-        result[i + kPairs] = reportedLength(value & 0xFF);
+        result[i + kPairs] = metres;
     }
     API_PHYDiagEnd();
     API_NWAYReStart();

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <span>
 
+#include "cable_length.h"
 #include "kelvalib.h"
 #include "notify.h"
 #include "phy_sequence.h"
@@ -20,11 +21,6 @@ constexpr uint16_t kMarkerPage = 3;
 constexpr uint16_t kMarker = 0x19;
 constexpr uint16_t kGigabitOn = 0x3955;
 constexpr uint16_t kFastOn = 0x648D;
-
-// Page 1: writing 1 to register 4 measures the cable into register 30.
-constexpr uint16_t kLengthPage = 1;
-constexpr uint16_t kLengthMeasure = 4;
-constexpr uint16_t kCableLength = 0x1E;
 
 // Every sequence writes the enabled marker last.
 constexpr lib::PhyWrite kEnableCommon[] = {{1, 0x14, 0xCAA3}, {1, 0x1C, 0x000A}, {1, 0x18, 0x65D0}};
@@ -58,11 +54,10 @@ int stageOf(int16_t lengthEstimate) {
 }
 
 int measuredStage(uint32_t mbps) {
-    lib::selectPhyPage(kLengthPage);
-    WritePhyUshort(kLengthMeasure, 1);
-    const int low = ReadPhyUshort(kCableLength) & 0xFF;
-    // The gigabit estimator counts in its own steps.
-    return stageOf(static_cast<int16_t>(mbps == kGigabit ? 2 * low - 14 : low));
+    lib::selectPhyPage(lib::kCableLengthPage);
+    WritePhyUshort(lib::kCableLengthMeasure, 1);
+    const auto low = static_cast<uint8_t>(ReadPhyUshort(lib::kCableLengthEstimate) & 0xFF);
+    return stageOf(lib::cableLengthFromEstimate(low, mbps));
 }
 
 void endSequence() {

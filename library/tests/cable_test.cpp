@@ -35,17 +35,23 @@ protected:
 TEST_F(CableTest, WithLinkEveryPairIsNormalAtTheEstimatedLength) {
     const struct Case {
         int metres;
+        uint32_t mbps;
         bool linkReturns;
         int32_t reported;
         uint64_t sleptAfterPresenceCheck;  // 1 s, then 100 ms polls until the link is back
-    } cases[] = {{42, true, 42, 1000 + 20 * 100},
-                 {200, true, 200, 1000 + 20 * 100},
-                 {201, true, 0, 1000 + 20 * 100},
-                 {42, false, 42, 1000 + 100 * 100}};
+    } cases[] = {{42, 100, true, 42, 1000 + 20 * 100},
+                 {200, 100, true, 200, 1000 + 20 * 100},
+                 {201, 100, true, 0, 1000 + 20 * 100},
+                 {42, 100, false, 42, 1000 + 100 * 100},
+                 // At 1000 Mbit/s the estimate as latched, in the gigabit estimator's steps.
+                 {42, 1000, true, 28, 1000 + 20 * 100}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.metres);
+        SCOPED_TRACE(std::to_string(c.metres) + " m at " + std::to_string(c.mbps) + " Mbit/s");
         machine = MachineBuilder();
-        machine.addAdapter(0x4450).set("cable.length", Json(c.metres)).fault("linkNeverReturns", Json(!c.linkReturns));
+        machine.addAdapter(0x4450)
+            .link(true, c.mbps)
+            .set("cable.length", Json(c.metres))
+            .fault("linkNeverReturns", Json(!c.linkReturns));
         start();
         const int32_t r = c.reported;
         EXPECT_EQ(analyse(), (Result{0, 0, 0, 0, r, r, r, r}));
@@ -125,7 +131,8 @@ TEST_F(CableTest, TheDefaultMachineHasAGoodCableAndACutOne) {
     sim::Host::get().install(sim::loadMachineDirectory(dir), sim::SimClock::Mode::Virtual);
     API_Open();
     API_GetAdapterList_A(&list);
-    EXPECT_EQ(analyse(), (Result{0, 0, 0, 0, 42, 42, 42, 42})) << "the 4450";
+    // The 4450's 42 m cable at 1000 Mbit/s: the estimate in the gigabit estimator's steps.
+    EXPECT_EQ(analyse(), (Result{0, 0, 0, 0, 28, 28, 28, 28})) << "the 4450";
     ASSERT_EQ(API_SetCurrAdaptIdx(2), 1);
     EXPECT_EQ(analyse(), (Result{0, 2, 0, 0, U, 12, U, U})) << "the 4440";
 }

@@ -97,7 +97,7 @@ TEST_F(DriverCheckTest, SupportedListNeedsTheFivePrivateIdsAmongTheFirst128) {
         int result;
     };
     const Case cases[] = {
-        {"the driver's own list", "name", Json("default"), 1},
+        {"the driver's own list", "description", Json("default"), 1},
         {"five at the start", "supportedOids", supportedList({0, 1, 2, 3, 4}), 1},
         {"five spread to the 128th", "supportedOids", supportedList({3, 40, 99, 126, 127}), 1},
         {"the fifth at 129th", "supportedOids", supportedList({0, 1, 2, 3, 128}), 0},

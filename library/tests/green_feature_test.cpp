@@ -16,24 +16,35 @@ protected:
     std::vector<PhyRequest> wordWrites() { return phyRequests(p::OID_TVX_WRITE_PHY_WORD); }
 };
 
-TEST_F(GreenFeatureTest, StageFollowsTheMeasuredLengthAtTheLinkSpeed) {
+// The green feature's stage follows the cable's length at every speed, on both sides of each stage
+// boundary (30, 70 and 100 m), from the same estimate the cable analysis reports.
+TEST_F(GreenFeatureTest, StageFollowsTheCableLengthAtEverySpeed) {
     const struct Case {
-        uint32_t mbps;
         int metres;
         int stage;
-    } cases[] = {
-        {1000, 22, 2}, {1000, 21, 1}, {1000, 42, 3}, {1000, 41, 2}, {1000, 57, 4}, {1000, 56, 3}, {1000, 0, 1},
-        {100, 100, 4}, {100, 99, 3},  {100, 30, 2},  {100, 29, 1},  {100, 70, 3},  {100, 69, 2},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.mbps) + " Mbit/s, " + std::to_string(c.metres) + " m");
-        startAt(c.mbps, c.metres);
-        ASSERT_EQ(EnableGreenFeature(), 1);
-        EXPECT_EQ(GetGFStatus(), c.stage);
+    } cases[] = {{0, 1}, {29, 1}, {30, 2}, {69, 2}, {70, 3}, {99, 3}, {100, 4}, {150, 4}};
+    for (const uint32_t mbps : {10u, 100u, 1000u}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::to_string(mbps) + " Mbit/s, " + std::to_string(c.metres) + " m");
+            startAt(mbps, c.metres);
+            // At 10 Mbit/s the feature cannot be on, and the stage is told all the same.
+            if (mbps != 10) {
+                ASSERT_EQ(EnableGreenFeature(), 1);
+            }
+            EXPECT_EQ(GetGFStatus(), c.stage);
+            int32_t cable[8] = {};
+            ASSERT_EQ(API_GetCableStatus(cable), 1);
+            // The cable analysis reports the estimate as latched: metres, or at 1000 Mbit/s the
+            // gigabit estimator's steps, which the stage turns back into metres.
+            EXPECT_EQ(cable[4], mbps == 1000 ? (c.metres + 14) / 2 : c.metres);
+        }
     }
-    // The last status read: marker on page 3, then the length on page 1.
-    const auto requests = phyRequests();
-    EXPECT_EQ(std::vector<PhyRequest>(requests.end() - 8, requests.end()),
+    // A status read: marker on page 3, then the length on page 1.
+    startAt(1000, 42);
+    ASSERT_EQ(EnableGreenFeature(), 1);
+    sim::Host::get().trace().clear();
+    EXPECT_EQ(GetGFStatus(), 2);
+    EXPECT_EQ(phyRequests(),
               (std::vector<PhyRequest>{mode(p::OID_TVX_PHY_DIAG_START), wordWrite(0x1F, 3), wordRead(0x19),
                                        wordWrite(0x1F, 1), wordWrite(4, 1), wordRead(0x1E), wordWrite(0x1F, 0),
                                        mode(p::OID_TVX_PHY_DIAG_END)}));
@@ -47,8 +58,8 @@ TEST_F(GreenFeatureTest, StatusWithoutTheFeature) {
         std::vector<PhyRequest> writes;
     } cases[] = {
         {100, true, 0, {wordWrite(0x1F, 3), wordWrite(0, 0), wordWrite(0x1F, 0)}},
-        // At 10 Mbit/s the marker is not compared; the PHY gives no length estimate there.
-        {10, true, 4, {wordWrite(0x1F, 3), wordWrite(0x1F, 1), wordWrite(4, 1), wordWrite(0x1F, 0)}},
+        // At 10 Mbit/s the marker is not compared: the stage of the 30 m cable.
+        {10, true, 2, {wordWrite(0x1F, 3), wordWrite(0x1F, 1), wordWrite(4, 1), wordWrite(0x1F, 0)}},
         {1000, false, -1, {}},
     };
     for (const Case& c : cases) {
@@ -60,7 +71,7 @@ TEST_F(GreenFeatureTest, StatusWithoutTheFeature) {
 }
 
 TEST_F(GreenFeatureTest, EnableAndDisableWriteInOrderWithTheMarkerLast) {
-    startAt(1000, 80);
+    startAt(1000, 120);
     EXPECT_EQ(EnableGreenFeature(), 1);
     EXPECT_EQ(wordWrites(),
               (std::vector<PhyRequest>{wordWrite(0x1F, 1), wordWrite(0x14, 0xCAA3), wordWrite(0x1C, 0x000A),

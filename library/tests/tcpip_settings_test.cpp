@@ -3,6 +3,7 @@
 #include <array>
 
 #include "kv/sim/tcpip_interfaces.h"
+#include "kv/sim/testing/write_faults.h"
 #include "kv/text.h"
 #include "library_fixture.h"
 
@@ -115,6 +116,22 @@ TEST_F(TcpipSettingsTest, MalformedSettingsAreRefusedWithoutWritingAnything) {
     int mode = 0;
     uint8_t bytes[4] = {};
     EXPECT_EQ(API_GetNicTcpipAddr(&mode, bytes, bytes, bytes, nullptr), 0);
+}
+
+// A full or read-only machine directory cannot take the new settings: the call fails and the
+// settings read back as they were.
+TEST_F(TcpipSettingsTest, SettingsTheMachineDirectoryCannotSaveFailAndTheOldOnesStay) {
+    machine.addAdapter().set("ip.address", Json("10.1.1.5")).set("ip.mask", Json("255.0.0.0"));
+    machine.inDirectory();
+    start();
+    const auto original = read();
+    using Faults = sim::testing::WriteFaults;
+    for (Faults (*faults)() : {+[] { return Faults::diskFull(100); }, +[] { return Faults::readOnly(); }}) {
+        const Faults active = faults();
+        EXPECT_EQ(API_SetNicTcpipAddr(0, "10.8.8.8", "255.255.255.0", "10.8.8.1", ""), 0);
+        EXPECT_EQ(read(), original);
+    }
+    ASSERT_EQ(API_SetNicTcpipAddr(0, "10.8.8.8", "255.255.255.0", "10.8.8.1", ""), 1);
 }
 
 TEST_F(TcpipSettingsTest, TheNewAddressIsInEffectOnlyAfterTheAdapterRestarts) {

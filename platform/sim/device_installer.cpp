@@ -67,7 +67,7 @@ public:
         sim::Device* d = existing(call.host, index);
         if (!d) return nullptr;
         std::u16string path = driverKeyPath(*d);
-        if (!call.host.machine().registry.find(path)) {
+        if (!call.host.registry().find(path)) {
             fail(err::kFileNotFound);
             return nullptr;
         }
@@ -109,8 +109,15 @@ public:
         sim::Device* d = existing(call.host, index);
         if (!d) return nullptr;
         std::u16string path = driverKeyPath(*d);
-        call.host.machine().registry.create(path);
-        call.host.registryChanged();
+        if (!call.host.registry().find(path)) {
+            const uint32_t error = call.host.changeRegistry([&path](sim::RegistryTree& tree) {
+                return tree.create(path) ? err::kSuccess : err::kInvalidParameter;
+            });
+            if (error) {
+                fail(error);
+                return nullptr;
+            }
+        }
         return call.host.registryKeys().open(std::move(path), access);
     }
 
@@ -126,7 +133,7 @@ public:
         Host::Call call(Host::get());
         sim::Device* d = device(call.host, index);
         if (!d || !d->present) return fail(err::kNoSuchDevinst);
-        sim::removeDevice(call.host.machine(), *d);
+        if (const uint32_t error = sim::removeDevice(call.host.machine(), *d)) return fail(error);
         return true;
     }
 

@@ -1,5 +1,7 @@
-// The registry of the simulated machine: its registry tree, saved to registry.reg after every
-// change. Writes are traced as "regwrite <key> <value> <type> <hex>".
+// The registry of the simulated machine: its registry tree, shared with the other programs on the
+// machine directory through registry.reg (kv/sim/registry_store.h): every call sees their
+// changes, every change is saved before the call returns, and a change that cannot be saved
+// fails with the save's error. Writes are traced as "regwrite <key> <value> <type> <hex>".
 #include "kv/platform/registry.h"
 
 #include <algorithm>
@@ -13,6 +15,9 @@ namespace kv::platform {
 namespace {
 
 using sim::Host;
+
+// What a change that found nothing to do returns, so that nothing is saved.
+constexpr uint32_t kUnchanged = err::kAlreadyExists;
 
 bool isStringType(uint32_t type) {
     return type == regtype::kSz || type == regtype::kExpandSz || type == regtype::kMultiSz;
@@ -40,8 +45,8 @@ class SimRegistry : public Registry {
 public:
     uint32_t openKey(RegKeyHandle parent, std::u16string_view subKey, uint32_t access, RegKeyHandle* out) override {
         Host::Call call(Host::get());
-        const std::u16string base = call.host.registryKeys().pathOf(parent);
-        if (base.empty()) return err::kInvalidHandle;
+        std::u16string base;
+        if (uint32_t e = pathOf(call.host, parent, 0, &base)) return e;
         std::u16string path = sim::joinRegistryPath(base, subKey);
         if (!call.host.machine().registry.find(path)) return err::kFileNotFound;
         *out = call.host.registryKeys().open(std::move(path), access);
@@ -50,14 +55,17 @@ public:
 
     uint32_t createKey(RegKeyHandle parent, std::u16string_view subKey, uint32_t access, RegKeyHandle* out) override {
         Host::Call call(Host::get());
-        const std::u16string base = call.host.registryKeys().pathOf(parent);
-        if (base.empty()) return err::kInvalidHandle;
+        std::u16string base;
+        if (uint32_t e = pathOf(call.host, parent, 0, &base)) return e;
         std::u16string path = sim::joinRegistryPath(base, subKey);
-        auto& tree = call.host.machine().registry;
-        if (!tree.find(path)) {
-            if (!tree.create(path)) return err::kInvalidParameter;
-            call.host.trace().add("regwrite " + utf16ToUtf8(path) + " (key)");
-            call.host.registryChanged();
+        if (!call.host.machine().registry.find(path)) {
+            const uint32_t e = call.host.changeRegistry([&](sim::RegistryTree& tree) {
+                if (tree.find(path)) return kUnchanged;  // another program made it meanwhile
+                if (!tree.create(path)) return err::kInvalidParameter;
+                call.host.trace().add("regwrite " + utf16ToUtf8(path) + " (key)");
+                return err::kSuccess;
+            });
+            if (e != err::kSuccess && e != kUnchanged) return e;
         }
         *out = call.host.registryKeys().open(std::move(path), access);
         return err::kSuccess;
@@ -84,29 +92,26 @@ public:
     }
 
     uint32_t deleteValue(RegKeyHandle key, std::u16string_view name) override {
-        Host::Call call(Host::get());
-        sim::RegistryKey* node = nullptr;
-        if (uint32_t e = findKey(call.host, key, regaccess::kSetValue, &node)) return e;
-        if (!node->deleteValue(name)) return err::kFileNotFound;
-        call.host.trace().add("regwrite " + utf16ToUtf8(call.host.registryKeys().pathOf(key)) + " " +
-                              utf16ToUtf8(name) + " (deleted)");
-        call.host.registryChanged();
-        return err::kSuccess;
+        return changeKey(key, regaccess::kSetValue, [&](sim::RegistryKey& node, const std::u16string& path) {
+            if (!node.deleteValue(name)) return err::kFileNotFound;
+            Host::get().trace().add("regwrite " + utf16ToUtf8(path) + " " + utf16ToUtf8(name) + " (deleted)");
+            return err::kSuccess;
+        });
     }
 
     uint32_t deleteKey(RegKeyHandle parent, std::u16string_view subKey) override {
         Host::Call call(Host::get());
-        const std::u16string base = call.host.registryKeys().pathOf(parent);
-        if (base.empty()) return err::kInvalidHandle;
+        std::u16string base;
+        if (uint32_t e = pathOf(call.host, parent, 0, &base)) return e;
         const std::u16string path = sim::joinRegistryPath(base, subKey);
-        auto& tree = call.host.machine().registry;
-        sim::RegistryKey* node = tree.find(path);
-        if (!node) return err::kFileNotFound;
-        if (!node->subkeys().empty()) return err::kAccessDenied;  // RegDeleteKey removes leaves only
-        tree.remove(path);
-        call.host.trace().add("regwrite " + utf16ToUtf8(path) + " (key deleted)");
-        call.host.registryChanged();
-        return err::kSuccess;
+        return call.host.changeRegistry([&](sim::RegistryTree& tree) {
+            sim::RegistryKey* node = tree.find(path);
+            if (!node) return err::kFileNotFound;
+            if (!node->subkeys().empty()) return err::kAccessDenied;  // RegDeleteKey removes leaves only
+            tree.remove(path);
+            call.host.trace().add("regwrite " + utf16ToUtf8(path) + " (key deleted)");
+            return err::kSuccess;
+        });
     }
 
     uint32_t enumKey(RegKeyHandle key, uint32_t index, std::u16string* name) override {
@@ -145,8 +150,8 @@ public:
         Host::Call call(Host::get());
         const sim::RegValue* value = nullptr;
         if (uint32_t e = findValue(call.host, key, ansiToUtf16(name), regaccess::kQueryValue, &value)) return e;
-        return copyOut(value->type, isStringType(value->type) ? utf16DataToAnsi(value->data) : value->data, type,
-                       data, bytes);
+        return copyOut(value->type, isStringType(value->type) ? utf16DataToAnsi(value->data) : value->data, type, data,
+                       bytes);
     }
 
     uint32_t setValueA(RegKeyHandle key, std::string_view name, uint32_t type, const void* data,
@@ -186,14 +191,24 @@ private:
         return (reinterpret_cast<uintptr_t>(key) & 0xFFFFFFF0u) == 0x80000000u;
     }
 
+    // The path an open key names, after the registry was brought up to date: kInvalidHandle for an
+    // unknown handle, kKeyDeleted for a key deleted since it was opened, kAccessDenied for a key
+    // opened without the access asked for.
+    static uint32_t pathOf(Host& host, RegKeyHandle key, uint32_t needAccess, std::u16string* path) {
+        host.registry();
+        *path = host.registryKeys().pathOf(key);
+        if (path->empty()) return err::kInvalidHandle;
+        if (isPredefined(key)) return err::kSuccess;
+        const sim::OpenKey* open = host.registryKeys().find(key);
+        if (open && open->deleted) return err::kKeyDeleted;
+        if (needAccess && open && (open->access & needAccess) == 0) return err::kAccessDenied;
+        return err::kSuccess;
+    }
+
     static uint32_t findKey(Host& host, RegKeyHandle key, uint32_t needAccess, sim::RegistryKey** node) {
-        const std::u16string path = host.registryKeys().pathOf(key);
-        if (path.empty()) return err::kInvalidHandle;
-        if (needAccess && !isPredefined(key)) {
-            const sim::OpenKey* open = host.registryKeys().find(key);
-            if (open && (open->access & needAccess) == 0) return err::kAccessDenied;
-        }
-        *node = host.machine().registry.find(path);
+        std::u16string path;
+        if (uint32_t e = pathOf(host, key, needAccess, &path)) return e;
+        *node = host.machine().registry.find(path);  // brought up to date by pathOf
         return *node ? err::kSuccess : err::kFileNotFound;
     }
 
@@ -223,15 +238,27 @@ private:
         return err::kSuccess;
     }
 
-    uint32_t store(RegKeyHandle key, std::u16string_view name, uint32_t type, std::vector<uint8_t> data) {
+    // A change of the values of an open key, made on the registry's latest contents and saved.
+    template <typename Change>
+    static uint32_t changeKey(RegKeyHandle key, uint32_t needAccess, Change change) {
         Host::Call call(Host::get());
-        sim::RegistryKey* node = nullptr;
-        if (uint32_t e = findKey(call.host, key, regaccess::kSetValue, &node)) return e;
-        call.host.trace().add("regwrite " + utf16ToUtf8(call.host.registryKeys().pathOf(key)) + " " +
-                              utf16ToUtf8(name) + " " + std::to_string(type) + " " + sim::Trace::hex(data));
-        node->setValue(sim::RegValue{std::u16string(name), type, std::move(data)});
-        call.host.registryChanged();
-        return err::kSuccess;
+        std::u16string path;
+        if (uint32_t e = pathOf(call.host, key, needAccess, &path)) return e;
+        return call.host.changeRegistry([&](sim::RegistryTree& tree) {
+            sim::RegistryKey* node = tree.find(path);
+            // Deleted by another program since this one last looked.
+            if (!node) return err::kKeyDeleted;
+            return change(*node, path);
+        });
+    }
+
+    static uint32_t store(RegKeyHandle key, std::u16string_view name, uint32_t type, std::vector<uint8_t> data) {
+        return changeKey(key, regaccess::kSetValue, [&](sim::RegistryKey& node, const std::u16string& path) {
+            Host::get().trace().add("regwrite " + utf16ToUtf8(path) + " " + utf16ToUtf8(name) + " " +
+                                    std::to_string(type) + " " + sim::Trace::hex(data));
+            node.setValue(sim::RegValue{std::u16string(name), type, data});
+            return err::kSuccess;
+        });
     }
 };
 

@@ -67,6 +67,8 @@ public:
         std::_Exit(static_cast<int>(code));
     }
 
+    std::string startProblem() override { return Host::get().machineProblem(); }
+
 private:
     static bool fill(OsVersion* out, bool fails) {
         if (fails) {

@@ -1,5 +1,7 @@
 // Running a program on a POSIX system: posix_spawn with an argument array and an environment
 // array, standard output through a pipe read to its end, then waitpid.
+#include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -77,16 +79,77 @@ std::vector<char*> pointers(std::vector<std::string>& strings) {
     return out;
 }
 
+// The program's arguments and environment as posix_spawn takes them.
+struct SpawnArguments {
+    std::vector<std::string> argvStrings;
+    std::vector<std::string> envStrings;
+    std::vector<char*> argv;
+    std::vector<char*> envp;
+    explicit SpawnArguments(const ProgramRequest& request)
+        : argvStrings{request.program.string()}, envStrings(mergedEnvironment(request.environment)) {
+        argvStrings.insert(argvStrings.end(), request.arguments.begin(), request.arguments.end());
+        argv = pointers(argvStrings);
+        envp = pointers(envStrings);
+    }
+};
+
+// Starts the program with the file actions given, in the request's working directory; 0 when it
+// could not be started.
+pid_t spawn(const ProgramRequest& request, FileActions& actions) {
+    SpawnArguments arguments(request);
+    const std::string directory = request.workingDirectory.string();
+    if (!directory.empty() && posix_spawn_file_actions_addchdir_np(actions.get(), directory.c_str()) != 0) return 0;
+    pid_t pid = 0;
+    if (posix_spawn(&pid, arguments.argvStrings[0].c_str(), actions.get(), nullptr, arguments.argv.data(),
+                    arguments.envp.data()) != 0)
+        return 0;
+    return pid;
+}
+
+int exitCodeOf(pid_t pid) {
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR) return -1;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+class PosixStartedProgram : public StartedProgram {
+public:
+    explicit PosixStartedProgram(pid_t pid) : pid_(pid) {}
+    ~PosixStartedProgram() override {
+        if (pid_ > 0) {
+            kill();
+            wait();
+        }
+    }
+    void kill() override {
+        if (pid_ > 0) ::kill(pid_, SIGKILL);
+    }
+    int wait() override {
+        if (pid_ <= 0) return exitCode_;
+        exitCode_ = exitCodeOf(pid_);
+        pid_ = 0;
+        return exitCode_;
+    }
+
+private:
+    pid_t pid_;
+    int exitCode_ = -1;
+};
+
 }  // namespace
+
+std::unique_ptr<StartedProgram> startProgram(const ProgramRequest& request) {
+    FileActions actions;
+    if (!actions.ok() || posix_spawn_file_actions_addopen(actions.get(), STDOUT_FILENO, "/dev/null", O_WRONLY, 0) != 0)
+        return nullptr;
+    const pid_t pid = spawn(request, actions);
+    return pid > 0 ? std::make_unique<PosixStartedProgram>(pid) : nullptr;
+}
 
 ProgramResult runProgram(const ProgramRequest& request) {
     ProgramResult result;
-    std::vector<std::string> argvStrings{request.program.string()};
-    argvStrings.insert(argvStrings.end(), request.arguments.begin(), request.arguments.end());
-    std::vector<std::string> envStrings = mergedEnvironment(request.environment);
-    std::vector<char*> argv = pointers(argvStrings);
-    std::vector<char*> envp = pointers(envStrings);
-
     Pipe output;
     FileActions actions;
     if (!output.valid() || !actions.ok()) return result;
@@ -94,12 +157,8 @@ ProgramResult runProgram(const ProgramRequest& request) {
         posix_spawn_file_actions_addclose(actions.get(), output.readEnd()) != 0 ||
         posix_spawn_file_actions_addclose(actions.get(), output.writeEnd()) != 0)
         return result;
-    const std::string directory = request.workingDirectory.string();
-    if (!directory.empty() && posix_spawn_file_actions_addchdir_np(actions.get(), directory.c_str()) != 0)
-        return result;
-
-    pid_t pid = 0;
-    if (posix_spawn(&pid, argvStrings[0].c_str(), actions.get(), nullptr, argv.data(), envp.data()) != 0) return result;
+    const pid_t pid = spawn(request, actions);
+    if (pid <= 0) return result;
     output.closeWrite();
 
     char buffer[4096];
@@ -111,11 +170,7 @@ ProgramResult runProgram(const ProgramRequest& request) {
             break;
         }
     }
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR) return result;
-    }
-    if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
+    result.exitCode = exitCodeOf(pid);
     return result;
 }
 

@@ -90,7 +90,62 @@ struct Handle {
     }
 };
 
+// Starts the program with its standard output on `output`; its process handle, null when it could
+// not be started.
+HANDLE createProcess(const ProgramRequest& request, HANDLE output) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = output;
+    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    std::wstring line = commandLine(programPath(request.program), request.arguments);
+    std::vector<wchar_t> environment = environmentBlock(request.environment);
+    const std::wstring directory = request.workingDirectory.wstring();
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_UNICODE_ENVIRONMENT, environment.data(),
+                        directory.empty() ? nullptr : directory.c_str(), &startup, &process))
+        return nullptr;
+    CloseHandle(process.hThread);
+    return process.hProcess;
+}
+
+class WindowsStartedProgram : public StartedProgram {
+public:
+    explicit WindowsStartedProgram(HANDLE process) { process_.h = process; }
+    ~WindowsStartedProgram() override {
+        if (process_.h) {
+            kill();
+            wait();
+        }
+    }
+    void kill() override {
+        if (process_.h) TerminateProcess(process_.h, static_cast<UINT>(-1));
+    }
+    int wait() override {
+        DWORD code = 0;
+        if (process_.h && WaitForSingleObject(process_.h, INFINITE) == WAIT_OBJECT_0 &&
+            GetExitCodeProcess(process_.h, &code))
+            exitCode_ = static_cast<int>(code);
+        process_.close();
+        return exitCode_;
+    }
+
+private:
+    Handle process_;
+    int exitCode_ = -1;
+};
+
 }  // namespace
+
+std::unique_ptr<StartedProgram> startProgram(const ProgramRequest& request) {
+    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    Handle nul;
+    nul.h = CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
+    if (nul.h == INVALID_HANDLE_VALUE) nul.h = nullptr;
+    HANDLE process = createProcess(request, nul.h);
+    return process ? std::make_unique<WindowsStartedProgram>(process) : nullptr;
+}
 
 ProgramResult runProgram(const ProgramRequest& request) {
     ProgramResult result;
@@ -99,24 +154,9 @@ ProgramResult runProgram(const ProgramRequest& request) {
     Handle writeEnd;
     if (!CreatePipe(&readEnd.h, &writeEnd.h, &inherit, 0)) return result;
     SetHandleInformation(readEnd.h, HANDLE_FLAG_INHERIT, 0);
-
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = writeEnd.h;
-    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-
-    std::wstring line = commandLine(programPath(request.program), request.arguments);
-    std::vector<wchar_t> environment = environmentBlock(request.environment);
-    const std::wstring directory = request.workingDirectory.wstring();
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_UNICODE_ENVIRONMENT, environment.data(),
-                        directory.empty() ? nullptr : directory.c_str(), &startup, &process))
-        return result;
     Handle processHandle;
-    processHandle.h = process.hProcess;
-    CloseHandle(process.hThread);
+    processHandle.h = createProcess(request, writeEnd.h);
+    if (!processHandle.h) return result;
     writeEnd.close();
 
     char buffer[4096];

@@ -93,6 +93,8 @@ public:
         std::fflush(stdout);
         ExitProcess(code);
     }
+
+    std::string startProblem() override { return {}; }
 };
 
 class Win32Clock : public Clock {

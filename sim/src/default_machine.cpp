@@ -3,10 +3,17 @@
 // on a segment with a file server and a sleeping workshop computer.
 #include <fstream>
 #include <initializer_list>
+#include <span>
 #include <string>
 #include <string_view>
+#include <system_error>
+#include <utility>
+#include <vector>
 
+#include "kv/sim/atomic_file.h"
 #include "kv/sim/host.h"
+#include "kv/sim/json.h"
+#include "kv/sim/machine_lock.h"
 
 namespace kv::sim {
 
@@ -207,10 +214,10 @@ const DriverKey kDriverKeys[] = {
      "Tavrick PCI-E Gigabit Ethernet Controller 4450",
      R"(pci\\ven_1d7a&dev_4450&subsys_04501d7a)",
      R"(pci\\ven_1d7a&dev_4450&subsys_04501d7a)",
-     "6.210.1124.2009",
-     "11-24-2009",
+     "6.620.315.2011",
+     "3-15-2011",
      "Tavrick",
-     "oem3.inf",
+     "oem7.inf",
      "TVX4450.ndi",
      "TVX60",
      "\"*SpeedDuplex\"=\"0\"\r\n\"*JumboPacket\"=\"1514\"\r\n\"*FlowControl\"=\"3\"\r\n\"*ReceiveBuffers\"=\"256\"\r\n",
@@ -596,23 +603,80 @@ struct InfText {
 
 const InfText kInfFiles[] = {{"oem3.inf", kOem3Inf}, {"oem4.inf", kOem4Inf}, {"net8d21.inf", kNet8d21Inf}};
 
-void writeText(const std::filesystem::path& path, std::string_view text) {
-    std::filesystem::create_directories(path.parent_path());
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+// The 4450 runs a later release of the same package (new enough for VLANs), installed as
+// oem7.inf; the 4440 still runs the 6.210 release of oem3.inf.
+constexpr std::string_view kPackageRelease = "11/24/2009,6.210.1124.2009";
+constexpr std::string_view kLaterRelease = "03/15/2011,6.620.315.2011";
+
+std::string laterPackage() {
+    return replaceAll(replaceAll(kOem3Inf, "; oem3.inf", "; oem7.inf"), kPackageRelease, kLaterRelease);
+}
+
+// "<path>: <system error>" for a failure, empty for none.
+std::string failure(const std::filesystem::path& path, const FileError& error) {
+    return error ? path.string() + ": " + error.describe() : std::string();
+}
+
+std::string makeDirectories(const std::filesystem::path& path) {
+    std::error_code ec;
+    std::filesystem::create_directories(path, ec);
+    return failure(path, fileErrorOf(ec));
+}
+
+std::string writeText(const std::filesystem::path& path, std::string_view text) {
+    if (std::string problem = makeDirectories(path.parent_path()); !problem.empty()) return problem;
+    removeStrayTemporaries(path);
+    return failure(path,
+                   writeFileAtomically(path, std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size())));
+}
+
+// Whether the directory holds a machine.json that a creation finished: one that is there, not
+// empty and JSON. Anything else is moved aside, so that a hand-made file is never lost.
+bool holdsMachine(const std::filesystem::path& directory) {
+    const auto path = directory / "machine.json";
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) return false;
+    std::string text;
+    {
+        // Closed before the file is moved: Windows moves no open file.
+        std::ifstream in(path, std::ios::binary);
+        text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    if (text.find_first_not_of(" \t\r\n") != std::string::npos) {
+        try {
+            (void)parseJson(text);
+            return true;
+        } catch (const JsonError&) {
+            std::filesystem::rename(path, directory / "machine.json.invalid", ec);
+            return false;
+        }
+    }
+    std::filesystem::remove(path, ec);
+    return false;
 }
 
 }  // namespace
 
-void writeDefaultMachine(const std::filesystem::path& directory) {
-    std::filesystem::create_directories(directory);
-    writeText(directory / "registry.reg", registryText());
-    std::filesystem::create_directories(directory / "C" / "WINDOWS" / "INF");
-    for (const InfText& inf : kInfFiles) writeText(directory / "C" / "WINDOWS" / "INF" / inf.name, withCrLf(inf.text));
-    std::filesystem::create_directories(directory / "C" / "WINDOWS" / "System32" / "Drivers");
-    writeText(directory / "C" / "Program Files" / "Kelvadiag" / "Kelvadiag.exe", kProgramFile);
+std::string writeDefaultMachine(const std::filesystem::path& directory) {
+    const auto inf = directory / "C" / "WINDOWS" / "INF";
+    std::vector<std::pair<std::filesystem::path, std::string>> files = {{directory / "registry.reg", registryText()}};
+    for (const InfText& text : kInfFiles) files.emplace_back(inf / text.name, withCrLf(text.text));
+    files.emplace_back(inf / "oem7.inf", withCrLf(laterPackage()));
+    files.emplace_back(directory / "C" / "Program Files" / "Kelvadiag" / "Kelvadiag.exe", kProgramFile);
     // machine.json last: its presence marks a complete directory.
-    writeText(directory / "machine.json", kMachineJson);
+    files.emplace_back(directory / "machine.json", kMachineJson);
+    if (std::string problem = makeDirectories(directory / "C" / "WINDOWS" / "System32" / "Drivers"); !problem.empty())
+        return problem;
+    for (const auto& [path, text] : files)
+        if (std::string problem = writeText(path, text); !problem.empty()) return problem;
+    return {};
+}
+
+std::string ensureDefaultMachine(const std::filesystem::path& directory) {
+    if (std::string problem = makeDirectories(directory); !problem.empty()) return problem;
+    const MachineLock lock(directory, MachineLock::Mode::Exclusive);
+    if (holdsMachine(directory)) return {};
+    return writeDefaultMachine(directory);
 }
 
 }  // namespace kv::sim

@@ -159,7 +159,9 @@ void changeDeviceState(Machine& machine, Device& device, uint32_t stateChange) {
         Host::get().clock().schedule(after, [&machine, idx] {
             Adapter& back = *machine.adapters[static_cast<size_t>(idx)];
             back.present = true;
-            // The restarted adapter takes its TCP/IP settings from the registry again.
+            // The restarted adapter takes its TCP/IP settings from the registry again, as another
+            // program on the machine directory may have left them.
+            Host::get().registry();
             applyTcpipKey(machine, back);
             if (auto* statistics = back.component<Statistics>()) statistics->restart();
             Host::get().trace().add("device adapter " + std::to_string(idx) + " back");

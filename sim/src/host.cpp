@@ -4,12 +4,9 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
-#include <iostream>
 #include <thread>
 
 #include "kv/platform/ui.h"
-#include "kv/sim/atomic_file.h"
-#include "kv/sim/reg_file.h"
 #include "kv/text.h"
 
 namespace kv::sim {
@@ -49,29 +46,62 @@ void Host::ensureMachine() {
     if (machine_) return;
     const auto mode = envOr("KELVA_CLOCK") == "virtual" ? SimClock::Mode::Virtual : SimClock::Mode::Real;
     clock_ = std::make_unique<SimClock>(mode);
-    std::filesystem::path dir = envOr("KELVA_MACHINE");
+    std::filesystem::path dir =
+        startDirectory_.empty() ? std::filesystem::path(envOr("KELVA_MACHINE")) : startDirectory_;
     if (dir.empty()) {
         dir = defaultMachineDirectory();
-        if (!std::filesystem::exists(dir / "machine.json")) writeDefaultMachine(dir);
+        const std::string problem = ensureDefaultMachine(dir);
+        if (!problem.empty()) machineProblem_ = "The default simulated machine cannot be made: " + problem;
     }
-    try {
-        machine_ = loadMachineDirectory(dir);
-    } catch (const std::exception& e) {
-        std::cerr << "Kelvadiag: cannot load the simulated machine in " << dir.string() << ": " << e.what()
-                  << "\n";
-        machine_ = std::make_unique<Machine>();
+    if (machineProblem_.empty()) {
+        try {
+            machine_ = loadMachineDirectory(dir);
+            return;
+        } catch (const std::exception& e) {
+            machineProblem_ = "The simulated machine cannot be loaded: " + std::string(e.what());
+        }
     }
+    machine_ = std::make_unique<Machine>();
+    if (problemReportedByProgram_) return;
+    // Every program on the host ends the same way: the problem told, a failing exit code. The
+    // host's lock is held, so nothing may run on: no clean-up, no static destructors.
+    std::fprintf(stderr, "Kelvadiag: %s\n", machineProblem_.c_str());
+    std::fflush(stderr);
+    std::fflush(stdout);
+    std::_Exit(kMachineProblemExitCode);
+}
+
+std::string Host::machineProblem() {
+    std::lock_guard lock(mutex_);
+    problemReportedByProgram_ = true;
+    ensureMachine();
+    return machineProblem_;
+}
+
+void Host::reset() {
+    protocolDriver_.reset();
+    registryKeys_.reset();
+    notifyArea_.reset();
+    machineProblem_.clear();
+    problemReportedByProgram_ = false;
+    startDirectory_.clear();
+    trace_.clear();
+    trace_.keepLines(true);
+    tLastError = 0;
 }
 
 void Host::install(std::unique_ptr<Machine> machine, SimClock::Mode mode) {
     std::lock_guard lock(mutex_);
-    protocolDriver_.reset();
-    registryKeys_.reset();
-    notifyArea_.reset();
+    reset();
     machine_ = std::move(machine);
     clock_ = std::make_unique<SimClock>(mode);
-    trace_.clear();
-    tLastError = 0;
+}
+
+void Host::startOn(const std::filesystem::path& directory) {
+    std::lock_guard lock(mutex_);
+    reset();
+    machine_.reset();
+    startDirectory_ = directory;
 }
 
 Machine& Host::machine() {
@@ -163,13 +193,24 @@ void Host::writeStdout(std::string_view text) {
     std::fflush(stdout);
 }
 
-void Host::registryChanged() {
+RegistryTree& Host::registry() {
     std::lock_guard lock(mutex_);
-    if (!machine_ || machine_->directory.empty()) return;
-    const auto bytes = writeRegFile(machine_->registry, machine_->registryEncoding);
-    const auto path = machine_->directory / "registry.reg";
-    if (!writeFileAtomically(path.string(), bytes))
-        std::cerr << "Kelvadiag: cannot save the simulated registry to " << path.string() << "\n";
+    ensureMachine();
+    if (refreshRegistry(*machine_)) registryKeys_.markDeleted(machine_->registry);
+    return machine_->registry;
+}
+
+uint32_t Host::changeRegistry(const RegistryChange& change) {
+    std::lock_guard lock(mutex_);
+    ensureMachine();
+    FileError saveError;
+    bool reloaded = false;
+    const uint32_t error = sim::changeRegistry(*machine_, change, &saveError, &reloaded);
+    if (saveError)
+        trace_.add("regsave " + (machine_->directory / "registry.reg").string() + " err=" + std::to_string(error) +
+                   " " + Trace::escape(saveError.describe()));
+    if (reloaded || error == 0) registryKeys_.markDeleted(machine_->registry);
+    return error;
 }
 
 std::filesystem::path defaultMachineDirectory() {

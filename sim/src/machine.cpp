@@ -5,11 +5,15 @@
 #include <stdexcept>
 
 #include "kv/protocol.h"
+#include "kv/sim/atomic_file.h"
 #include "kv/sim/machine_json.h"
+#include "kv/sim/machine_lock.h"
+#include "kv/sim/machine_schema.h"
 #include "kv/sim/reg_file.h"
 #include "kv/sim/tcpip_interfaces.h"
 #include "kv/sim/vlans.h"
 #include "kv/text.h"
+#include "native/file_system.h"
 
 namespace kv::sim {
 
@@ -88,6 +92,7 @@ void readProtocolDriver(const Json& j, const OsConfig& os, ProtocolDriverConfig&
 }  // namespace
 
 std::unique_ptr<Machine> buildMachine(const Json& config) {
+    checkMachineJson(config);
     auto machine = std::make_unique<Machine>();
     machine->config = config;
     machine->name = config["name"].asString();
@@ -113,33 +118,43 @@ std::unique_ptr<Machine> buildMachine(const Json& config) {
 }
 
 std::unique_ptr<Machine> loadMachineDirectory(const std::filesystem::path& directory) {
-    const auto jsonBytes = readFileBytes(directory / "machine.json");
-    if (jsonBytes.empty()) throw std::runtime_error("machine.json is missing or empty");
-    Json config;
+    const MachineLock lock(directory, MachineLock::Mode::Exclusive);
+    const auto jsonPath = directory / "machine.json";
+    const auto jsonBytes = readFileBytes(jsonPath);
+    if (jsonBytes.empty()) throw std::runtime_error(jsonPath.string() + ": missing or empty");
+    std::unique_ptr<Machine> machine;
     try {
-        config = parseJson(std::string_view(reinterpret_cast<const char*>(jsonBytes.data()), jsonBytes.size()));
+        machine = buildMachine(
+            parseJson(std::string_view(reinterpret_cast<const char*>(jsonBytes.data()), jsonBytes.size())));
     } catch (const std::exception& e) {
-        throw std::runtime_error(std::string("machine.json: ") + e.what());
+        throw std::runtime_error(jsonPath.string() + ": " + e.what());
     }
-    auto machine = buildMachine(config);
     machine->directory = directory;
-    const auto regBytes = readFileBytes(directory / "registry.reg");
+    const auto registryPath = directory / "registry.reg";
+    std::vector<uint8_t> regBytes;
+    (void)native::readFile(registryPath, &regBytes, &machine->registryStamp);
     if (!regBytes.empty()) {
         std::vector<std::string> warnings;
         machine->registryEncoding = detectRegFileEncoding(regBytes);
         try {
             applyRegFile(machine->registry, regBytes, &warnings);
         } catch (const std::exception& e) {
-            throw std::runtime_error(std::string("registry.reg: ") + e.what());
+            throw std::runtime_error(registryPath.string() + ": " + e.what());
         }
         for (const auto& w : warnings) std::fprintf(stderr, "registry.reg: %s\n", w.c_str());
     }
+    const auto asRead = writeRegFile(machine->registry, machine->registryEncoding);
     addMissingDriverKeys(*machine);
     addMissingConnectionKeys(*machine);
     // --- VLANs and TCP/IP settings
     addVlans(*machine);
     addTcpipKeys(*machine);
     // --- end VLANs and TCP/IP settings
+    const auto completed = writeRegFile(machine->registry, machine->registryEncoding);
+    if (completed != asRead) {
+        removeStrayTemporaries(registryPath);
+        if (!writeFileAtomically(registryPath, completed)) machine->registryStamp = native::stampOf(registryPath);
+    }
     return machine;
 }
 

@@ -24,6 +24,12 @@ std::u16string RegistryKeys::pathOf(void* handle) {
     return key ? key->path : std::u16string();
 }
 
+void RegistryKeys::markDeleted(const RegistryTree& tree) {
+    keys_.forEach([&tree](OpenKey& key) {
+        if (!key.deleted && !tree.find(key.path)) key.deleted = true;
+    });
+}
+
 std::u16string joinRegistryPath(std::u16string_view parent, std::u16string_view sub) {
     std::u16string path(parent);
     size_t pos = 0;

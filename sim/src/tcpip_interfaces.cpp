@@ -29,7 +29,8 @@ std::vector<std::u16string> gatewayList(const std::string& gateway) {
     return {utf8ToUtf16(gateway)};
 }
 
-// The first string of a multi-string or string value; "0.0.0.0" when there is none.
+// The first string of a multi-string or string value; "0.0.0.0" when there is none or it is no
+// dotted address (the system's adapter table lists no such address).
 std::string firstString(const RegistryKey& key, std::u16string_view name) {
     const RegValue* value = key.findValue(name);
     if (!value) return kNoAddress;
@@ -40,7 +41,7 @@ std::string firstString(const RegistryKey& key, std::u16string_view name) {
     } else {
         text = value->asString();
     }
-    return text.empty() ? kNoAddress : utf16ToUtf8(text);
+    return parseIpv4(std::u16string_view(text)) ? utf16ToUtf8(text) : kNoAddress;
 }
 
 }  // namespace

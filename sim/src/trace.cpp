@@ -6,12 +6,19 @@ namespace kv::sim {
 
 void Trace::openFile(const std::string& path) { file_.open(path, std::ios::app | std::ios::binary); }
 
+void Trace::keepLines(bool keep) {
+    keepLines_ = keep;
+    if (!keep) std::vector<std::string>().swap(lines_);
+}
+
 void Trace::add(std::string line) {
     if (file_.is_open()) {
-        file_ << line << '\n';
+        line.push_back('\n');
+        file_.write(line.data(), static_cast<std::streamsize>(line.size()));
         file_.flush();
+        line.pop_back();
     }
-    lines_.push_back(std::move(line));
+    if (keepLines_) lines_.push_back(std::move(line));
 }
 
 std::vector<std::string> Trace::linesOf(std::string_view kind) const {

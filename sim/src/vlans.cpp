@@ -142,6 +142,7 @@ bool startVlanDriver(Machine& machine, Device& device, const Json& ipJson) {
         adapter->ip.address = ipJson["address"].asString(adapter->ip.address);
         adapter->ip.mask = ipJson["mask"].asString(adapter->ip.mask);
         adapter->ip.gateway = ipJson["gateway"].asString(adapter->ip.gateway);
+        adapter->ip.dhcp = ipJson["dhcp"].asBool(adapter->ip.dhcp);
     }
     device.adapterIndex = static_cast<int>(adapter->index);
     device.notStarted = false;
@@ -267,20 +268,27 @@ bool installDevice(Machine& machine, Device& device, uint32_t* error) {
         *error = kErrorInstallFailed;
         return false;
     }
-    RegistryKey* key = machine.registry.create(classKeyPath(device.driverKey));
-    if (stringValue(*key, u"NetCfgInstanceId").empty()) {
-        uint32_t serial = 1;
-        std::u16string guid;
-        const uint32_t id = static_cast<uint32_t>(
-            std::strtoul(utf16ToUtf8(stringValue(*key, protocol::kVlanIdValue)).c_str(), nullptr, 10));
-        do guid = guidText(0xFF, id, serial++);
-        while (guidTaken(machine, guid));
-        key->setValue(RegValue::string(u"NetCfgInstanceId", guid));
+    const uint32_t saved = host.changeRegistry([&machine, &device](RegistryTree& tree) {
+        RegistryKey* key = tree.create(classKeyPath(device.driverKey));
+        if (stringValue(*key, u"NetCfgInstanceId").empty()) {
+            uint32_t serial = 1;
+            std::u16string guid;
+            const uint32_t id = static_cast<uint32_t>(
+                std::strtoul(utf16ToUtf8(stringValue(*key, protocol::kVlanIdValue)).c_str(), nullptr, 10));
+            do guid = guidText(0xFF, id, serial++);
+            while (guidTaken(machine, guid));
+            key->setValue(RegValue::string(u"NetCfgInstanceId", guid));
+        }
+        key->setValue(RegValue::string(u"ComponentId", device.componentId));
+        key->setValue(RegValue::string(u"DriverDesc", kDescription));
+        copyPackageValues(machine, *key, stringValue(*key, protocol::kVlanParentValue));
+        return uint32_t{0};
+    });
+    if (saved) {
+        host.trace().add("device install " + name + " failed");
+        *error = saved;
+        return false;
     }
-    key->setValue(RegValue::string(u"ComponentId", device.componentId));
-    key->setValue(RegValue::string(u"DriverDesc", kDescription));
-    copyPackageValues(machine, *key, stringValue(*key, protocol::kVlanParentValue));
-    host.registryChanged();
     if (install["faults"]["neverCompletes"].asBool(false)) {
         host.trace().add("device install " + name + " hangs");
         return true;
@@ -290,28 +298,40 @@ bool installDevice(Machine& machine, Device& device, uint32_t* error) {
     host.clock().schedule(delay, [&machine, instanceId = device.instanceId] {
         for (Device& d : machine.devices) {
             if (!d.present || d.instanceId != instanceId) continue;
-            const bool started = startVlanDriver(machine, d, Json());
+            bool started = false;
+            // Starting writes the VLAN's connection and TCP/IP keys when it has none.
+            Host::get().changeRegistry([&](RegistryTree&) {
+                started = startVlanDriver(machine, d, Json());
+                return uint32_t{0};
+            });
             Host::get().trace().add("device start " + utf16ToUtf8(instanceId) + (started ? " ok" : " failed"));
-            Host::get().registryChanged();
         }
     });
     return true;
 }
 
-void removeDevice(Machine& machine, Device& device) {
+uint32_t removeDevice(Machine& machine, Device& device) {
+    const Adapter* adapter =
+        device.adapterIndex >= 0 ? machine.adapters[static_cast<size_t>(device.adapterIndex)].get() : nullptr;
+    const uint32_t error = Host::get().changeRegistry([&](RegistryTree& tree) {
+        tree.remove(classKeyPath(device.driverKey));
+        if (adapter) {
+            tree.remove(std::u16string(kNetworkConnectionsKeyPath) + u"\\" + adapter->guid);
+            tree.remove(std::u16string(kTcpipInterfacesKeyPath) + u"\\" + adapter->guid);
+        }
+        return uint32_t{0};
+    });
+    if (error) return error;
     device.present = false;
-    machine.registry.remove(classKeyPath(device.driverKey));
     if (device.adapterIndex >= 0) {
-        Adapter& adapter = *machine.adapters[static_cast<size_t>(device.adapterIndex)];
-        adapter.present = false;
-        adapter.bound = false;
+        Adapter& removed = *machine.adapters[static_cast<size_t>(device.adapterIndex)];
+        removed.present = false;
+        removed.bound = false;
         for (auto& b : machine.bindings)
-            if (b.adapterIndex == adapter.index) b.bound = false;
-        machine.registry.remove(std::u16string(kNetworkConnectionsKeyPath) + u"\\" + adapter.guid);
-        machine.registry.remove(std::u16string(kTcpipInterfacesKeyPath) + u"\\" + adapter.guid);
+            if (b.adapterIndex == removed.index) b.bound = false;
     }
     Host::get().trace().add("device remove " + utf16ToUtf8(device.instanceId));
-    Host::get().registryChanged();
+    return 0;
 }
 
 }  // namespace kv::sim

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -378,23 +379,34 @@ protected:
 };
 
 TEST_F(AtomicFileTest, ReplacesContentsAndLeavesNoTemporary) {
-    const std::string path = (dir_ / "registry.reg").string();
-    ASSERT_TRUE(writeFileAtomically(path, utf8Bytes("first, longer contents")));
-    ASSERT_TRUE(writeFileAtomically(path, utf8Bytes("second")));
+    const auto path = dir_ / "registry.reg";
+    ASSERT_FALSE(writeFileAtomically(path, utf8Bytes("first, longer contents")));
+    ASSERT_FALSE(writeFileAtomically(path, utf8Bytes("second")));
     EXPECT_EQ(read(path), "second");
-    ASSERT_TRUE(writeFileAtomically(path, {}));
+    ASSERT_FALSE(writeFileAtomically(path, {}));
     EXPECT_EQ(read(path), "");
-    EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), std::filesystem::directory_iterator()), 1);
 }
 
-TEST_F(AtomicFileTest, FailureLeavesTargetUntouched) {
-    EXPECT_FALSE(writeFileAtomically((dir_ / "missing" / "registry.reg").string(), utf8Bytes("x")));
+TEST_F(AtomicFileTest, FailureLeavesTargetUntouchedAndNoTemporary) {
+    EXPECT_TRUE(writeFileAtomically(dir_ / "missing" / "registry.reg", utf8Bytes("x")));
     // A directory in the way of the rename: the old target survives and the temporary is cleaned up.
     const auto target = dir_ / "busy";
     std::filesystem::create_directories(target / "inside");
-    EXPECT_FALSE(writeFileAtomically(target.string(), utf8Bytes("x")));
+    EXPECT_TRUE(writeFileAtomically(target, utf8Bytes("x")));
     EXPECT_TRUE(std::filesystem::is_directory(target / "inside"));
-    EXPECT_FALSE(std::filesystem::exists(target.string() + ".tmp"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), std::filesystem::directory_iterator()), 1);
+}
+
+TEST_F(AtomicFileTest, StrayTemporariesOfKilledWritersAreRemovedAndNothingElse) {
+    for (const char* name : {"registry.reg.4711-0.tmp", "registry.reg.tmp", "registry.reg", "machine.json.1-2.tmp"})
+        std::ofstream(dir_ / name) << "x";
+    removeStrayTemporaries(dir_ / "registry.reg");
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(dir_))
+        left.push_back(entry.path().filename().string());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"machine.json.1-2.tmp", "registry.reg"}));
 }
 
 }  // namespace

@@ -7,8 +7,14 @@
 #include "app/diag_sheet.h"
 #include "app/driver_preparation.h"
 #include "app/window_protocol.h"
+#include "framework/message_box.h"
+#include "kv/platform/system.h"
 
 namespace kv::diag {
+
+namespace {
+constexpr int kStartProblemExitCode = 78;
+}  // namespace
 
 CDiagApp::CDiagApp() = default;
 CDiagApp::~CDiagApp() = default;
@@ -18,6 +24,13 @@ bool CDiagApp::initInstance(const std::vector<std::string>& arguments) {
 }
 
 bool CDiagApp::initInstance(const std::vector<std::string>& arguments, const SheetEnvironment& environment) {
+    // A computer that cannot start (on the simulated host, a broken machine directory): its reason
+    // in a box, and the program ends, as a window over no computer could show and do nothing.
+    if (const std::string problem = platform::system().startProblem(); !problem.empty()) {
+        ui::messageBox(QString::fromStdString(problem), ui::mb::kOk | ui::mb::kIconError);
+        exitCode_ = kStartProblemExitCode;  // as the simulated host ends the programs that do not ask
+        return false;
+    }
     if (wakeRunningInstance()) return false;
     prepareOlderProtocolDriver();
     const CommandLine commandLine = parseCommandLine(arguments);

@@ -42,7 +42,7 @@ private slots:
 
     void withLinkEveryPairIsNormalAtTheCableLength() {
         MachineBuilder machine;
-        machine.addAdapter(0x4450).set("cable.length", Json(42));
+        machine.addAdapter(0x4450).link(true, 100).set("cable.length", Json(42));
         start(std::move(machine));
         QVERIFY(harness->activate());
         QCOMPARE(rows(),
@@ -113,7 +113,7 @@ private slots:
 
     void anAdapterGoneAsksForTheRefreshAndLeavesTheList() {
         MachineBuilder machine;
-        machine.addAdapter(0x4450).set("cable.length", Json(42));
+        machine.addAdapter(0x4450).link(true, 100).set("cable.length", Json(42));
         start(std::move(machine));
         QVERIFY(harness->activate());
         const QStringList shown = rows();

@@ -145,10 +145,10 @@ private slots:
         QTest::addColumn<MachineBuilder>("machine");
         QTest::addColumn<QStringList>("expected");
         QTest::newRow("with link") << oneAdapter([](auto& a) {
-            a.set("cable.length", Json(42));
+            a.link(true, 100).set("cable.length", Json(42));
         }) << QStringList{"1-2 | 42 | Normal", "3-6 | 42 | Normal", "4-5 | 42 | Normal", "7-8 | 42 | Normal"};
         QTest::newRow("longer than 200 m")
-            << oneAdapter([](auto& a) { a.set("cable.length", Json(230)); })
+            << oneAdapter([](auto& a) { a.link(true, 100).set("cable.length", Json(230)); })
             << QStringList{"1-2 | 0 | Normal", "3-6 | 0 | Normal", "4-5 | 0 | Normal", "7-8 | 0 | Normal"};
         QTest::newRow("faults without link") << oneAdapter([](auto& a) {
             a.link(false).set("cable.pairs",
@@ -166,7 +166,8 @@ private slots:
         // With link first; the link never returns after it, so "Refresh" tests the pairs one by
         // one and writes only the open pair's length.
         DiagFixture fx(oneAdapter([](auto& a) {
-            a.set("cable.length", Json(42))
+            a.link(true, 100)
+                .set("cable.length", Json(42))
                 .set("cable.pairs", jsonList({Json::object(), cablePair("open", 12)}))
                 .fault("linkNeverReturns", Json(true));
         }));

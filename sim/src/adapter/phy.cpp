@@ -226,10 +226,16 @@ void PhyModel::resetRegisters() {
     pairTest_.stop();
 }
 
+// With link, the estimate of the cable's length: metres at 10 and 100 Mbit/s; at 1000 Mbit/s in
+// the gigabit estimator's steps, (metres + 14) / 2, which reads back as 2 x L - 14 metres.
 void PhyModel::latchCableLength() {
-    const bool estimate = adapter_ && adapter_->link.up && adapter_->link.speedMbps != 10;
-    cableLengthLatch_ =
-        estimate ? static_cast<uint16_t>(std::min(std::lround(cable_.lengthM), 0xFFL)) : kNoLengthEstimate;
+    if (!adapter_ || !adapter_->link.up) {
+        cableLengthLatch_ = kNoLengthEstimate;
+        return;
+    }
+    long steps = std::lround(cable_.lengthM);
+    if (adapter_->link.speedMbps == 1000) steps = (steps + 14) / 2;
+    cableLengthLatch_ = static_cast<uint16_t>(std::min(steps, 0xFFL));
 }
 
 void PhyModel::renegotiate() {

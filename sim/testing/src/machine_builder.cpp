@@ -167,17 +167,21 @@ Json MachineBuilder::json() const {
 std::string MachineBuilder::registryText() const { return "Windows Registry Editor Version 5.00\r\n\r\n" + registry_; }
 
 Host& MachineBuilder::install() {
-    auto machine = buildMachine(json());
-    const std::string reg = registryText();
-    applyRegFile(machine->registry, std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(reg.data()), reg.size()));
-    addMissingDriverKeys(*machine);
-    addMissingConnectionKeys(*machine);
-    addVlans(*machine);
-    addTcpipKeys(*machine);
-    if (!files_.empty()) {
+    std::unique_ptr<Machine> machine;
+    if (files_.empty() && !inDirectory_) {
+        machine = buildMachine(json());
+        const std::string reg = registryText();
+        applyRegFile(machine->registry,
+                     std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(reg.data()), reg.size()));
+        addMissingDriverKeys(*machine);
+        addMissingConnectionKeys(*machine);
+        addVlans(*machine);
+        addTcpipKeys(*machine);
+    } else {
+        // A machine with files lives in a directory, loaded as every program loads one.
         if (!directory_) directory_ = std::make_shared<TemporaryDirectory>();
         writeDirectory(directory_->path);
-        machine->directory = directory_->path;
+        machine = loadMachineDirectory(directory_->path);
     }
     Host& host = Host::get();
     host.install(std::move(machine), SimClock::Mode::Virtual);

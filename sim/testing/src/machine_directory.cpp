@@ -39,18 +39,24 @@ MachineDirectory::~MachineDirectory() {
     std::filesystem::remove_all(root_, ec);
 }
 
+platform::testing::ProgramRequest MachineDirectory::request(const std::filesystem::path& program,
+                                                            const std::vector<std::string>& arguments) const {
+    platform::testing::ProgramRequest request;
+    request.program = program;
+    request.arguments = arguments;
+    request.environment = {{"KELVA_MACHINE", machine_.string()}, {"KELVA_CLOCK", "virtual"}};
+    request.workingDirectory = work_;
+    return request;
+}
+
 ProgramRun MachineDirectory::run(const std::filesystem::path& program,
                                  const std::vector<std::string>& arguments) const {
     const std::filesystem::path tracePath = root_ / "trace.txt";
     std::error_code ec;
     std::filesystem::remove(tracePath, ec);
-    platform::testing::ProgramRequest request;
-    request.program = program;
-    request.arguments = arguments;
-    request.environment = {
-        {"KELVA_MACHINE", machine_.string()}, {"KELVA_CLOCK", "virtual"}, {"KELVA_TRACE", tracePath.string()}};
-    request.workingDirectory = work_;
-    const platform::testing::ProgramResult result = platform::testing::runProgram(request);
+    platform::testing::ProgramRequest runRequest = request(program, arguments);
+    runRequest.environment.emplace_back("KELVA_TRACE", tracePath.string());
+    const platform::testing::ProgramResult result = platform::testing::runProgram(runRequest);
 
     ProgramRun run;
     run.exitCode = result.exitCode;
@@ -58,6 +64,11 @@ ProgramRun MachineDirectory::run(const std::filesystem::path& program,
     std::istringstream lines(readFile(tracePath));
     for (std::string line; std::getline(lines, line);) run.trace.push_back(line);
     return run;
+}
+
+std::unique_ptr<platform::testing::StartedProgram> MachineDirectory::start(
+    const std::filesystem::path& program, const std::vector<std::string>& arguments) const {
+    return platform::testing::startProgram(request(program, arguments));
 }
 
 std::string readFile(const std::filesystem::path& path) {

@@ -42,6 +42,12 @@ public:
 
     // ExitProcess: ends the process at once, without clean-up.
     [[noreturn]] virtual void exitProcess(uint32_t code) = 0;
+
+    // What keeps the system from running the suite's programs at all; empty when nothing does.
+    // On the simulated host, a machine directory that cannot be made or loaded (the file, the
+    // field or line, what it expects): a program that asks tells the user itself, one that does
+    // not is ended with it on standard error at its first system call. On Windows always empty.
+    virtual std::string startProblem() = 0;
 };
 
 System& system();

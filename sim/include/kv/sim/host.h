@@ -22,6 +22,7 @@
 #include "kv/sim/pcap.h"
 #include "kv/sim/protocol_driver.h"
 #include "kv/sim/registry_keys.h"
+#include "kv/sim/registry_store.h"
 #include "kv/sim/trace.h"
 
 namespace kv::sim {
@@ -30,8 +31,13 @@ class Host {
 public:
     static Host& get();
 
-    // Replaces the machine: the state of the old one is dropped, the trace cleared.
+    // Replaces the machine: the state of the old one is dropped, the trace cleared and from now
+    // on kept in memory (tests read it; a program that loads its machine from KELVA_MACHINE
+    // keeps no trace lines in memory).
     void install(std::unique_ptr<Machine> machine, SimClock::Mode mode);
+    // Test support: drops the machine; the next call loads `directory` the way a program starting
+    // on it does (KELVA_MACHINE), a problem with it included.
+    void startOn(const std::filesystem::path& directory);
 
     // Every call into the host holds this lock; taking it runs what fell due on the timeline.
     class Call {
@@ -45,6 +51,14 @@ public:
 
     Machine& machine();
     SimClock& clock();
+
+    // Why the machine directory cannot be used — it cannot be made, or its machine.json or
+    // registry.reg cannot be loaded: the file, the field or line, what it expects — or empty when
+    // the machine loaded. A program that asks reports the problem itself and runs on with a
+    // machine without anything; in one that never asks, the first call into the host ends the
+    // process with the problem on standard error and kMachineProblemExitCode.
+    std::string machineProblem();
+    static constexpr int kMachineProblemExitCode = 78;
     Trace& trace() { return trace_; }
     PcapFile& pcap() { return pcap_; }
     ProtocolDriver& protocolDriver() { return protocolDriver_; }
@@ -73,15 +87,25 @@ public:
     // Diagnostic lines of the suite on standard output, traced as "stdout <TEXT>".
     void writeStdout(std::string_view text);
 
-    // Saves registry.reg into the machine directory after a change (atomically).
-    void registryChanged();
+    // The machine's registry, first brought up to date with registry.reg when another program on
+    // the machine directory changed it (registry_store.h). Keys held by pointer stay valid until
+    // the next call of registry() or changeRegistry().
+    RegistryTree& registry();
+    // One change of the registry, saved into registry.reg before it returns (registry_store.h):
+    // 0, the change's own error, or the save's error (the registry then stays as it was), traced
+    // as "regsave <path> err=<n> <system error>".
+    uint32_t changeRegistry(const RegistryChange& change);
 
 private:
     Host();
     void ensureMachine();
+    void reset();
 
     std::recursive_mutex mutex_;
     std::unique_ptr<Machine> machine_;
+    std::string machineProblem_;
+    bool problemReportedByProgram_ = false;
+    std::filesystem::path startDirectory_;  // startOn's; empty: KELVA_MACHINE
     std::unique_ptr<SimClock> clock_;
     Trace trace_;
     PcapFile pcap_;
@@ -93,7 +117,14 @@ private:
 
 // The per-user machine directory used when KELVA_MACHINE is unset.
 std::filesystem::path defaultMachineDirectory();
-// Writes the embedded default machine into the directory (which is created).
-void writeDefaultMachine(const std::filesystem::path& directory);
+// Writes the embedded default machine into the directory (which is created), every file
+// atomically and checked, machine.json last: a directory with a machine.json is complete.
+// Returns the first failure as "<path>: <system error>", empty when all was written.
+std::string writeDefaultMachine(const std::filesystem::path& directory);
+// Makes the default machine in the directory unless it holds one already, under the directory's
+// lock, so that programs starting together make it once. A directory whose machine.json is
+// missing, empty or not JSON at all (a creation cut short) is made again; such a machine.json
+// is first moved aside to "machine.json.invalid". Returns the failure as writeDefaultMachine does.
+std::string ensureDefaultMachine(const std::filesystem::path& directory);
 
 }  // namespace kv::sim

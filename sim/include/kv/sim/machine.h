@@ -11,6 +11,7 @@
 #include "kv/sim/adapter/adapter.h"
 #include "kv/sim/bindings.h"
 #include "kv/sim/devices.h"
+#include "kv/sim/file_stamp.h"
 #include "kv/sim/json.h"
 #include "kv/sim/reg_file.h"
 #include "kv/sim/registry_tree.h"
@@ -64,6 +65,8 @@ public:
     RegistryTree registry;
     // registry.reg is written back in the encoding it was read in.
     RegFileEncoding registryEncoding = RegFileEncoding::Utf8;
+    // registry.reg as this process last read or wrote it (registry_store.h).
+    FileStamp registryStamp;
     // The devices of the class "Net", in the device installer's order.
     std::vector<Device> devices;
     // Services of machine.json's "services" started since the machine was loaded.
@@ -82,6 +85,10 @@ public:
 // Builds a machine from machine.json text (and registry.reg bytes, when given). Throws
 // std::runtime_error with a message that names the problem.
 std::unique_ptr<Machine> buildMachine(const Json& config);
+// Loads the directory under its lock. The keys the loader adds to the registry (driver,
+// connection, VLAN and TCP/IP keys registry.reg lacks) are saved into registry.reg, so that every
+// program on the directory reads the same registry; where the save fails (a read-only
+// directory) they stay in memory.
 std::unique_ptr<Machine> loadMachineDirectory(const std::filesystem::path& directory);
 
 }  // namespace kv::sim

@@ -1,6 +1,7 @@
 // The simulated host's trace: every control request, frame, message box, registry write, device
-// property change, wait and started program, one line per event. Kept in memory for tests and
-// appended to the file named by KELVA_TRACE, flushed per line.
+// property change, wait and started program, one line per event. Appended to the file named by
+// KELVA_TRACE, flushed per line; kept in memory only where a test asks for the lines
+// (keepLines), so that a program running for days does not grow with its trace.
 #pragma once
 
 #include <cstdint>
@@ -15,6 +16,9 @@ namespace kv::sim {
 class Trace {
 public:
     void openFile(const std::string& path);
+    // Whether added lines are kept in memory for lines() and linesOf(); off until a test turns it
+    // on (Host::install does). Turning it off drops the kept lines.
+    void keepLines(bool keep);
     void add(std::string line);
     const std::vector<std::string>& lines() const { return lines_; }
     void clear() { lines_.clear(); }
@@ -29,6 +33,7 @@ public:
 
 private:
     std::vector<std::string> lines_;
+    bool keepLines_ = false;
     std::ofstream file_;
 };
 

@@ -32,6 +32,7 @@ Device& registerDevice(Machine& machine, std::u16string_view hardwareId);
 // error number in *error) when the install fails.
 bool installDevice(Machine& machine, Device& device, uint32_t* error);
 // Uninstalls a device: it leaves the device list, its adapter goes away, its keys are deleted.
-void removeDevice(Machine& machine, Device& device);
+// Returns the registry save's error (the device then stays) or 0.
+uint32_t removeDevice(Machine& machine, Device& device);
 
 }  // namespace kv::sim

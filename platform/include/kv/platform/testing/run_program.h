@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -27,5 +28,19 @@ struct ProgramResult {
 };
 
 ProgramResult runProgram(const ProgramRequest& request);
+
+// A program started without waiting for it; its standard output is discarded. Killed when the
+// object goes while it still runs.
+class StartedProgram {
+public:
+    virtual ~StartedProgram() = default;
+    // Ends it at once, the way a crash or a kill -9 ends a program: no clean-up of its own runs.
+    virtual void kill() = 0;
+    // Waits for it to end: its exit code, -1 when it did not end by exiting.
+    virtual int wait() = 0;
+};
+
+// Null when the program could not be started.
+std::unique_ptr<StartedProgram> startProgram(const ProgramRequest& request);
 
 }  // namespace kv::platform::testing

@@ -59,6 +59,12 @@ public:
     // or by its Windows path ("C:\\Program Files\\x.exe"); like an INF file, it gives the
     // machine a directory of its own.
     MachineBuilder& file(std::string path, std::string content);
+    // Installs the machine from a temporary machine directory of its own even without files, so
+    // that its registry is saved into registry.reg as a program's is.
+    MachineBuilder& inDirectory() {
+        inDirectory_ = true;
+        return *this;
+    }
 
     Json json() const;
     std::string registryText() const;
@@ -76,6 +82,7 @@ private:
     std::vector<AdapterBuilder> adapters_;
     std::string registry_;
     std::vector<std::pair<std::string, std::string>> files_;  // path in the directory, content
+    bool inDirectory_ = false;
     struct TemporaryDirectory;
     std::shared_ptr<TemporaryDirectory> directory_;
 };

@@ -4,10 +4,12 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "kv/platform/testing/run_program.h"
 #include "kv/sim/testing/machine_builder.h"
 
 namespace kv::sim::testing {
@@ -32,8 +34,14 @@ public:
     const std::filesystem::path& workingDirectory() const { return work_; }
 
     ProgramRun run(const std::filesystem::path& program, const std::vector<std::string>& arguments = {}) const;
+    // Starts a program on the directory without waiting for it (and without a trace file).
+    std::unique_ptr<platform::testing::StartedProgram> start(const std::filesystem::path& program,
+                                                             const std::vector<std::string>& arguments = {}) const;
 
 private:
+    platform::testing::ProgramRequest request(const std::filesystem::path& program,
+                                              const std::vector<std::string>& arguments) const;
+
     std::filesystem::path root_;
     std::filesystem::path machine_;
     std::filesystem::path work_;

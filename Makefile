@@ -4,7 +4,7 @@
 #              worker suites under ThreadSanitizer, a brief fuzzing of every fuzz target, and the
 #              Windows build under wine)
 # and for longer fuzzing: make fuzz (every fuzz target for FUZZ_SECONDS, default 60).
-.PHONY: run test build deps clean format bench windows-test fuzz fuzz-ci screenshots tsan
+.PHONY: run test build deps clean format bench windows-test fuzz fuzz-ci screenshots tsan installer windows-screenshots
 
 JOBS ?= $(shell nproc)
 BUILD := build
@@ -29,7 +29,11 @@ screenshots: build
 
 # Every test runs in the ASan+UBSan build (the plain build of `make run` is not built again for
 # them); line tables alone (-g1) are enough for the sanitizers' reports and link much faster.
+# Qt for mingw-w64, when it is not in its cache yet, builds in the background at the lowest
+# priority from the start, on what the other steps leave of the processors; windows-test waits
+# for it (scripts/build-qt-mingw.sh).
 test: deps
+	./scripts/build-qt-mingw.sh --background
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DCMAKE_C_FLAGS_DEBUG=-g1 \
 		-DKV_SANITIZE=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
@@ -59,9 +63,18 @@ fuzz-ci:
 	./scripts/install-deps.sh fuzz
 	JOBS=$(JOBS) ./scripts/fuzz.sh --ci
 
-# The Windows build (mingw-w64) and its tests under wine; see scripts/windows-test.sh.
+# The Windows build (mingw-w64, with Qt cross-built once into ~/.cache/kelvadiag) and its tests
+# under wine; see scripts/windows-test.sh.
 windows-test:
 	JOBS=$(JOBS) ./scripts/windows-test.sh
+
+# The Windows builds alone, the installer build-win64/Kelvadiag-setup.exe among them.
+installer:
+	JOBS=$(JOBS) ./scripts/windows-test.sh --build
+
+# Retakes docs/screenshots/windows/ under wine (the Windows look of the utility).
+windows-screenshots:
+	JOBS=$(JOBS) ./scripts/windows-test.sh --screenshots
 
 bench: build
 	KELVA_CLOCK=virtual $(BUILD)/benchmarks/kv_benchmarks

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, only those that are missing.
-# Usage: install-deps.sh [group...]   groups: base (default), utility, windows, fuzz
+# Usage: install-deps.sh [group...]   groups: base (default), utility, windows, qt-source, installer,
+#                                      fuzz
 set -euo pipefail
 
 groups=("$@")
@@ -11,7 +12,11 @@ for g in "${groups[@]}"; do
   case "$g" in
     base) packages+=(cmake ninja-build g++ make libgtest-dev libgmock-dev libbenchmark-dev) ;;
     utility) packages+=(qt6-base-dev qt6-qpa-plugins fonts-dejavu-core xvfb xauth) ;;
-    windows) packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 wine) ;;
+    # fonts-wine: the fonts a Windows program asks for by name (the dialog font among them).
+    windows) packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 wine fonts-wine xvfb) ;;
+    # apt-get source and its unpacking (scripts/build-qt-mingw.sh).
+    qt-source) packages+=(dpkg-dev xz-utils) ;;
+    installer) packages+=(nsis) ;;
     fuzz) packages+=(clang-14 libclang-rt-14-dev) ;;
     *) echo "install-deps.sh: unknown group $g" >&2; exit 2 ;;
   esac

@@ -116,12 +116,12 @@ void TestRunner::endRun() {
     view_->finished();
 }
 
-// An adapter that could not be tested is no adapter without errors: the run closes with the
-// text of the box the user was shown.
+// Failures found before keep their verdict. Without any, an adapter that could not be tested is
+// no adapter without errors: the run closes with the text of the box the user was shown.
 int TestRunner::verdict() const {
-    if (outcome_.adapterGone) return kAdapterNotReady;
     if (outcome_.flooded || outcome_.failures > 1) return kErrors;
-    return outcome_.failures == 1 ? kOneError : kNoErrors;
+    if (outcome_.failures == 1) return kOneError;
+    return outcome_.adapterGone ? kAdapterNotReady : kNoErrors;
 }
 
 // The log grows by the line and a line break; the texts are never a format.

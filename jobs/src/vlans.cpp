@@ -7,11 +7,12 @@
 
 namespace kv::jobs {
 
-VlanListing listVlans(std::span<const int32_t> parentIndexes, int parentIndex) {
+VlanListing listVlans(std::span<const int32_t> parentIndexes, int parentIndex, const AdapterSelect& select) {
+    const auto makeCurrent = [&select](int index) { return select ? select(index) : API_SetCurrAdaptIdx(index) == 1; };
     VlanListing listing;
     for (size_t i = 0; i < parentIndexes.size(); ++i) {
         if (parentIndexes[i] != parentIndex) continue;
-        if (API_SetCurrAdaptIdx(static_cast<int>(i)) != 1) {
+        if (!makeCurrent(static_cast<int>(i))) {
             listing.complete = false;
             return listing;
         }
@@ -19,7 +20,7 @@ VlanListing listVlans(std::span<const int32_t> parentIndexes, int parentIndex) {
         if (API_GetVID(&vlanId) != 1) continue;
         listing.vlans.push_back({static_cast<int>(i), static_cast<uint16_t>(vlanId & 0xFFFFu), readConnectionName()});
     }
-    API_SetCurrAdaptIdx(parentIndex);
+    makeCurrent(parentIndex);
     return listing;
 }
 

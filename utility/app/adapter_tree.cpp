@@ -2,10 +2,11 @@
 
 #include <QHeaderView>
 
-#include "app/adapter_description.h"
+#include "framework/ansi_text.h"
 #include "framework/control_id.h"
 #include "framework/item_text_tips.h"
 #include "resources/images.h"
+#include "session/adapter_description.h"
 
 namespace kv::diag {
 
@@ -35,7 +36,7 @@ void AdapterTree::removeAll() {
 }
 
 QTreeWidgetItem* AdapterTree::appendItem(QTreeWidgetItem* parent, const char* description, int index) {
-    auto* item = new QTreeWidgetItem(QStringList{adapterDescriptionText(description)});
+    auto* item = new QTreeWidgetItem(QStringList{ui::fromAnsi(adapterDescription(description))});
     item->setData(0, kIndexRole, index);
     item->setIcon(0, loadIcon(kAdapterIconId));
     if (parent) {

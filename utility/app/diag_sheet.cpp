@@ -3,9 +3,11 @@
 
 #include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
+#include <thread>
 
 #include "app/adapter_tree.h"
 #include "app/tray_icon.h"
@@ -48,6 +50,8 @@ CDiagSheet::CDiagSheet(const SheetEnvironment& environment, const PageTable& pag
     smallScreen_ = environment_.screen.width() < kSmallScreen;
 
     settings_ = loadSettings(environment_.appName);
+    // The system ends the session by ending the process right after this signal.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &CDiagSheet::finishWorkBeforeEnd);
     buildPageTable(pages);
     showPagesForMask(pageset::kGeneralOnly);
 
@@ -144,6 +148,11 @@ void CDiagSheet::onTimer(int id) {
         case timer::kRefresh:
             if (IsSelectionChangeInProgress()) return;
             timers().killTimer(timer::kRefresh);
+            // The library is the worker's until it ends: the refresh follows then.
+            if (session_.busy()) {
+                watch_.refreshAfterwards();
+                return;
+            }
             refreshAdapterList();
             return;
         case kWorkerWatchTimer:
@@ -178,33 +187,61 @@ void CDiagSheet::requestAdapterListRefresh() {
 }
 
 void CDiagSheet::watchWorker(ui::WorkerHandle worker, bool refreshAfter, bool disableActivePage) {
+    if (!worker) return;
+    const std::thread::id thread = worker->id();
     if (!watch_.start(std::move(worker), refreshAfter, disableActivePage)) return;
+    session_.lendTo(thread);
     enableUserActions(false);
     timers().setTimer(kWorkerWatchTimer, kWorkerWatchPeriodMs);
 }
 
 void CDiagSheet::endWorkerWatch() {
     if (!watch_.watching()) return;
-    timers().killTimer(kWorkerWatchTimer);
     watch_.stop();
-    enableUserActions(true);
+    endBusy();
 }
 
 void CDiagSheet::onWorkerWatchTick() {
     if (watch_.poll() == WorkerWatch::Poll::StillRunning) return;
+    endBusy();
+    if (watch_.takeRefreshAfter() && !closing_) refreshAdapterList();
+}
+
+void CDiagSheet::endBusy() {
     timers().killTimer(kWorkerWatchTimer);
+    session_.takeBack();
     enableUserActions(true);
-    if (watch_.takeRefreshAfter()) refreshAdapterList();
 }
 
 void CDiagSheet::enableUserActions(bool on) {
     if (adapterTree_) adapterTree_->setEnabled(on);
     if (QWidget* pageTree = PageTreeCtrl()) pageTree->setEnabled(on);
-    if (watch_.disableActivePage()) {
-        if (ui::PropertyPage* page = activePage()) page->setEnabled(on);
-    }
+    // The page disabled at the start gets its controls back, whichever page is active by then.
+    if (!on && watch_.disableActivePage()) disabledPage_ = activePage();
+    if (disabledPage_) disabledPage_->setEnabled(on);
+    if (on) disabledPage_.clear();
     setCloseEnabled(on);
-    uiEnabled_ = on;
+}
+
+void CDiagSheet::finishWorkBeforeEnd() {
+    closing_ = true;
+    const ui::WorkerHandle worker = watch_.worker();
+    if (!worker) return;
+    for (const auto& page : pages_) {
+        if (page) page->onSheetEnding();
+    }
+    // The worker may hand texts and boxes over meanwhile: the window keeps handling them. A
+    // worker that never ends does not keep the program for ever.
+    constexpr int kCleanUpPatienceMs = 120000;
+    const QDeadlineTimer patience(kCleanUpPatienceMs);
+    while (!worker->hasEnded() && !patience.hasExpired()) {
+        QCoreApplication::processEvents();
+        std::this_thread::yield();
+    }
+    if (watch_.watching()) {
+        watch_.stop();
+        endBusy();
+    }
 }
 
 bool CDiagSheet::onCloseRequest() {
@@ -214,7 +251,7 @@ bool CDiagSheet::onCloseRequest() {
 }
 
 void CDiagSheet::contextMenuEvent(QContextMenuEvent* event) {
-    if (!uiEnabled_ || !adapterTree_) return;
+    if (!uiEnabled() || !adapterTree_) return;
     const QRect treeOnScreen(adapterTree_->mapToGlobal(QPoint(0, 0)), adapterTree_->size());
     if (treeOnScreen.contains(event->globalPos())) showNicsMenu(true);
 }
@@ -236,7 +273,7 @@ bool CDiagSheet::nativeEvent(const QByteArray& eventType, void* message, qintptr
 }
 
 void CDiagSheet::onDestroy() {
-    closing_ = true;
+    finishWorkBeforeEnd();
     if (settings_.showTrayIcon) {
         setTrayIconShown(false);
         settings_.showTrayIcon = 0;
@@ -244,10 +281,7 @@ void CDiagSheet::onDestroy() {
     delete trayMirror_;
     trayMirror_ = nullptr;
     messageWindow_.reset();
-    if (libraryOpen_) {
-        API_Close();
-        libraryOpen_ = false;
-    }
+    session_.close();
     delete adapterTree_;
     adapterTree_ = nullptr;
     timers().killTimer(kWorkerWatchTimer);

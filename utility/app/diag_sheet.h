@@ -4,13 +4,13 @@
 // and the message protocol of the running program.
 #pragma once
 
+#include <QPointer>
 #include <QSize>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
-#include "app/page_services.h"
 #include "app/page_set.h"
 #include "app/page_table.h"
 #include "app/settings.h"
@@ -18,6 +18,8 @@
 #include "app/worker_watch.h"
 #include "framework/image_list.h"
 #include "kelvalib.h"
+#include "session/adapter_session.h"
+#include "session/page_services.h"
 #include "sheet/tree_sheet.h"
 
 class QMenu;
@@ -60,6 +62,7 @@ public:
     void setHiddenStart(bool on) { hiddenStart_ = on; }
 
     // PageServices.
+    AdapterSession& session() override { return session_; }
     int selectedAdapterIndex() const override { return selectedIndex_; }
     int adapterReady() const override;
     int driverVersionNumber() const override { return driverVersion_; }
@@ -70,7 +73,6 @@ public:
     void watchWorker(ui::WorkerHandle worker, bool refreshAfter, bool disableActivePage) override;
     void postCommand(int commandId) override;
     void endWorkerWatch() override;
-    void enableUserActions(bool on) override;
 
     // The adapter-list refresh: reopens the library, lists the adapters into the tree and selects
     // the library's current one. False when the library or the list cannot be read.
@@ -86,12 +88,21 @@ public:
     // Menu 134's popup; the adapter tree's adds "Save Report...".
     void showNicsMenu(bool adapterTreeMenu = false);
 
+    // The window is about to end (its destruction, or the system ending the session, which ends
+    // the process right after): a worker that holds the library is stopped as its page's Stop
+    // stops it and waited for, so its own clean-up (rebinding, the driver reload, the settings put
+    // back) runs before the process ends.
+    void finishWorkBeforeEnd();
+
     AdapterTree* adapterTree() const { return adapterTree_; }
     const Settings& settings() const { return settings_; }
     const TrayAnimation& trayAnimation() const { return animation_; }
     const WorkerWatch& workerWatch() const { return watch_; }
-    bool uiEnabled() const { return uiEnabled_; }
-    bool libraryOpen() const { return libraryOpen_; }
+    // The one busy state: user actions are allowed while no worker holds the library. Every input
+    // path asks this (the trees are disabled, Close greyed, the keys, menus and the quit request
+    // refused meanwhile).
+    bool uiEnabled() const { return !session_.busy(); }
+    bool libraryOpen() const { return session_.isOpen(); }
     bool smallScreenLayout() const { return smallScreen_; }
     int adapterTreeWidth() const { return adapterTreeWidth_; }
     // The quit message was posted (E&xit, the quit request): the sheet has ended.
@@ -105,6 +116,7 @@ protected:
     void onTimer(int id) override;
     bool onCloseRequest() override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    bool userActionsAllowed() const override { return uiEnabled(); }
     // Windows: the protocol's messages come as the window's native messages.
     bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
 
@@ -116,6 +128,10 @@ private:
     void setAdapterReady(int ready);
     void armHiddenStart();
     void onWorkerWatchTick();
+    // The trees, the page the watch disabled and Close follow the busy state.
+    void enableUserActions(bool on);
+    // The watched worker has ended (or its page let it go): the window takes the library back.
+    void endBusy();
     void hiddenStartTick();
     void openMessageWindow();
 
@@ -143,8 +159,9 @@ private:
     ui::ImageList pageIcons_{QSize(32, 32)};
     std::vector<std::unique_ptr<ui::PropertyPage>> pages_;  // the table's pages, in table order
     std::vector<PageSlot> pageSlots_;                       // their masks and membership
-    bool libraryOpen_ = false;
+    AdapterSession session_;  // the window's thread holds the library while no worker does
     WorkerWatch watch_;
+    QPointer<ui::PropertyPage> disabledPage_;  // the page the watch disabled
     Settings settings_;
     bool hiddenStart_ = false;
     TrayAnimation animation_{*this};
@@ -152,7 +169,6 @@ private:
     TrayMirror* trayMirror_ = nullptr;  // a child object
     std::unique_ptr<platform::MessageWindow> messageWindow_;
     bool closing_ = false;
-    bool uiEnabled_ = true;
     bool quitPosted_ = false;
     mutable std::mutex readyMutex_;
     int adapterReady_ = 1;

@@ -1,11 +1,9 @@
 // The main window's adapters: the adapter-list refresh, the selection of an adapter and the page
 // set that follows from its chip kind.
-#include <cstring>
-
 #include "app/adapter_tree.h"
-#include "app/chip_kind.h"
 #include "app/diag_sheet.h"
 #include "app/driver_version.h"
+#include "session/chip_kind.h"
 
 namespace kv::diag {
 
@@ -13,32 +11,17 @@ namespace {
 
 constexpr uint16_t kChipKindRegister = 0x43;
 
-std::optional<uint8_t> readChipKindRegister() {
-    uint8_t value = 0;
-    if (ReadPortUchar(kChipKindRegister, &value) != 1) return std::nullopt;
-    return value;
-}
-
 }  // namespace
 
 bool CDiagSheet::refreshAdapterList() {
     selectedIndex_ = -1;
-    if (libraryOpen_) {
-        API_Close();
-        libraryOpen_ = false;
-    }
-    const auto fail = [this] {
+    std::optional<AdapterList_A> list = session_.reopen();
+    if (!list) {
         if (adapterTree_) adapterTree_->removeAll();
         showPagesForMask(pageset::kGeneralOnly);
         return false;
-    };
-    if (API_Open() != 1) return fail();
-    libraryOpen_ = true;
-    if (API_GetAdapterList_A(&adapterList_) != 1) {
-        API_Close();
-        libraryOpen_ = false;
-        return fail();
     }
+    adapterList_ = *list;
     if (!adapterTree_) return true;
     adapterTree_->rebuild(adapterList_);
     adapterTree_->selectAdapter(static_cast<int>(adapterList_.Current));
@@ -47,28 +30,29 @@ bool CDiagSheet::refreshAdapterList() {
 
 void CDiagSheet::onAdapterSelected(int index) {
     if (closing_) return;
-    if (API_SetCurrAdaptIdx(index) != 1) {
+    if (!session_.select(index)) {
         timers().setTimer(timer::kRefresh, timer::kRefreshMs);
         return;
     }
     if (ui::PropertyPage* page = activePage()) page->onKillActive();
     setAdapterReady(0);
-    if (API_GetAdapterInfo(&adapterInfo_) != 1) {
+    const std::optional<AdapterInfo> info = session_.adapterInfo();
+    if (!info) {
         timers().setTimer(timer::kRefresh, timer::kRefreshMs);
         return;
     }
+    adapterInfo_ = *info;
     const uint8_t flags = chipKindFlags(adapterInfo_);
-    // The library writes only the fields it can read: a record cleared first cannot show the
-    // previous adapter's driver under this one.
-    std::memset(&driverInfo_, 0, sizeof driverInfo_);
-    if (API_GetDriverInfo_A(&driverInfo_) == 1) {
+    // A failed read leaves the record cleared, so it cannot show the previous adapter's driver
+    // under this one.
+    const std::optional<DriverInfo_A> driver = session_.driverInfo();
+    driverInfo_ = driver.value_or(DriverInfo_A{});
+    if (driver) {
         driverVersion_ = kv::diag::driverVersionNumber(
             flags, fieldText(driverInfo_.DriverVersion, sizeof driverInfo_.DriverVersion));
-    } else {
-        std::memset(&driverInfo_, 0, sizeof driverInfo_);
     }
     selectedIndex_ = index;
-    showPagesForMask(pageSetMask(flags, readChipKindRegister));
+    showPagesForMask(pageSetMask(flags, [this] { return session_.registerByte(kChipKindRegister); }));
 }
 
 void CDiagSheet::showPagesForMask(uint32_t mask) {

@@ -52,7 +52,7 @@ void CDiagSheet::handleProtocolMessage(intptr_t lParam) {
             animation_.mouseMove();
             return;
         case request::kTrayDoubleClick:
-            if (!uiEnabled_) return;
+            if (!uiEnabled()) return;
             if (isVisible()) {
                 hide();
             } else {
@@ -60,13 +60,13 @@ void CDiagSheet::handleProtocolMessage(intptr_t lParam) {
             }
             return;
         case request::kTrayRightButton:
-            if (uiEnabled_) showNicsMenu();
+            if (uiEnabled()) showNicsMenu();
             return;
         case request::kShowWindow:
             launch();
             return;
         case request::kQuit:
-            if (uiEnabled_) {
+            if (uiEnabled()) {
                 postQuit();
             } else {
                 ui::messageBox(
@@ -92,7 +92,13 @@ void CDiagSheet::postQuit() {
 void CDiagSheet::runCommand(int commandId) {
     switch (commandId) {
         case res::kCmdRefreshNicList:
-            refreshAdapterList();
+            // A worker's own request (a refused VLAN change) comes while it still holds the
+            // library: the refresh follows its end.
+            if (session_.busy()) {
+                watch_.refreshAfterwards();
+            } else {
+                refreshAdapterList();
+            }
             return;
         case res::kCmdShowTrayIcon: {
             const ToggleOutcome outcome = toggleTrayIcon(settings_);

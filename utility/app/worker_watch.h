@@ -22,6 +22,8 @@ public:
     Poll poll();
     // Read once the watch has ended: the adapter list is to be refreshed now. Clears the flag.
     bool takeRefreshAfter();
+    // A refresh asked for while the worker runs: it follows the worker's end.
+    void refreshAfterwards() { refreshAfter_ = true; }
     // Lets the worker go without waiting for its end; no refresh follows.
     void stop();
 

@@ -33,6 +33,10 @@ public:
     virtual bool onSetActive() { return true; }
     // The page is about to be left: false refuses (the page stays active).
     virtual bool onKillActive() { return true; }
+    // The sheet is about to end while a worker the page started may still run: the page stops it
+    // as its own Stop would, so that the worker ends with its clean-up. The standard step does
+    // nothing.
+    virtual void onSheetEnding() {}
 
 private:
     friend class PropertySheet;

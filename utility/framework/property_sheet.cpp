@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QScreen>
+#include <QWindow>
 #include <algorithm>
 
 #include "framework/control_id.h"
@@ -253,28 +254,49 @@ int PropertySheet::ctrlTabDirection(const QKeyEvent& key) {
 }
 
 bool PropertySheet::onDialogKey(const QKeyEvent& key) {
+    if (key.key() == Qt::Key_F4 && key.modifiers() == Qt::AltModifier) {
+        closeCommand();
+        return true;
+    }
     const int direction = ctrlTabDirection(key);
     if (direction == 0 || pageCount() == 0) return false;
-    setActivePage((active_ + direction + pageCount()) % pageCount());
+    if (userActionsAllowed()) setActivePage((active_ + direction + pageCount()) % pageCount());
     return true;
 }
 
 bool PropertySheet::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
-        auto* widget = qobject_cast<QWidget*>(watched);
-        if (widget && (widget == this || isAncestorOf(widget)) && onDialogKey(*static_cast<QKeyEvent*>(event))) {
-            return true;
-        }
+    // The receiver first: events for objects that are no window of the sheet (the closures
+    // workers post, say) pass by unread.
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget && (widget == this || isAncestorOf(widget)) && event->type() == QEvent::KeyPress &&
+        onDialogKey(*static_cast<QKeyEvent*>(event))) {
+        return true;
     }
     return QDialog::eventFilter(watched, event);
 }
 
+void PropertySheet::setCloseEnabled(bool on) {
+    closeEnabled_ = on;
+    // Without the close button hint the system greys the caption's button and the system menu's
+    // Close; the flags change in place, so the window is not hidden and shown again.
+    Qt::WindowFlags flags = windowFlags() | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint;
+    flags.setFlag(Qt::WindowCloseButtonHint, on);
+    if (flags == windowFlags()) return;
+    overrideWindowFlags(flags);
+    if (QWindow* window = windowHandle()) window->setFlags(flags);
+}
+
+void PropertySheet::closeCommand() {
+    if (!closeEnabled_ || !userActionsAllowed() || !onCloseRequest()) return;
+    done(kIdCancel);
+}
+
+void PropertySheet::reject() { closeCommand(); }
+
 void PropertySheet::closeEvent(QCloseEvent* event) {
-    if (!closeEnabled_ || !onCloseRequest()) {
-        event->ignore();
-        return;
-    }
-    QDialog::closeEvent(event);
+    // The sheet ends through the Close command or not at all.
+    event->ignore();
+    closeCommand();
 }
 
 }  // namespace kv::ui

@@ -63,9 +63,15 @@ public:
     void setWindowSize(const QSize& size);
     void centreWindow();
 
-    // The Close command of the window (caption button, Alt+F4); off, closing is ignored.
-    void setCloseEnabled(bool on) { closeEnabled_ = on; }
+    // The Close command of the window: the caption's close button, the system menu's Close, Alt+F4
+    // and Esc. Off, the close button and the menu item are greyed and the command is ignored.
+    void setCloseEnabled(bool on);
     bool isCloseEnabled() const { return closeEnabled_; }
+    // The Close command: while it is on, asks onCloseRequest and, when that lets the sheet close,
+    // ends the sheet as Cancel does.
+    void closeCommand();
+    // Esc, and every other way a dialog is cancelled, is the Close command: never a way past it.
+    void reject() override;
 
     WindowTimers& timers() { return timers_; }
 
@@ -75,8 +81,12 @@ protected:
     // The platform's clean-up: page windows, tab control and buttons go.
     virtual void onDestroy();
     // A key going to the sheet or one of its children, before they see it (the sheet's
-    // is-dialog-message step): true when handled. Ctrl+Tab / Ctrl+Shift+Tab move the page.
+    // is-dialog-message step): true when handled. Ctrl+Tab / Ctrl+Shift+Tab move the page (while
+    // user actions are allowed), Alt+F4 is the Close command.
     virtual bool onDialogKey(const QKeyEvent& key);
+    // Whether the user may act on the sheet now (select pages, close it); a sheet that lends its
+    // pages' work to a thread says no meanwhile.
+    virtual bool userActionsAllowed() const { return true; }
     virtual void onTimer(int /*id*/) {}
     // The Close command: true lets the sheet close (as Cancel).
     virtual bool onCloseRequest() { return true; }

@@ -17,6 +17,7 @@ WorkerHandle WorkerThread::start(Body body) {
     } catch (const std::system_error&) {
         return nullptr;
     }
+    worker->id_ = worker->thread_.get_id();
     return worker;
 }
 

@@ -57,6 +57,8 @@ public:
     // Waits up to `ms` for the thread to end; true when it has ended.
     bool waitFor(uint32_t ms);
     bool hasEnded() const { return state_->ended.load(); }
+    // The thread's id, also once it has ended.
+    std::thread::id id() const { return id_; }
     // The body's result once ended.
     uint32_t exitCode() const { return state_->exitCode.load(); }
     // Waits for the end however long it takes (shutdown, tests). Not from the thread itself.
@@ -71,6 +73,7 @@ private:
 
     std::shared_ptr<State> state_;
     std::thread thread_;
+    std::thread::id id_;
 };
 
 }  // namespace kv::ui

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <iterator>
 
-#include "app/page_services.h"
 #include "framework/busy_cursor.h"
 #include "framework/list_view.h"
 #include "kv/jobs/cable.h"
@@ -11,6 +10,7 @@
 #include "resources/dialog_templates.h"
 #include "resources/resource_ids.h"
 #include "resources/string_table.h"
+#include "session/page_services.h"
 
 namespace kv::diag {
 

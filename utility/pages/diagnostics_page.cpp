@@ -2,10 +2,10 @@
 
 #include <QPointer>
 #include <latch>
+#include <map>
+#include <mutex>
 #include <utility>
 
-#include "app/chip_kind.h"
-#include "app/page_services.h"
 #include "framework/list_view.h"
 #include "framework/message_box.h"
 #include "framework/ui_thread.h"
@@ -15,6 +15,8 @@
 #include "resources/dialog_templates.h"
 #include "resources/resource_ids.h"
 #include "resources/string_table.h"
+#include "session/chip_kind.h"
+#include "session/page_services.h"
 
 namespace kv::diag {
 
@@ -29,68 +31,107 @@ constexpr int kInfoTipBufferChars = 1024;
 
 }  // namespace
 
-// The runner's view of the page: every change is posted to the user-interface thread and dropped
-// there when the page is gone. Changes to rows are dropped as well once the page has rebuilt its
-// list, which then holds other items.
-class PostedRunView : public RunView {
+// The runner's view of the page. The edit's texts (the status lines and the log) are handed over
+// synchronously: the runner waits until the window has set each one, as a worker that sets a
+// control's text waits for the window, so every text is shown and the runner never gets ahead of
+// the window by more than one text. The rows change with every test of every pass (the highlight,
+// the selection cleared at a pass start, the counts): the runner writes the latest of them into
+// shared state and the window draws it when it gets to it, with at most one drawing queued (a
+// CoalescedUiCall), so a fast Repeat run queues nothing per pass. The run's end draws the rows at
+// once, so the counts shown then are exact. Everything is dropped when the page is gone; the rows
+// and texts also once the page has rebuilt its list, which then holds other items.
+class PageRunView : public RunView {
 public:
-    PostedRunView(CDiagnosticsPage& page, std::shared_ptr<const TestItems> items)
-        : target_(std::make_shared<const Target>(Target{&page, std::move(items)})) {}
+    PageRunView(CDiagnosticsPage& page, std::shared_ptr<const TestItems> items)
+        : shared_(std::make_shared<Shared>(page, std::move(items))),
+          drawing_([shared = shared_] { drawRows(*shared); }) {}
 
     void startPass() override {
-        postToRows([](CDiagnosticsPage& page, ui::ListView& list) {
-            list.clearSelection();
-            list.clearHighlights();
-            page.setControlText(ctl::kDiagnosticsLog, QString());
+        changeRows([](RowChanges& rows) {
+            rows.clearSelection = true;
+            rows.highlighted = -1;
         });
+        showText(QString());
     }
     void showStatus(const std::string& status) override { showText(QString::fromStdString(status)); }
     void showLog(const std::string& log) override { showText(QString::fromStdString(log)); }
     void highlightRow(int row) override {
-        postToRows([row](CDiagnosticsPage&, ui::ListView& list) { list.setHighlighted(row, true); });
+        changeRows([row](RowChanges& rows) { rows.highlighted = row; });
     }
     void clearHighlights() override {
-        postToRows([](CDiagnosticsPage&, ui::ListView& list) { list.clearHighlights(); });
+        changeRows([](RowChanges& rows) { rows.highlighted = -1; });
     }
     void showCounts(int row, int passCount, int failCount) override {
-        postToRows([=](CDiagnosticsPage& page, ui::ListView&) { page.showCounts(row, passCount, failCount); });
+        changeRows([=](RowChanges& rows) { rows.counts[row] = {passCount, failCount}; });
     }
     // On the worker's thread, which waits for the answer as the box goes through the window.
     void adapterNotReady(const std::string& text) override { ui::messageBox(QString::fromStdString(text)); }
     void finished() override {
-        post([](CDiagnosticsPage& page, bool) {
-            page.enableControl(ctl::kDiagnosticsStart, true);
-            page.enableControl(ctl::kDiagnosticsStop, true);
+        ui::runOnUiThread([shared = shared_] {
+            drawRows(*shared);
+            if (CDiagnosticsPage* page = shared->page.data()) {
+                page->enableControl(ctl::kDiagnosticsStart, true);
+                page->enableControl(ctl::kDiagnosticsStop, true);
+            }
         });
     }
 
 private:
-    struct Target {
+    // What the rows show now and the window has not drawn yet.
+    struct RowChanges {
+        bool clearSelection = false;
+        int highlighted = -1;
+        std::map<int, std::pair<int, int>> counts;  // row: pass and fail count
+    };
+    struct Shared {
+        Shared(CDiagnosticsPage& page, std::shared_ptr<const TestItems> items) : page(&page), items(std::move(items)) {}
         QPointer<CDiagnosticsPage> page;  // read on the user-interface thread only
-        std::shared_ptr<const TestItems> items;
+        const std::shared_ptr<const TestItems> items;
+        std::mutex mutex;
+        RowChanges rows;  // under the mutex
     };
 
-    // `action(page, sameItems)` runs on the user-interface thread while the page lives.
-    template <typename Action>
-    void post(Action action) {
-        ui::postToUi(nullptr, [target = target_, action = std::move(action)] {
-            CDiagnosticsPage* page = target->page.data();
-            if (page) action(*page, page->items_ == target->items);
-        });
+    // The page, on the user-interface thread, while it still shows the run's items.
+    static CDiagnosticsPage* pageShowingRun(const Shared& shared) {
+        CDiagnosticsPage* page = shared.page.data();
+        return page && page->items_ == shared.items ? page : nullptr;
     }
-    template <typename Action>
-    void postToRows(Action action) {
-        post([action = std::move(action)](CDiagnosticsPage& page, bool sameItems) {
-            if (ui::ListView* list = page.list(); list && sameItems) action(page, *list);
-        });
+
+    static void drawRows(Shared& shared) {
+        RowChanges rows;
+        {
+            const std::lock_guard lock(shared.mutex);
+            rows = std::move(shared.rows);
+            // The highlight is a state, not a change: it stays for the next drawing.
+            shared.rows = RowChanges{};
+            shared.rows.highlighted = rows.highlighted;
+        }
+        CDiagnosticsPage* page = pageShowingRun(shared);
+        ui::ListView* list = page ? page->list() : nullptr;
+        if (!list) return;
+        if (rows.clearSelection) list->clearSelection();
+        list->clearHighlights();
+        if (rows.highlighted >= 0) list->setHighlighted(rows.highlighted, true);
+        for (const auto& [row, counts] : rows.counts) page->showCounts(row, counts.first, counts.second);
     }
+
+    template <typename Change>
+    void changeRows(Change change) {
+        {
+            const std::lock_guard lock(shared_->mutex);
+            change(shared_->rows);
+        }
+        drawing_.request();
+    }
+
     void showText(const QString& text) {
-        post([text](CDiagnosticsPage& page, bool sameItems) {
-            if (sameItems) page.setControlText(ctl::kDiagnosticsLog, text);
+        ui::runOnUiThread([shared = shared_, &text] {
+            if (CDiagnosticsPage* page = pageShowingRun(*shared)) page->setControlText(ctl::kDiagnosticsLog, text);
         });
     }
 
-    std::shared_ptr<const Target> target_;
+    std::shared_ptr<Shared> shared_;
+    ui::CoalescedUiCall drawing_;
 };
 
 CDiagnosticsPage::CDiagnosticsPage(PageServices& services)
@@ -99,7 +140,9 @@ CDiagnosticsPage::CDiagnosticsPage(PageServices& services)
       flags_(std::make_shared<RunFlags>()),
       items_(std::make_shared<TestItems>()) {}
 
-CDiagnosticsPage::~CDiagnosticsPage() {
+CDiagnosticsPage::~CDiagnosticsPage() { onSheetEnding(); }
+
+void CDiagnosticsPage::onSheetEnding() {
     flags_->running = false;
     flags_->repeat = false;
 }
@@ -181,7 +224,7 @@ void CDiagnosticsPage::startTest() {
     flags_->running = true;
     flags_->inFlight = true;
     enableControl(ctl::kDiagnosticsStart, false);
-    auto runner = std::make_shared<TestRunner>(flags_, items_, std::make_shared<PostedRunView>(*this, items_));
+    auto runner = std::make_shared<TestRunner>(flags_, items_, std::make_shared<PageRunView>(*this, items_));
     // The worker waits until the window watches it: the watch is in place (and its period counts)
     // before the first library call of the run.
     auto watched = std::make_shared<std::latch>(1);

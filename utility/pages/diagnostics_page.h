@@ -32,6 +32,8 @@ public:
 
     bool onSetActive() override;
     bool onKillActive() override;
+    // A run in flight stops after its test and goes through its end sequence.
+    void onSheetEnding() override;
 
     // The thread of the last run (null before the first); the window's worker watch waits on it.
     const ui::WorkerHandle& worker() const { return worker_; }
@@ -41,7 +43,7 @@ protected:
     void onCommand(int id, int notification) override;
 
 private:
-    friend class PostedRunView;
+    friend class PageRunView;
 
     ui::ListView* list() const;
     void fillList();

@@ -1,6 +1,6 @@
 #include "pages/driver_page.h"
 
-#include "app/page_services.h"
+#include "session/page_services.h"
 #include "framework/list_view.h"
 #include "kv/jobs/adapter_facts.h"
 #include "pages/label_value_list.h"
@@ -8,6 +8,7 @@
 #include "resources/dialog_templates.h"
 #include "resources/resource_ids.h"
 #include "resources/string_table.h"
+#include "session/page_services.h"
 
 namespace kv::diag {
 

@@ -17,6 +17,7 @@
 #include "pages/page_guard.h"
 #include "resources/dialog_templates.h"
 #include "resources/resource_ids.h"
+#include "session/page_services.h"
 
 namespace kv::diag {
 

@@ -1,6 +1,5 @@
 #include "pages/general_info_page.h"
 
-#include "app/page_services.h"
 #include "framework/list_view.h"
 #include "kv/jobs/adapter_facts.h"
 #include "pages/label_value_list.h"
@@ -8,6 +7,8 @@
 #include "resources/dialog_templates.h"
 #include "resources/resource_ids.h"
 #include "resources/string_table.h"
+#include "session/adapter_session.h"
+#include "session/page_services.h"
 
 namespace kv::diag {
 
@@ -26,8 +27,8 @@ bool CGeneralInfoPage::onSetActive() {
 
     ui::ListView::FrozenDrawing frozen(list());
     const AdapterInfo& info = services().adapterInfo();
-    const jobs::AddressFacts addresses = jobs::readAddresses(info.ChipClass);
-    const jobs::LinkFacts link = jobs::readLink();
+    const jobs::AddressFacts addresses = services().session().addresses(info.ChipClass);
+    const jobs::LinkFacts link = services().session().link();
     for (const jobs::LabelledValue& row : jobs::generalRows(info, addresses, link))
         appendLabelValue(row.labelId, QString::fromStdString(row.value));
     return ui::PropertyPage::onSetActive();

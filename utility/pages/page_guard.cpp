@@ -1,9 +1,9 @@
 #include "pages/page_guard.h"
 
-#include "app/page_services.h"
 #include "framework/list_view.h"
 #include "framework/property_page.h"
-#include "kelvalib.h"
+#include "session/adapter_session.h"
+#include "session/page_services.h"
 
 namespace kv::diag {
 
@@ -15,7 +15,7 @@ bool adapterSelectedAndReady(const PageServices& services) {
 
 AdapterAccess checkAdapter(PageServices& services) {
     if (!adapterSelectedAndReady(services)) return AdapterAccess::NotReady;
-    if (API_IsPlug() == 0) {
+    if (!services.session().channelOpen()) {
         services.requestAdapterListRefresh();
         return AdapterAccess::Gone;
     }
@@ -24,7 +24,7 @@ AdapterAccess checkAdapter(PageServices& services) {
 
 bool leaveListPage(PageServices& services, ui::PropertyPage& page, ui::ListView* list) {
     if (!adapterSelectedAndReady(services)) return true;
-    if (API_IsPlug() != 0) {
+    if (services.session().channelOpen()) {
         if (list) list->deleteAllRows();
         return page.ui::PropertyPage::onKillActive();
     }

@@ -20,7 +20,7 @@ enum class AdapterAccess {
     Ready,     // the page may ask the library about the selected adapter
 };
 
-// Checks the selection, the adapter-ready flag and the channel (API_IsPlug); on a closed channel
+// Checks the selection, the adapter-ready flag and the driver channel; on a closed channel
 // starts the window's adapter-list refresh.
 AdapterAccess checkAdapter(PageServices& services);
 

@@ -9,6 +9,17 @@ constexpr char kResponderAddress[] = "192.168.12.1";
 constexpr char kInitiatorAddress[] = "192.168.12.2";
 }  // namespace
 
+std::shared_ptr<SendReceiveLink> SendReceiveLink::make(TestRole role) {
+    auto link = std::make_shared<SendReceiveLink>(MadeByMake{}, role);
+    link->counterDrawing_ = std::make_unique<ui::CoalescedUiCall>([weak = std::weak_ptr(link)] {
+        const std::shared_ptr<SendReceiveLink> self = weak.lock();
+        if (!self || !self->view_) return;
+        const auto [sent, received] = self->counters();
+        self->view_->showCounters(sent, received);
+    });
+    return link;
+}
+
 const char* SendReceiveLink::ownAddress() const {
     return role_ == TestRole::Responder ? kResponderAddress : kInitiatorAddress;
 }
@@ -112,11 +123,12 @@ void SendReceiveLink::toView(std::function<void(SendReceiveView&)> action) {
     });
 }
 
-void SendReceiveLink::postCounters() {
-    toView([self = shared_from_this()](SendReceiveView& view) {
-        const auto [sent, received] = self->counters();
-        view.showCounters(sent, received);
-    });
+void SendReceiveLink::postCounters() { counterDrawing_->request(); }
+
+void SendReceiveLink::markWorkerEnded() {
+    // Posted first: whoever sees the flag finds the page's news already on its way.
+    toView([](SendReceiveView& view) { view.workerEnded(); });
+    workerEnded_.store(true);
 }
 
 }  // namespace kv::diag

@@ -12,6 +12,7 @@
 #include <optional>
 #include <utility>
 
+#include "framework/ui_thread.h"
 #include "pages/guarded_socket.h"
 #include "pages/tcpip_backup.h"
 
@@ -24,13 +25,20 @@ class SendReceiveView {
 public:
     virtual ~SendReceiveView() = default;
     virtual void showCounters(int sent, int received) = 0;
-    // A failure has ended the test: "Start" and "Stop" are both enabled again.
+    // A failure has ended the test: "Stop" is enabled again ("Start" once the worker has ended).
     virtual void testEnded() = 0;
+    // The worker has ended, its clean-up done: the library is free for the next "Start".
+    virtual void workerEnded() = 0;
 };
 
 class SendReceiveLink : public std::enable_shared_from_this<SendReceiveLink> {
+    struct MadeByMake {
+        explicit MadeByMake() = default;
+    };
+
 public:
-    explicit SendReceiveLink(TestRole role) : role_(role) {}
+    static std::shared_ptr<SendReceiveLink> make(TestRole role);
+    SendReceiveLink(MadeByMake, TestRole role) : role_(role) {}
 
     TestRole role() const { return role_; }
     // The address the role's adapter gets.
@@ -72,10 +80,12 @@ public:
     void toView(std::function<void(SendReceiveView&)> action);
     // The page; set and cleared on the user-interface thread.
     void setView(SendReceiveView* view) { view_ = view; }
-    // Posts the counters as they are now.
+    // Asks the page to draw the counters. The counters change with every block, faster than a
+    // window draws: the page draws them as they are when it gets to it, one drawing queued at most.
     void postCounters();
 
-    void markWorkerEnded() { workerEnded_.store(true); }
+    // The worker's last step: the page hears of it on the user-interface thread.
+    void markWorkerEnded();
     bool workerEnded() const { return workerEnded_.load(); }
 
 private:
@@ -92,6 +102,7 @@ private:
 
     std::mutex libraryMutex_;  // the worker's address reads against the page's restore
     SendReceiveView* view_ = nullptr;
+    std::unique_ptr<ui::CoalescedUiCall> counterDrawing_;  // made with the link, before any worker
 };
 
 }  // namespace kv::diag

@@ -1,11 +1,11 @@
 #include "pages/send_receive_page.h"
 
-#include "app/page_services.h"
 #include "pages/page_guard.h"
 #include "pages/send_receive_workers.h"
 #include "pages/tcpip_backup.h"
 #include "resources/dialog_templates.h"
 #include "resources/resource_ids.h"
+#include "session/page_services.h"
 
 namespace kv::diag {
 
@@ -77,7 +77,7 @@ void CBcstTRxPage::start() {
     if (checkAdapter(services_) != AdapterAccess::Ready) return;
 
     if (link_) link_->setView(nullptr);
-    link_ = std::make_shared<SendReceiveLink>(role_);
+    link_ = SendReceiveLink::make(role_);
     link_->setView(this);
     link_->setActive(true);
     link_->setRunning();
@@ -85,7 +85,7 @@ void CBcstTRxPage::start() {
     enableControl(ctl::kSendReceiveStop, false);
     showCounters(0, 0);
 
-    link_->saveSettings(readTcpipBackup());
+    link_->saveSettings(readTcpipBackup(services_.session()));
     setTestAddress(link_->ownAddress(), kTestMask);
 
     const std::shared_ptr<SendReceiveLink> link = link_;
@@ -112,8 +112,13 @@ void CBcstTRxPage::stop() {
     const auto saved = link_->takeSavedSettings(false);
     // Ends an accept, connect, send or receive the worker is blocked in.
     link_->closeSockets();
-    enableControl(ctl::kSendReceiveStart, true);
+    // "Start" waits for the worker's end: until then it still winds down (and may still put the
+    // settings back), and the next test must not drive the library beside it.
+    enableControl(ctl::kSendReceiveStart, link_->workerEnded());
     enableControl(ctl::kSendReceiveStop, false);
+    // The counters as the test left them, whatever drawing is still queued.
+    const auto [sent, received] = link_->counters();
+    showCounters(sent, received);
     worker_.reset();
     if (saved) link_->restoreSettings(*saved, false);
     // While the worker itself puts the settings back it still drives the library: the watch
@@ -127,8 +132,12 @@ void CBcstTRxPage::showCounters(int sent, int received) {
 }
 
 void CBcstTRxPage::testEnded() {
-    enableControl(ctl::kSendReceiveStart, true);
+    enableControl(ctl::kSendReceiveStart, link_ && link_->workerEnded());
     enableControl(ctl::kSendReceiveStop, true);
+}
+
+void CBcstTRxPage::workerEnded() {
+    if (!testRunning()) enableControl(ctl::kSendReceiveStart, true);
 }
 
 }  // namespace kv::diag

@@ -23,6 +23,7 @@ public:
     ~CBcstTRxPage() override;
 
     bool onSetActive() override;
+    void onSheetEnding() override { stop(); }
 
     TestRole role() const { return role_; }
     // The current test (null before the first "Start").
@@ -40,6 +41,7 @@ private:
     // SendReceiveView.
     void showCounters(int sent, int received) override;
     void testEnded() override;
+    void workerEnded() override;
 
     PageServices& services_;
     TestRole role_ = TestRole::Initiator;

@@ -1,6 +1,5 @@
 #include "pages/statistics_page.h"
 
-#include "app/page_services.h"
 #include "framework/list_view.h"
 #include "kv/jobs/statistics.h"
 #include "kv/jobs/throughput.h"
@@ -10,6 +9,8 @@
 #include "resources/dialog_templates.h"
 #include "resources/resource_ids.h"
 #include "resources/string_table.h"
+#include "session/adapter_session.h"
+#include "session/page_services.h"
 
 namespace kv::diag {
 
@@ -91,7 +92,7 @@ void CStatisticsPage::refresh(bool forced) {
 }
 
 void CStatisticsPage::refreshCounterRow(ui::ListView& view, int row, CounterEntry& entry, bool forced) {
-    const auto answer = queryCounter(entry.oid);
+    const std::optional<jobs::OidValue> answer = services_.session().counter(entry.oid);
     if (!answer) {
         view.setItemText(row, 1, kUnknown);
         entry.lastShown.reset();
@@ -104,7 +105,7 @@ void CStatisticsPage::refreshCounterRow(ui::ListView& view, int row, CounterEntr
 }
 
 void CStatisticsPage::refreshThroughputRow(ui::ListView& view, int row, ByteTotal& total) {
-    const auto answer = queryCounter(total.oid);
+    const std::optional<jobs::OidValue> answer = services_.session().counter(total.oid);
     if (!answer) {
         view.setItemText(row, 1, kUnknown);
         return;

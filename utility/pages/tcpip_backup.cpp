@@ -12,12 +12,7 @@ constexpr uint32_t kSettleAfterRestoreMs = 3000;
 constexpr int kStaticAddress = 0;
 }  // namespace
 
-TcpipBackup readTcpipBackup() {
-    TcpipBackup saved;
-    // The settings are taken as the library leaves them; a failed read keeps zeros.
-    API_GetNicTcpipAddr(&saved.mode, saved.address.data(), saved.mask.data(), saved.gateway.data(), saved.dns.data());
-    return saved;
-}
+TcpipBackup readTcpipBackup(AdapterSession& session) { return session.ipSettings().value_or(TcpipBackup{}); }
 
 std::string dottedText(const Ipv4Bytes& a) {
     char text[16];

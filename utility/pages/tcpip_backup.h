@@ -2,24 +2,16 @@
 // adapter its fixed test address, and puts them back afterwards.
 #pragma once
 
-#include <array>
-#include <cstdint>
 #include <string>
+
+#include "session/adapter_session.h"
 
 namespace kv::diag {
 
-using Ipv4Bytes = std::array<uint8_t, 4>;
+using TcpipBackup = IpSettings;
 
-struct TcpipBackup {
-    int mode = 0;  // the library's address mode: 0 static, 1 DHCP
-    Ipv4Bytes address{};
-    Ipv4Bytes mask{};
-    Ipv4Bytes gateway{};
-    Ipv4Bytes dns{};
-};
-
-// The selected adapter's settings through the library (what it answers, zeros where it fails).
-TcpipBackup readTcpipBackup();
+// The selected adapter's settings (zeros when the library cannot read them).
+TcpipBackup readTcpipBackup(AdapterSession& session);
 
 // "%d.%d.%d.%d".
 std::string dottedText(const Ipv4Bytes& address);

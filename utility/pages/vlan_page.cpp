@@ -4,8 +4,7 @@
 #include <memory>
 #include <utility>
 
-#include "app/adapter_description.h"
-#include "app/page_services.h"
+#include "framework/ansi_text.h"
 #include "framework/list_view.h"
 #include "framework/message_box.h"
 #include "kv/jobs/string_table.h"
@@ -16,6 +15,9 @@
 #include "resources/dialog_templates.h"
 #include "resources/resource_ids.h"
 #include "resources/string_table.h"
+#include "session/adapter_description.h"
+#include "session/adapter_session.h"
+#include "session/page_services.h"
 
 namespace kv::diag {
 
@@ -62,28 +64,36 @@ bool CVlanPage::onSetActive() {
         return false;
     }
     list().deleteAllRows();
+    bool complete = false;
     {
         const ui::ListView::FrozenDrawing frozen(list());
-        appendVlanRows(selected);
+        complete = appendVlanRows(selected);
     }
+    // An adapter that could not be selected: the window lists the adapters again, which brings
+    // the page back with them.
+    if (!complete) return true;
     // The row where a new VLAN ID is typed.
     list().appendRow(QString(), 0);
     return ui::PropertyPage::onSetActive();
 }
 
-// Each VLAN of the adapter is read as the library's current adapter; the adapter is selected
-// again at the end. A VLAN that cannot be selected means the adapters changed under the list: the
-// window lists them again, and the rows read so far stay.
-void CVlanPage::appendVlanRows(int parentIndex) {
+// Each VLAN of the adapter is read as the library's current adapter, selected through the adapter
+// session; the adapter is current again at the end. A VLAN that cannot be selected means the
+// adapters changed under the list: false, and the window lists them again (the rows read so far
+// stay).
+bool CVlanPage::appendVlanRows(int parentIndex) {
     const AdapterList_A& adapters = services().adapterList();
+    AdapterSession& session = services().session();
     const size_t count = std::min<uint32_t>(adapters.Count, KV_MAX_ADAPTERS);
-    const jobs::VlanListing listing = jobs::listVlans(std::span(adapters.ParentIndex, count), parentIndex);
+    const jobs::VlanListing listing = jobs::listVlans(std::span(adapters.ParentIndex, count), parentIndex,
+                                                      [&session](int index) { return session.select(index); });
     for (const jobs::VlanRow& vlan : listing.vlans) {
         const int row = list().appendRow(QString::number(vlan.vlanId), vlan.adapterIndex);
         if (vlan.connectionName) list().setItemText(row, 1, QString::fromStdString(*vlan.connectionName));
-        list().setItemText(row, 2, adapterDescriptionText(adapters.Description[vlan.adapterIndex]));
+        list().setItemText(row, 2, ui::fromAnsi(adapterDescription(adapters.Description[vlan.adapterIndex])));
     }
     if (!listing.complete) services().requestAdapterListRefresh();
+    return listing.complete;
 }
 
 void CVlanPage::onCommand(int id, int notification) {

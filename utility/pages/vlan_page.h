@@ -31,7 +31,7 @@ private:
     // What the next label edit is for.
     enum EditMode : int { kNoEdit = 0, kAdding = 1, kChanging = 2 };
 
-    void appendVlanRows(int parentIndex);
+    bool appendVlanRows(int parentIndex);
     void addVlan();
     void modifyVid();
     void deleteVlan();

@@ -2,9 +2,10 @@
 
 #include <utility>
 
-#include "app/page_services.h"
+#include "session/page_services.h"
 #include "kv/jobs/vlans.h"
 #include "resources/resource_ids.h"
+#include "session/page_services.h"
 
 namespace kv::diag {
 

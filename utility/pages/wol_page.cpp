@@ -4,13 +4,13 @@
 #include <QValidator>
 #include <array>
 
-#include "app/page_services.h"
 #include "framework/ip_address_control.h"
 #include "kv/jobs/ethernet_address.h"
 #include "kv/jobs/wake_on_lan.h"
 #include "pages/page_guard.h"
 #include "resources/dialog_templates.h"
 #include "resources/resource_ids.h"
+#include "session/page_services.h"
 
 namespace kv::diag {
 

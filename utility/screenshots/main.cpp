@@ -5,13 +5,17 @@
 // the default machine does not show as it is: the "Diagnostics" page after a run, and the 4450's
 // VLANs with its driver raised to 5.611.
 //
-// Usage: kelvadiag_screenshots <output folder>
+// Usage: kelvadiag_screenshots <output folder> [picture...] [-platform <plugin>]
+// With picture names ("kelvadiag", "general-adapter0"), only those pictures are written. The
+// platform plugin is the offscreen one unless -platform names another (under wine: windows, for
+// the pictures of the Windows look).
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTreeWidgetItem>
 #include <cstdio>
@@ -50,7 +54,14 @@ void settle(uint32_t ms) {
     QCoreApplication::processEvents();
 }
 
+// The pictures asked for on the command line; empty for all of them.
+QSet<QString>& wantedPictures() {
+    static QSet<QString> names;
+    return names;
+}
+
 bool save(QWidget& window, const QDir& folder, const QString& name) {
+    if (!wantedPictures().isEmpty() && !wantedPictures().contains(name)) return true;
     const QString path = folder.filePath(name + QStringLiteral(".png"));
     if (!window.grab().save(path)) {
         std::fprintf(stderr, "kelvadiag_screenshots: cannot write %s\n", qPrintable(path));
@@ -157,8 +168,8 @@ bool saveRunningSendReceive(CDiagSheet& sheet, const QDir& folder) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: kelvadiag_screenshots <output folder>\n");
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: kelvadiag_screenshots <output folder> [picture...]\n");
         return 2;
     }
     // A fresh default machine of its own, on the virtual clock, offscreen: the same pictures on
@@ -173,7 +184,8 @@ int main(int argc, char** argv) {
     qputenv("KELVA_CLOCK", "virtual");
     qputenv("QT_QPA_PLATFORM", "offscreen");
 
-    QApplication application(argc, argv);
+    QApplication application(argc, argv);  // takes -platform out of the arguments
+    for (int i = 2; i < argc; ++i) wantedPictures().insert(QString::fromLocal8Bit(argv[i]));
     kv::ui::QtMessageBoxes::install();
     kv::ui::QtMessageBoxes::setAnswerer([](QMessageBox& box) {
         return box.defaultButton() ? box.standardButton(box.defaultButton()) : QMessageBox::Ok;

@@ -299,6 +299,8 @@ void CTreeSheet::UpdateFrameTitle(QTreeWidgetItem* item) {
 bool CTreeSheet::onDialogKey(const QKeyEvent& key) {
     const int direction = ctrlTabDirection(key);
     if (direction == 0 || !pageTree_) return ui::PropertySheet::onDialogKey(key);
+    // The keys select through the tree as a click would: not while the user may not act.
+    if (!userActionsAllowed()) return true;
     QTreeWidgetItem* selected = pageTree_->selectedItem();
     QTreeWidgetItem* target = direction > 0 ? NextTreeItem(selected) : PreviousTreeItem(selected);
     if (target) pageTree_->selectItem(target);

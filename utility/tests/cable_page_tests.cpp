@@ -87,7 +87,7 @@ private slots:
     // the 4440 without link does not show the 4450's 42 m.
     void anotherAdapterStartsWithoutTheKeptLengths() {
         MachineBuilder machine;
-        machine.addAdapter(0x4450).set("cable.length", Json(42));
+        machine.addAdapter(0x4450).link(true, 100).set("cable.length", Json(42));
         machine.addAdapter(0x4440)
             .link(false)
             .set("cable.pairs", jsonList({Json::object(), cablePair("open", 12)}))

@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QPlainTextEdit>
 #include <QtTest>
+#include <algorithm>
 #include <functional>
 
 #include "app/adapter_tree.h"
@@ -12,6 +13,7 @@
 #include "app/page_table.h"
 #include "framework/list_view.h"
 #include "framework/tree_control.h"
+#include "framework/ui_thread.h"
 #include "framework/window_timers.h"
 #include "pages/diagnostics_page.h"
 #include "resources/resource_ids.h"
@@ -61,7 +63,8 @@ Json ids(std::initializer_list<const char*> list) {
 // The main window with the "Diagnostics" page active, and every text its edit showed.
 class DiagnosticsWindow {
 public:
-    explicit DiagnosticsWindow(MachineBuilder machine) : fx(std::move(machine), QMessageBox::Ok) {
+    explicit DiagnosticsWindow(MachineBuilder machine, kv::sim::SimClock::Mode clock = kv::sim::SimClock::Mode::Virtual)
+        : fx(std::move(machine), QMessageBox::Ok, clock) {
         fx.start(testEnvironment(), allPagesTable());
         page = qobject_cast<CDiagnosticsPage*>(fx.activatePage(QStringLiteral("Diagnostics")));
         QPlainTextEdit* edit = fx.control<QPlainTextEdit>(ctl::kDiagnosticsLog);
@@ -287,6 +290,55 @@ private slots:
         QCOMPARE(w.timesShown(kReloading), 1);
         QVERIFY(!DiagFixture::traced("propchange").empty());
         QVERIFY(w.buttonsBack());
+    }
+
+    // A Register-only run that repeats as fast as the adapter answers: the window queues nothing
+    // per pass, and after "Stop" the Pass column shows the passes the runner made, each of which
+    // showed its status line once. On the virtual clock, and briefly on the real one.
+    void aFastRepeatRunQueuesNothingPerPass_data() {
+        QTest::addColumn<bool>("realClock");
+        QTest::addColumn<int>("passes");
+        QTest::newRow("virtual clock") << false << 5000;
+        QTest::newRow("real clock") << true << 500;
+    }
+    void aFastRepeatRunQueuesNothingPerPass() {
+        QFETCH(bool, realClock);
+        QFETCH(int, passes);
+        using Mode = kv::sim::SimClock::Mode;
+        DiagnosticsWindow w(oneAdapter(0x4450, [](AdapterBuilder& a) { a.set("device.restartMs", Json(int64_t{50})); }),
+                            realClock ? Mode::Real : Mode::Virtual);
+        const QString testing = QStringLiteral("Testing on Register Access. Please wait...");
+        w.tick({"Register"});
+        w.button(ctl::kDiagnosticsRepeat).click();
+        w.button(ctl::kDiagnosticsStart).click();
+        size_t mostWaiting = 0;
+        QVERIFY(DiagFixture::deliverPostedUntil([&] {
+            mostWaiting = std::max(mostWaiting, ui::pendingUiCalls());
+            return w.timesShown(testing) >= passes;
+        }));
+        w.button(ctl::kDiagnosticsStop).click();
+        QVERIFY(DiagFixture::deliverPostedUntil([&] { return w.workerEnded(); }));
+        QVERIFY2(mostWaiting <= 2, qPrintable(QString::number(mostWaiting)));
+        QCOMPARE(w.rows().at(0), QStringLiteral("Register | %1 | 0").arg(w.timesShown(testing)));
+        QCOMPARE(w.log(), kNoErrors);
+        QVERIFY(w.buttonsBack());
+    }
+
+    // Failures found on earlier passes keep their verdict when the adapter goes on a later one.
+    void aFailingRunThatLosesItsAdapterKeepsItsVerdict() {
+        DiagnosticsWindow w(oneAdapter(0x4450, [](AdapterBuilder& a) { a.fault("failingOids", ids({"0xFF442003"})); }));
+        w.tick({"EEPROM"});
+        w.button(ctl::kDiagnosticsRepeat).click();
+        int boxes = 0;
+        w.fx.whileBoxShown([&](const QString& text) {
+            if (text != kEepromTestBox || ++boxes != 2) return;
+            kv::sim::Host::Call call(kv::sim::Host::get());
+            call.host.machine().adapters.at(0)->present = false;
+        });
+        QVERIFY(w.run());
+        QVERIFY(w.fx.boxTexts().contains(kNotReady));
+        QCOMPARE(w.rows().at(1), QStringLiteral("EEPROM | 0 | 2"));
+        QCOMPARE(w.log(), kErrors);
     }
 
     void userActionsComeBackAtTheWatchsNextTick() {

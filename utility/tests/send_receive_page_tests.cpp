@@ -5,6 +5,7 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTreeWidgetItem>
+#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <memory>
@@ -15,6 +16,7 @@
 
 #include "app/diag_sheet.h"
 #include "app/page_table.h"
+#include "framework/ui_thread.h"
 #include "kelvalib.h"
 #include "kv/platform/sockets.h"
 #include "kv/sim/tcpip_interfaces.h"
@@ -24,6 +26,7 @@
 #include "resources/resource_ids.h"
 #include "support/diag_fixture.h"
 #include "support/page_session.h"
+#include "support/responder_double.h"
 #include "support/send_receive_support.h"
 
 using kv::sim::Json;
@@ -37,16 +40,6 @@ namespace {
 
 using Session = PageSession<CBcstTRxPage>;
 
-constexpr size_t kBlock = 1400;
-
-// The Initiator's machine: adapter 0 under test, and a second adapter at 192.168.12.1 where a
-// responder double of the test listens.
-MachineBuilder initiatorMachine() {
-    MachineBuilder machine = sendReceiveMachine("10.1.1.5", "255.0.0.0", "10.0.0.1", "10.0.0.53");
-    machine.addAdapter(0x4450).set("ip.address", Json("192.168.12.1")).set("ip.mask", Json("255.255.255.0"));
-    return machine;
-}
-
 void click(Session& s, int id) { s.control<QAbstractButton>(id)->click(); }
 
 QString text(Session& s, int id) { return s.page->controlText(id); }
@@ -54,62 +47,6 @@ QString text(Session& s, int id) { return s.page->controlText(id); }
 bool enabled(Session& s, int id) { return s.control(id)->isEnabled(); }
 
 bool workerEnded(Session& s) { return s.page->link() && s.page->link()->workerEnded(); }
-
-// Receives exactly buffer.size() bytes, whatever segments they come in.
-bool receiveAll(net::SocketHandle c, std::span<uint8_t> buffer) {
-    for (size_t got = 0; got < buffer.size();) {
-        const int n = net::sockets().receive(c, buffer.subspan(got));
-        if (n <= 0) return false;
-        got += static_cast<size_t>(n);
-    }
-    return true;
-}
-
-// A Responder of the test's own at 192.168.12.1:8888, listening from its construction.
-class ResponderDouble {
-public:
-    enum class Mode {
-        EchoThenClose,  // echoes `blocks` blocks, takes one more and closes the connection
-        SplitEcho,      // echoes the first block in two segments, the second after the next block
-    };
-
-    ResponderDouble(Mode mode, int blocks) {
-        net::sockets().startup(0x0101);
-        listener_ = net::sockets().tcpSocket();
-        net::sockets().bind(listener_, net::SocketAddress{{192, 168, 12, 1}, 8888});
-        net::sockets().listen(listener_, 2);
-        thread_ = std::thread([this, mode, blocks] { serve(mode, blocks); });
-    }
-
-    ~ResponderDouble() {
-        net::sockets().shutdown(listener_, net::ShutdownHow::Both);
-        thread_.join();
-        net::sockets().close(listener_);
-        net::sockets().cleanup();
-    }
-
-private:
-    void serve(Mode mode, int blocks) {
-        const net::SocketHandle c = net::sockets().accept(listener_, nullptr);
-        if (c == net::kInvalidSocket) return;
-        std::vector<uint8_t> first(kBlock), next(kBlock);
-        const auto half = [&first](size_t from) { return std::span<const uint8_t>(first.data() + from, kBlock / 2); };
-        if (mode == Mode::EchoThenClose) {
-            for (int i = 0; i < blocks && receiveAll(c, first); ++i) net::sockets().send(c, first);
-            receiveAll(c, next);
-        } else if (receiveAll(c, first)) {
-            net::sockets().send(c, half(0));
-            if (receiveAll(c, next)) net::sockets().send(c, half(kBlock / 2));
-            while (receiveAll(c, next)) {
-            }
-        }
-        net::sockets().shutdown(c, net::ShutdownHow::Both);
-        net::sockets().close(c);
-    }
-
-    net::SocketHandle listener_ = net::kInvalidSocket;
-    std::thread thread_;
-};
 
 struct TcpipValues {
     int mode = -1;
@@ -304,9 +241,8 @@ private slots:
 
             click(s, ctl::kSendReceiveStop);
             QCOMPARE(s.harness.watch().endedAtOnce, 1);
-            QVERIFY(enabled(s, ctl::kSendReceiveStart));
             QVERIFY(!enabled(s, ctl::kSendReceiveStop));
-            QVERIFY(deliverUntil([&] { return workerEnded(s); }));
+            QVERIFY(deliverUntil([&] { return workerEnded(s) && enabled(s, ctl::kSendReceiveStart); }));
             QCOMPARE(readSettings(), c.expected);
             QCOMPARE(interfaceValues(), c.registry);
             QCOMPARE(reloads(), 2);  // the test address, then the saved settings
@@ -334,6 +270,48 @@ private slots:
             QVERIFY(tracedNow("regwrite").empty());
             QCOMPARE(reloads(), 0);
         }
+    }
+
+    // After a failure the worker still puts the settings back (a reload and 3000 ms): "Start" stays
+    // disabled until the worker has ended, so that no next test drives the library beside it.
+    void startWaitsForThePreviousWorkersEnd() {
+        Session s(initiatorMachine());  // nobody listens: "Failed connect()"
+        std::optional<kv::sim::Host::Call> hold;
+        size_t postedBeforeTheEnd = 0;
+        s.boxes.whileShown([&](const QString&) {
+            postedBeforeTheEnd = kv::ui::postedUiCalls();
+            hold.emplace(kv::sim::Host::get());  // the worker stops at its next call into the host
+        });
+        click(s, ctl::kSendReceiveStart);
+        // The page has heard of the failure; the worker is held in its clean-up.
+        QVERIFY(deliverUntil(
+            [&] { return hold && kv::ui::postedUiCalls() > postedBeforeTheEnd && kv::ui::pendingUiCalls() == 0; }));
+        QVERIFY(enabled(s, ctl::kSendReceiveStop));
+        QVERIFY(!enabled(s, ctl::kSendReceiveStart));
+        hold.reset();
+        QVERIFY(deliverUntil([&] { return workerEnded(s) && enabled(s, ctl::kSendReceiveStart); }));
+        QCOMPARE(reloads(), 2);
+    }
+
+    // A Responder that echoes at once, and the Initiator's pauses passing at once on the virtual
+    // clock: thousands of blocks, each changing both counters, and the window queues nothing per
+    // block. "Stop" shows the counts the worker made.
+    void countersOfAFastExchangeQueueNothingPerBlock() {
+        Session s(initiatorMachine());
+        ResponderDouble responder(ResponderDouble::Mode::EchoUntilClosed, 0);
+        click(s, ctl::kSendReceiveStart);
+        size_t mostWaiting = 0;
+        QVERIFY(deliverUntil([&] {
+            mostWaiting = std::max(mostWaiting, kv::ui::pendingUiCalls());
+            return s.page->link()->counters().second >= 3000;
+        }));
+        click(s, ctl::kSendReceiveStop);
+        QVERIFY(deliverUntil([&] { return workerEnded(s); }));
+        QVERIFY2(mostWaiting <= 2, qPrintable(QString::number(mostWaiting)));
+        const auto [sent, received] = s.page->link()->counters();
+        QCOMPARE(text(s, ctl::kSendReceiveSent), QString::number(sent));
+        QCOMPARE(text(s, ctl::kSendReceiveReceived), QString::number(received));
+        QCOMPARE(s.boxTexts(), QStringList());
     }
 
     // The role buttons: the role follows them, except while a test runs.

@@ -2,7 +2,9 @@
 // toggles in the registry, the tray icon and its menu, the animation, Close and the message
 // protocol — read from the trace, the notification area and the window.
 #include <QMenu>
+#include <QSignalSpy>
 #include <QTest>
+#include <tuple>
 
 #include "app/diag_app.h"
 #include "app/diag_sheet.h"
@@ -238,6 +240,33 @@ private slots:
         QVERIFY(fx.traced("regwrite").empty());
         QCOMPARE(sheet.settings().showTrayIcon, 0);
         QVERIFY(kv::platform::notifyArea().icons().empty());
+    }
+
+    // Esc and Alt+F4 are the Close command, never a way past it: with the tray icon on the window
+    // hides and the program goes on; with it off the window ends.
+    void escAndAltF4AreTheCloseCommand_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("trayIcon");
+        QTest::addColumn<bool>("ends");
+        for (const auto& [name, key, modifiers] :
+             {std::tuple{"Esc", Qt::Key_Escape, 0}, {"Alt+F4", Qt::Key_F4, int(Qt::AltModifier)}}) {
+            QTest::addRow("%s, tray icon on", name) << int(key) << modifiers << "1" << false;
+            QTest::addRow("%s, tray icon off", name) << int(key) << modifiers << "0" << true;
+        }
+    }
+    void escAndAltF4AreTheCloseCommand() {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(QString, trayIcon);
+        QFETCH(bool, ends);
+        DiagFixture fx(machineWith(trayIcon.toStdString(), false), QMessageBox::Ok);
+        CDiagSheet& sheet = fx.start(testEnvironment(), hookedPageTable());
+        QSignalSpy finished(&sheet, &QDialog::finished);
+        QTest::keyClick(&sheet, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QVERIFY(!sheet.isVisible());
+        QCOMPARE(finished.count(), ends ? 1 : 0);
+        QCOMPARE(kv::platform::notifyArea().icons().size(), size_t{ends ? 0u : 1u});
     }
 
     void switchingTheTrayOffWhileHiddenShowsTheWindow() {

@@ -13,6 +13,7 @@
 #include "pages/vlan_page.h"
 #include "resources/resource_ids.h"
 #include "support/diag_fixture.h"
+#include "support/page_machines.h"
 
 using kv::sim::testing::MachineBuilder;
 using namespace kv::diag;
@@ -25,20 +26,6 @@ namespace ctl = res::ctl;
 constexpr char kTooOld[] = "You have to update the network adapter driver to Version 5.611 or later.";
 constexpr char kOutOfRange[] = "Please input VLAN ID in the range: 1 ~ 4094.";
 constexpr uint32_t kWatchPeriodMs = 5000;
-
-std::string driverVersionOfAdapter0(const std::string& version) {
-    return "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E972-E325-11CE-BFC1-08002BE10318}"
-           "\\0000]\r\n\"DriverVersion\"=\"" +
-           version + "\"\r\n";
-}
-
-// The default machine with its 4450's driver at `version`: its own (6.210) reads 210, too old for
-// the page.
-MachineBuilder defaultMachine(const std::string& version = "5.611.0.0") {
-    MachineBuilder machine = MachineBuilder::defaultMachine();
-    machine.registry(driverVersionOfAdapter0(version));
-    return machine;
-}
 
 // A 4450 without VLANs, its driver new enough.
 MachineBuilder machineWithoutVlans() {
@@ -104,7 +91,7 @@ class VlanPageTest : public QObject {
 
 private slots:
     void theSelectedAdaptersVlansThenTheEmptyRow() {
-        VlanWindow w(defaultMachine());
+        VlanWindow w(defaultMachineWithDriver());
         QCOMPARE(w.rows(), kDefaultRows);
         QCOMPARE(w.list().itemData(0), intptr_t(4));  // the VLANs' adapter list entries
         QCOMPARE(w.list().itemData(1), intptr_t(5));
@@ -146,14 +133,14 @@ private slots:
         QFETCH(QString, version);
         QFETCH(int, number);
         QFETCH(bool, shown);
-        VlanWindow w(defaultMachine(version.toStdString()));
+        VlanWindow w(defaultMachineWithDriver(version.toStdString()));
         QCOMPARE(w.fx.sheet().driverVersionNumber(), number);
         QCOMPARE(w.fx.activePage()->caption(), shown ? QStringLiteral("VLAN") : QStringLiteral("General"));
         QCOMPARE(w.fx.boxTexts(), shown ? QStringList() : QStringList{kTooOld});
     }
 
     void onlyTheButtonsStartALabelEdit() {
-        VlanWindow w(defaultMachine());
+        VlanWindow w(defaultMachineWithDriver());
         w.selectRow(0);
         QTest::keyClick(&w.list(), Qt::Key_F2);  // the user's own edit
         QVERIFY(!w.list().isEditingLabel());
@@ -184,7 +171,7 @@ private slots:
     void idsOutsideTheRangeAreRefused() {
         QFETCH(int, button);
         QFETCH(QString, text);
-        VlanWindow w(defaultMachine());
+        VlanWindow w(defaultMachineWithDriver());
         w.selectRow(0);
         w.click(Button(button) == Button::Add ? ctl::kVlanAdd : ctl::kVlanModifyVid);
         w.type(text);
@@ -203,7 +190,7 @@ private slots:
     void answeredNoNothingStarts() {
         QFETCH(int, button);
         QFETCH(QString, question);
-        VlanWindow w(defaultMachine(), QMessageBox::No);
+        VlanWindow w(defaultMachineWithDriver(), QMessageBox::No);
         w.selectRow(0);
         const int ids[] = {ctl::kVlanAdd, ctl::kVlanModifyVid, ctl::kVlanDelete};
         w.click(ids[button]);
@@ -216,7 +203,7 @@ private slots:
 
     // Text after the number is ignored: "12abc" adds VLAN 12.
     void addingInstallsTheVlanAndTheListIsRebuiltAfterTheWatchTick() {
-        VlanWindow w(defaultMachine());
+        VlanWindow w(defaultMachineWithDriver());
         w.click(ctl::kVlanAdd);
         w.type(QStringLiteral("12abc"));
         QCOMPARE(w.fx.boxTexts(), QStringList{"Do you want add VLAN 12?"});
@@ -234,7 +221,7 @@ private slots:
     }
 
     void deletingRemovesTheVlanAndTheListIsRebuiltAfterTheWatchTick() {
-        VlanWindow w(defaultMachine());
+        VlanWindow w(defaultMachineWithDriver());
         w.selectRow(0);
         w.click(ctl::kVlanDelete);
         QCOMPARE(w.fx.boxTexts(), QStringList{"Do you want delete VLAN 10?"});
@@ -247,7 +234,7 @@ private slots:
     }
 
     void changingAnIdShowsItAtOnceWithoutARefresh() {
-        VlanWindow w(defaultMachine());
+        VlanWindow w(defaultMachineWithDriver());
         w.selectRow(1);
         w.click(ctl::kVlanModifyVid);
         w.type(QStringLiteral("25"));
@@ -264,21 +251,37 @@ private slots:
                                         " |  | "}));
     }
 
-    void aRefusedChangeListsTheAdaptersAgain() {
-        VlanWindow w(defaultMachine());
+    // A VLAN that can no longer be selected (gone behind the page): the page asks for the adapter
+    // list again and stops there, without the empty row.
+    void aVlanThatCannotBeSelectedEndsTheActivation() {
+        VlanWindow w(defaultMachineWithDriver());
+        QCOMPARE(API_DelVlan(4), 1);
+        w.fx.activatePage("General");
+        w.fx.activatePage("VLAN");
+        QCOMPARE(w.fx.activePage()->caption(), QStringLiteral("VLAN"));
+        QCOMPARE(w.rows(), QStringList());
+        w.fx.advance(100);  // the refresh
+        QCOMPARE(w.fx.activePage()->caption(), QStringLiteral("General"));
+    }
+
+    void aRefusedChangeListsTheAdaptersAgainOnceTheWorkerHasEnded() {
+        VlanWindow w(defaultMachineWithDriver());
         QCOMPARE(API_DelVlan(5), 1);  // VLAN 20 goes away behind the page
         w.selectRow(1);
         w.click(ctl::kVlanModifyVid);
         w.type(QStringLiteral("33"));
         w.fx.finishWatchedWorker();
-        // The refresh the worker posted has run; the watch still holds the window until its tick.
-        QCOMPARE(w.fx.activePage()->caption(), QStringLiteral("General"));
+        // The refresh the worker asked for waits while the watch holds the window.
+        QCOMPARE(w.fx.activePage()->caption(), QStringLiteral("VLAN"));
         QVERIFY(w.busy());
         QCOMPARE(w.fx.boxTexts().value(0), QStringLiteral("Change VLAN ID from 20 to 33?"));
         w.fx.advance(kWatchPeriodMs);
         QVERIFY(!w.busy());
+        QCOMPARE(w.fx.activePage()->caption(), QStringLiteral("General"));
         w.fx.activatePage("VLAN");
         QCOMPARE(w.rows(), (QStringList{kDefaultRows[0], " |  | "}));
+        // The page the change disabled is usable again, though another page was active at the end.
+        QVERIFY(w.fx.activePage()->isEnabled());
     }
 };
 

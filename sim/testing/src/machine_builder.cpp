@@ -166,7 +166,7 @@ Json MachineBuilder::json() const {
 
 std::string MachineBuilder::registryText() const { return "Windows Registry Editor Version 5.00\r\n\r\n" + registry_; }
 
-Host& MachineBuilder::install() {
+Host& MachineBuilder::install(SimClock::Mode clock) {
     std::unique_ptr<Machine> machine;
     if (files_.empty() && !inDirectory_) {
         machine = buildMachine(json());
@@ -184,7 +184,7 @@ Host& MachineBuilder::install() {
         machine = loadMachineDirectory(directory_->path);
     }
     Host& host = Host::get();
-    host.install(std::move(machine), SimClock::Mode::Virtual);
+    host.install(std::move(machine), clock);
     return host;
 }
 

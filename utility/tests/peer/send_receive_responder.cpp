@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
     if (!deliverUntil([&page] { return page.link()->workerEnded(); })) return 1;
     QCoreApplication::processEvents();
 
-    const TcpipBackup now = readTcpipBackup();
+    const TcpipBackup now = readTcpipBackup(harness.session());
     std::printf("sent %s received %s settings %s/%s/%s boxes %zu\n",
                 qPrintable(page.controlText(ctl::kSendReceiveSent)),
                 qPrintable(page.controlText(ctl::kSendReceiveReceived)), dottedText(now.address).c_str(),

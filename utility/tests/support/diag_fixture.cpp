@@ -26,14 +26,14 @@ SheetEnvironment testEnvironment() {
 }
 
 // Installed from the kept builder itself: a copy would take the machine's files away with it.
-DiagFixture::Machine::Machine(MachineBuilder machine) : builder(std::move(machine)) {
-    builder.install();
+DiagFixture::Machine::Machine(MachineBuilder machine, kv::sim::SimClock::Mode clock) : builder(std::move(machine)) {
+    builder.install(clock);
     ui::TimerClock::setMode(ui::TimerClock::Mode::Virtual);
     ui::TimerClock::setTimePasser([](uint32_t ms) { kv::sim::Host::get().passTime(ms); });
 }
 
-DiagFixture::DiagFixture(MachineBuilder machine, QMessageBox::StandardButton boxAnswer)
-    : startDirectory_(std::filesystem::current_path()), machine_(std::move(machine)), answerer_(boxAnswer) {}
+DiagFixture::DiagFixture(MachineBuilder machine, QMessageBox::StandardButton boxAnswer, kv::sim::SimClock::Mode clock)
+    : startDirectory_(std::filesystem::current_path()), machine_(std::move(machine), clock), answerer_(boxAnswer) {}
 
 DiagFixture::~DiagFixture() {
     stop();

@@ -38,9 +38,10 @@ SheetEnvironment testEnvironment();
 
 class DiagFixture {
 public:
-    // Installs the machine; the window is made by start().
+    // Installs the machine (on the virtual clock unless told); the window is made by start().
     explicit DiagFixture(kv::sim::testing::MachineBuilder machine = {},
-                         QMessageBox::StandardButton boxAnswer = QMessageBox::NoButton);
+                         QMessageBox::StandardButton boxAnswer = QMessageBox::NoButton,
+                         kv::sim::SimClock::Mode clock = kv::sim::SimClock::Mode::Virtual);
     ~DiagFixture();
     DiagFixture(const DiagFixture&) = delete;
     DiagFixture& operator=(const DiagFixture&) = delete;
@@ -101,7 +102,7 @@ public:
 private:
     // The machine is installed before the box answerer and the window exist.
     struct Machine {
-        explicit Machine(kv::sim::testing::MachineBuilder builder);
+        Machine(kv::sim::testing::MachineBuilder builder, kv::sim::SimClock::Mode clock);
         kv::sim::testing::MachineBuilder builder;  // keeps the machine's files
     };
 

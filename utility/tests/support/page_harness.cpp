@@ -1,11 +1,13 @@
 #include "support/page_harness.h"
 
+#include <QCoreApplication>
 #include <cstring>
+#include <optional>
 #include <utility>
 
 #include "framework/list_view.h"
 #include "framework/window_timers.h"
-#include "kelvalib.h"
+#include "framework/worker_thread.h"
 
 namespace kv::diag::testing {
 
@@ -22,18 +24,31 @@ PageHarness::PageHarness(kv::sim::testing::MachineBuilder machine)
 
 PageHarness::~PageHarness() {
     page_.reset();
-    API_Close();
+    // A worker still winding down holds the library; it may still hand the window a last text.
+    if (watch_.worker) {
+        while (!watch_.worker->hasEnded()) QCoreApplication::processEvents();
+    }
+    session().close();
 }
 
 bool PageHarness::selectAdapter(int index) {
-    API_Close();
-    if (API_Open() != 1 || API_GetAdapterList_A(adapterList_.get()) != 1) return false;
-    if (API_SetCurrAdaptIdx(index) != 1) return false;
+    const std::optional<AdapterList_A> list = session().reopen();
+    if (!list) return false;
+    *adapterList_ = *list;
+    if (!session_.select(index)) return false;
     selected_ = index;
-    API_GetAdapterInfo(&adapterInfo_);
-    if (API_GetDriverInfo_A(driverInfo_.get()) != 1) std::memset(driverInfo_.get(), 0, sizeof(DriverInfo_A));
+    adapterInfo_ = session_.adapterInfo().value_or(AdapterInfo{});
+    *driverInfo_ = session_.driverInfo().value_or(DriverInfo_A{});
     ready_ = 1;
     return true;
+}
+
+AdapterSession& PageHarness::session() {
+    if (watch_.worker && watch_.worker->hasEnded()) {
+        watch_.worker.reset();
+        session_.takeBack();
+    }
+    return session_;
 }
 
 void PageHarness::adopt(std::unique_ptr<ui::PropertyPage> page) {
@@ -55,6 +70,7 @@ QStringList listRows(const ui::ListView& list) {
 
 void PageHarness::watchWorker(ui::WorkerHandle worker, bool refreshAfter, bool disableActivePage) {
     if (!worker) return;
+    session_.lendTo(worker->id());
     watch_.worker = std::move(worker);
     watch_.refreshAfter = refreshAfter;
     watch_.disableActivePage = disableActivePage;
@@ -63,6 +79,7 @@ void PageHarness::watchWorker(ui::WorkerHandle worker, bool refreshAfter, bool d
 
 void PageHarness::endWorkerWatch() {
     if (!watch_.worker) return;
+    session_.takeBack();
     watch_.worker.reset();
     ++watch_.endedAtOnce;
 }

@@ -7,9 +7,10 @@
 #include <memory>
 #include <vector>
 
-#include "app/page_services.h"
 #include "framework/property_page.h"
 #include "kv/sim/testing/machine_builder.h"
+#include "session/adapter_session.h"
+#include "session/page_services.h"
 
 namespace kv::ui {
 class ListView;
@@ -55,7 +56,9 @@ public:
     };
     const Watch& watch() const { return watch_; }
 
-    // PageServices.
+    // PageServices. The watched worker holds the library until it has ended or the page ends the
+    // watch; the harness takes the library back at the page's next use of it after the end.
+    AdapterSession& session() override;
     int selectedAdapterIndex() const override { return selected_; }
     int adapterReady() const override { return ready_; }
     int driverVersionNumber() const override { return -1; }
@@ -66,12 +69,12 @@ public:
     void watchWorker(ui::WorkerHandle worker, bool refreshAfter, bool disableActivePage) override;
     void endWorkerWatch() override;
     void postCommand(int) override {}
-    void enableUserActions(bool) override {}
 
 private:
     void adopt(std::unique_ptr<ui::PropertyPage> page);
 
     kv::sim::testing::MachineBuilder machine_;
+    AdapterSession session_;
     std::unique_ptr<AdapterList_A> adapterList_;
     AdapterInfo adapterInfo_{};
     std::unique_ptr<DriverInfo_A> driverInfo_;

@@ -4,6 +4,7 @@
 
 #include <QStringList>
 #include <initializer_list>
+#include <string>
 
 #include "kv/sim/testing/machine_builder.h"
 
@@ -33,6 +34,17 @@ inline kv::sim::testing::MachineBuilder driverMachine(const char* inf) {
 // keeps the version first.
 inline const QStringList kDriverTextRows = {"Description | Tavrick 4450", "Provider | Tavrick",
                                             "Version | 6.210.1124.2009", "Date | 11-24-2009", "INF Path | oem3.inf"};
+
+// The default machine with its 4450's driver at `version`: its own (6.210) reads 210, too old for
+// the VLAN page.
+inline kv::sim::testing::MachineBuilder defaultMachineWithDriver(const std::string& version = "5.611.0.0") {
+    kv::sim::testing::MachineBuilder machine = kv::sim::testing::MachineBuilder::defaultMachine();
+    machine.registry(
+        "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E972-E325-11CE-BFC1-08002BE10318}"
+        "\\0000]\r\n\"DriverVersion\"=\"" +
+        version + "\"\r\n");
+    return machine;
+}
 
 // A cable pair of machine.json: its state and the distance to the fault.
 inline kv::sim::Json cablePair(const char* state, int distance) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -29,8 +30,10 @@ struct VlanListing {
 // Each adapter-list entry whose parent (`parentIndexes`, the list's ParentIndex entries) is
 // `parentIndex`, made the library's current adapter and its VLAN ID read (an entry whose ID
 // cannot be read gets no row). The parent is made the current adapter again at the end of a
-// complete listing.
-VlanListing listVlans(std::span<const int32_t> parentIndexes, int parentIndex);
+// complete listing. `select` makes an entry the current adapter (the window's adapter session, so
+// that it knows which one is); by default API_SetCurrAdaptIdx.
+using AdapterSelect = std::function<bool(int index)>;
+VlanListing listVlans(std::span<const int32_t> parentIndexes, int parentIndex, const AdapterSelect& select = {});
 
 // The listing as a table: VLAN ID, connection name, the virtual adapter's index and description
 // (from `adapters`, the adapter list the listing was read over).

@@ -68,8 +68,8 @@ public:
 
     Json json() const;
     std::string registryText() const;
-    // Builds the machine and installs it in the process's host, on a virtual clock.
-    Host& install();
+    // Builds the machine and installs it in the process's host, on a virtual clock unless told.
+    Host& install(SimClock::Mode clock = SimClock::Mode::Virtual);
     // Writes machine.json and registry.reg into the directory, for tests that run programs.
     void writeDirectory(const std::filesystem::path& directory) const;
 

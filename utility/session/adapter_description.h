@@ -3,12 +3,12 @@
 // shows the text before it.
 #pragma once
 
-#include <QString>
+#include <string>
 
 namespace kv::diag {
 
-// The text of one description slot of AdapterList_A (KV_DESCRIPTION_CHARS bytes), up to its first
-// zero and without the line ends it closes with.
-QString adapterDescriptionText(const char* description);
+// The text of one description slot of AdapterList_A (KV_DESCRIPTION_CHARS bytes, in the ANSI code
+// page), up to its first zero and without the line ends it closes with.
+std::string adapterDescription(const char* description);
 
 }  // namespace kv::diag

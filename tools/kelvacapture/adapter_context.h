@@ -25,6 +25,9 @@ public:
     void note(std::string_view line);
     // The miniport's supported list names none of the maker's private commands.
     void setPrivateCommandsUnlisted() { privateCommandsUnlisted_ = true; }
+    // The link speed the driver reported, in Mbit/s (0 when it did not answer).
+    void setLinkSpeed(uint32_t mbps) { linkSpeedMbps_ = mbps; }
+    uint32_t linkSpeed() const { return linkSpeedMbps_; }
     // The failed commands as faults, once the reads are done: "faults.noPrivateCommands" for a
     // miniport that lists no private command and failed them, else "faults.failingOids".
     void recordFailures();
@@ -37,6 +40,7 @@ private:
     JsonValue json_ = JsonValue::object();
     std::vector<uint32_t> failedCommands_;
     bool privateCommandsUnlisted_ = false;
+    uint32_t linkSpeedMbps_ = 0;
 };
 
 }  // namespace kv::capture

@@ -94,9 +94,10 @@ void readLink(AdapterContext& a) {
     else
         a.failed("link state", p::OID_GEN_MEDIA_CONNECT_STATUS);
     uint32_t mbps = 0;
-    if (API_GetLinkSpeed(&mbps))
+    if (API_GetLinkSpeed(&mbps)) {
         link.set("speed", mbps);
-    else
+        a.setLinkSpeed(mbps);
+    } else
         a.failed("link speed", p::OID_GEN_LINK_SPEED);
     int duplex = 0;
     if (API_GetDuplexMode(&duplex))

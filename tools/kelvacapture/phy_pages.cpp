@@ -15,8 +15,13 @@ constexpr uint16_t kPageSelect = 0x1F;
 constexpr uint16_t kSpecificStatus = 0x11;  // page 0: bit 6 the crossover state
 constexpr uint16_t kMdix = 0x0040;
 constexpr uint16_t kCableLengthPage = 1;
-constexpr uint16_t kCableLength = 0x1E;  // low byte: the latched length in metres, 0xFF none
+constexpr uint16_t kCableLength = 0x1E;  // low byte: the latched length estimate, 0xFF none
 constexpr uint16_t kNoEstimate = 0xFF;
+constexpr uint32_t kGigabitMbps = 1000;
+
+// The latched estimate in metres: whole metres at 10 and 100 Mbit/s; on a 1000 Mbit/s link the
+// gigabit estimator's steps, (metres + 14) / 2, which read back as 2 x steps - 14 metres.
+int latchedMetres(uint16_t latched, uint32_t linkMbps) { return linkMbps == kGigabitMbps ? 2 * latched - 14 : latched; }
 
 using Page = std::array<uint16_t, kRegisters>;
 
@@ -43,7 +48,9 @@ void capturePhyPages(AdapterContext& a) {
     a.json().member("images").set("phy", std::move(image));
     a.json().member("phy").set("mdix", (pages[0][kSpecificStatus] & kMdix) != 0);
     const uint16_t latched = pages[kCableLengthPage][kCableLength] & 0xFF;
-    if (latched != 0 && latched != kNoEstimate) a.json().member("cable").set("length", latched);
+    if (latched == kNoEstimate) return;
+    if (const int metres = latchedMetres(latched, a.linkSpeed()); metres > 0)
+        a.json().member("cable").set("length", metres);
 }
 
 }  // namespace kv::capture

@@ -52,8 +52,8 @@ private slots:
         }
     }
 
-    // The VLAN page alone turns drivers before version number 611 away (the default machine's
-    // 6.210 reads 210), with its box.
+    // The VLAN page alone turns drivers before version number 611 away (6.210, the driver of the
+    // default machine's older adapters, reads 210), with its box.
     void everyPageWorksForEveryAdapterWithoutAnErrorBox() {
         DiagFixture fx(MachineBuilder::defaultMachine());
         fx.start(testEnvironment(), allPagesTable());

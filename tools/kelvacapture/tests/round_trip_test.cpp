@@ -178,6 +178,25 @@ TEST_P(RoundTrip, TheReplayAnswersEveryReadOnlyExportAsTheOriginal) {
         EXPECT_EQ(fileText(folder("recaptured") / file), fileText(folder("captured") / file)) << file;
 }
 
+// A length the PHY latched stays metres in the machine file, also on a gigabit link, where the
+// PHY latches the estimator's steps (an odd length reads back one metre short).
+TEST_F(CaptureTest, ALatchedCableLengthIsCapturedInMetresAtEverySpeed) {
+    for (const uint32_t mbps : {100u, 1000u}) {
+        MachineBuilder machine;
+        machine.addAdapter(0x4450).link(true, mbps).set("cable.length", 42);
+        const std::string speed = std::to_string(mbps);
+        machine.writeDirectory(folder("original" + speed));
+        installFrom(folder("original" + speed));
+        ASSERT_EQ(API_Open(), 1);
+        ASSERT_EQ(API_SetCurrAdaptIdx(0), 1);
+        ASSERT_EQ(API_WritePHY(1, 4, 1), 1);  // latch the estimate
+        API_Close();
+        ASSERT_EQ(captureMachine(utf8ToUtf16(folder("captured" + speed).string())), 0);
+        EXPECT_NE(fileText(folder("captured" + speed) / "machine.json").find("\"length\": 42"), std::string::npos)
+            << mbps;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Machines, RoundTrip, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
 

@@ -188,6 +188,9 @@ TEST_F(CaptureTest, ALatchedCableLengthIsCapturedInMetresAtEverySpeed) {
         machine.writeDirectory(folder("original" + speed));
         installFrom(folder("original" + speed));
         ASSERT_EQ(API_Open(), 1);
+        // The listing names the adapters, which the selection opens by name.
+        const auto list = std::make_unique<AdapterList_A>();
+        ASSERT_EQ(API_GetAdapterList_A(list.get()), 1);
         ASSERT_EQ(API_SetCurrAdaptIdx(0), 1);
         ASSERT_EQ(API_WritePHY(1, 4, 1), 1);  // latch the estimate
         API_Close();

@@ -113,4 +113,12 @@ private:
     CDiagSheet* sheet_ = nullptr;
 };
 
+// One 4450 that `shape` adds to.
+kv::sim::testing::MachineBuilder oneAdapter(const std::function<void(kv::sim::testing::AdapterBuilder&)>& shape);
+// The rows of a page in the main window for the machine's adapter 0 ("no page <title>" when the
+// window has no such page).
+QStringList pageRows(kv::sim::testing::MachineBuilder machine, const QString& title, int listId);
+// Whether the window's adapter-list refresh is waiting to run.
+bool refreshRequested(DiagFixture& fx);
+
 }  // namespace kv::diag::testing

@@ -89,7 +89,7 @@ std::vector<ui::PropertyPage*> CDiagSheet::tablePages() const {
 bool CDiagSheet::onInitDialog() {
     if (!CTreeSheet::onInitDialog()) return false;
     // The frame is made after the first page: it must lie under the pages, not over them.
-    if (CSheetFrame* frame = PageFrame(); frame && frame->Window()) frame->Window()->lower();
+    if (CSheetFrame* frame = pageFrame(); frame && frame->Window()) frame->Window()->lower();
     openMessageWindow();
     trayMirror_ = new TrayMirror(this);
     setWindowIcon(programIcon_);
@@ -146,7 +146,7 @@ void CDiagSheet::hiddenStartTick() {
 void CDiagSheet::onTimer(int id) {
     switch (id) {
         case timer::kRefresh:
-            if (IsSelectionChangeInProgress()) return;
+            if (isSelectionChangeInProgress()) return;
             timers().killTimer(timer::kRefresh);
             // The library is the worker's until it ends: the refresh follows then.
             if (session_.busy()) {

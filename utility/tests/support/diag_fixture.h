@@ -7,7 +7,7 @@
 //   fx.start();                         // the window, adapter 0 selected (the library's Current)
 //   fx.selectAdapter(1);
 //   auto* page = fx.activatePage("Driver");
-//   QCOMPARE(fx.listRows(1022).at(0), "Description | ...");
+//   QCOMPARE(fx.listRows(res::ctl::kDriverList).at(0), "Description | ...");
 //   fx.advance(5000);
 #pragma once
 

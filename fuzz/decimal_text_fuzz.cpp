@@ -9,13 +9,13 @@
 #include <string_view>
 
 #include "fuzz_check.h"
-#include "pages/decimal_text.h"
+#include "kv/jobs/decimal_text.h"
 
 using kv::fuzz::check;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    const auto number = kv::diag::scanDecimal(text);
+    const auto number = kv::jobs::scanDecimal(text);
 
     // The C runtime reads up to the first zero byte, as the scan does (a zero byte is no digit).
     const std::string terminated(text.substr(0, text.find('\0')));

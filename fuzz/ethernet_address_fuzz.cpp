@@ -1,20 +1,22 @@
 // The Wake On LAN page's Ethernet address field: an address comes out exactly for twelve
 // hexadecimal digits, and it spells the field back digit for digit; what the field keeps of a
-// typed or pasted text is hexadecimal digits only, twelve at most, in the text's order.
+// typed or pasted text is hexadecimal digits only, twelve at most, in the text's order. The
+// spellings a script may pass read the same address from the same digits.
 #include <cctype>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <string_view>
 
 #include "fuzz_check.h"
-#include "pages/ethernet_address.h"
+#include "kv/jobs/ethernet_address.h"
 
 using kv::fuzz::check;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    if (const auto digits = kv::diag::ethernetAddressDigits(text)) {
+    if (const auto digits = kv::jobs::ethernetAddressDigits(text)) {
         check(digits->size() <= 12, "twelve digits at most");
         size_t from = 0;
         for (char c : *digits) {
@@ -25,7 +27,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     }
 
-    const auto address = kv::diag::parseEthernetAddress(text);
+    const auto address = kv::jobs::parseEthernetAddress(text);
+    if (const auto spelled = kv::jobs::parseEthernetAddressAnySpelling(text)) {
+        std::string digits;
+        for (char c : text)
+            if (std::isxdigit(static_cast<unsigned char>(c))) digits += c;
+        check(kv::jobs::parseEthernetAddress(digits) == spelled, "a spelling reads the address of its digits");
+    } else {
+        check(!address, "twelve digits are a spelling too");
+    }
 
     bool allHex = text.size() == 12;
     for (char c : text) allHex = allHex && std::isxdigit(static_cast<unsigned char>(c));

@@ -32,9 +32,13 @@ void setMessageBoxPresenter(MessageBoxPresenter presenter) {
     sim::Host::get().setMessageBoxHandler(std::move(presenter));
 }
 
+void setConsoleMessageBoxes(MessageBoxPresenter presenter) { setMessageBoxPresenter(std::move(presenter)); }
+
 Console& console() {
     static SimConsole instance;
     return instance;
 }
+
+void setConsoleSink(ConsoleSink sink) { sim::Host::get().setStdoutHandler(std::move(sink)); }
 
 }  // namespace kv::platform

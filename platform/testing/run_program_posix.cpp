@@ -1,6 +1,7 @@
 // Running a program on a POSIX system: posix_spawn with an argument array and an environment
-// array, standard output through a pipe read to its end, then waitpid.
+// array, standard output and standard error through two pipes read to their ends, then waitpid.
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -151,23 +152,40 @@ std::unique_ptr<StartedProgram> startProgram(const ProgramRequest& request) {
 ProgramResult runProgram(const ProgramRequest& request) {
     ProgramResult result;
     Pipe output;
+    Pipe errors;
     FileActions actions;
-    if (!output.valid() || !actions.ok()) return result;
-    if (posix_spawn_file_actions_adddup2(actions.get(), output.writeEnd(), STDOUT_FILENO) != 0 ||
-        posix_spawn_file_actions_addclose(actions.get(), output.readEnd()) != 0 ||
-        posix_spawn_file_actions_addclose(actions.get(), output.writeEnd()) != 0)
-        return result;
+    if (!output.valid() || !errors.valid() || !actions.ok()) return result;
+    for (auto [pipe, stream] : {std::pair{&output, STDOUT_FILENO}, std::pair{&errors, STDERR_FILENO}}) {
+        if (posix_spawn_file_actions_adddup2(actions.get(), pipe->writeEnd(), stream) != 0) return result;
+    }
+    for (Pipe* pipe : {&output, &errors}) {
+        if (posix_spawn_file_actions_addclose(actions.get(), pipe->readEnd()) != 0 ||
+            posix_spawn_file_actions_addclose(actions.get(), pipe->writeEnd()) != 0)
+            return result;
+    }
     const pid_t pid = spawn(request, actions);
     if (pid <= 0) return result;
     output.closeWrite();
+    errors.closeWrite();
 
+    // Both pipes at once: a program that fills one while the other is read would wait for ever.
+    pollfd ends[2] = {{output.readEnd(), POLLIN, 0}, {errors.readEnd(), POLLIN, 0}};
+    std::string* texts[2] = {&result.standardOutput, &result.standardError};
     char buffer[4096];
-    for (;;) {
-        const ssize_t n = ::read(output.readEnd(), buffer, sizeof buffer);
-        if (n > 0) {
-            result.standardOutput.append(buffer, static_cast<size_t>(n));
-        } else if (n == 0 || errno != EINTR) {
+    for (int open = 2; open > 0;) {
+        if (::poll(ends, 2, -1) < 0) {
+            if (errno == EINTR) continue;
             break;
+        }
+        for (int i = 0; i < 2; ++i) {
+            if (ends[i].fd < 0 || ends[i].revents == 0) continue;
+            const ssize_t n = ::read(ends[i].fd, buffer, sizeof buffer);
+            if (n > 0) {
+                texts[i]->append(buffer, static_cast<size_t>(n));
+            } else if (n == 0 || errno != EINTR) {
+                ends[i].fd = -1;  // poll skips it from now on
+                --open;
+            }
         }
     }
     result.exitCode = exitCodeOf(pid);

@@ -1,11 +1,12 @@
 // Running a program on Windows: CreateProcessW with a command line made of the program and its
 // arguments, an environment block of the caller's variables and the request's, standard output
-// through a pipe read to its end as text, then the exit code.
+// and standard error through two pipes read to their ends as text, then the exit code.
 #include <windows.h>
 
 #include <cwchar>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "kv/platform/testing/run_program.h"
@@ -90,15 +91,15 @@ struct Handle {
     }
 };
 
-// Starts the program with its standard output on `output`; its process handle, null when it could
-// not be started.
-HANDLE createProcess(const ProgramRequest& request, HANDLE output) {
+// Starts the program with its standard output on `output` and its standard error on `errors`; its
+// process handle, null when it could not be started.
+HANDLE createProcess(const ProgramRequest& request, HANDLE output, HANDLE errors) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     startup.hStdOutput = output;
-    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    startup.hStdError = errors;
     std::wstring line = commandLine(programPath(request.program), request.arguments);
     std::vector<wchar_t> environment = environmentBlock(request.environment);
     const std::wstring directory = request.workingDirectory.wstring();
@@ -108,6 +109,31 @@ HANDLE createProcess(const ProgramRequest& request, HANDLE output) {
         return nullptr;
     CloseHandle(process.hThread);
     return process.hProcess;
+}
+
+// A pipe whose write end the program inherits.
+struct InheritedPipe {
+    Handle readEnd;
+    Handle writeEnd;
+    bool open() {
+        SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+        if (!CreatePipe(&readEnd.h, &writeEnd.h, &inherit, 0)) return false;
+        SetHandleInformation(readEnd.h, HANDLE_FLAG_INHERIT, 0);
+        return true;
+    }
+};
+
+// Everything until the program closes its end, read as text the way a C stream in text mode reads
+// on Windows: CR LF becomes LF.
+std::string readText(HANDLE pipe) {
+    char buffer[4096];
+    DWORD n = 0;
+    std::string raw;
+    while (ReadFile(pipe, buffer, sizeof buffer, &n, nullptr) && n > 0) raw.append(buffer, n);
+    std::string text;
+    for (size_t i = 0; i < raw.size(); ++i)
+        if (!(raw[i] == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n')) text += raw[i];
+    return text;
 }
 
 class WindowsStartedProgram : public StartedProgram {
@@ -143,29 +169,26 @@ std::unique_ptr<StartedProgram> startProgram(const ProgramRequest& request) {
     Handle nul;
     nul.h = CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
     if (nul.h == INVALID_HANDLE_VALUE) nul.h = nullptr;
-    HANDLE process = createProcess(request, nul.h);
+    HANDLE process = createProcess(request, nul.h, GetStdHandle(STD_ERROR_HANDLE));
     return process ? std::make_unique<WindowsStartedProgram>(process) : nullptr;
 }
 
 ProgramResult runProgram(const ProgramRequest& request) {
     ProgramResult result;
-    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-    Handle readEnd;
-    Handle writeEnd;
-    if (!CreatePipe(&readEnd.h, &writeEnd.h, &inherit, 0)) return result;
-    SetHandleInformation(readEnd.h, HANDLE_FLAG_INHERIT, 0);
+    InheritedPipe output;
+    InheritedPipe errors;
+    if (!output.open() || !errors.open()) return result;
     Handle processHandle;
-    processHandle.h = createProcess(request, writeEnd.h);
+    processHandle.h = createProcess(request, output.writeEnd.h, errors.writeEnd.h);
     if (!processHandle.h) return result;
-    writeEnd.close();
+    output.writeEnd.close();
+    errors.writeEnd.close();
 
-    char buffer[4096];
-    DWORD n = 0;
-    std::string output;
-    while (ReadFile(readEnd.h, buffer, sizeof buffer, &n, nullptr) && n > 0) output.append(buffer, n);
-    // Read as text, the way a C stream in text mode reads on Windows: CR LF becomes LF.
-    for (size_t i = 0; i < output.size(); ++i)
-        if (!(output[i] == '\r' && i + 1 < output.size() && output[i + 1] == '\n')) result.standardOutput += output[i];
+    // Standard error on a thread of its own: a program that fills one pipe while the other is read
+    // would wait for ever.
+    std::thread errorReader([&] { result.standardError = readText(errors.readEnd.h); });
+    result.standardOutput = readText(output.readEnd.h);
+    errorReader.join();
     DWORD code = 0;
     if (WaitForSingleObject(processHandle.h, INFINITE) == WAIT_OBJECT_0 && GetExitCodeProcess(processHandle.h, &code))
         result.exitCode = static_cast<int>(code);

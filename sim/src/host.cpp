@@ -182,13 +182,21 @@ int Host::messageBox(std::u16string_view text, std::u16string_view caption, uint
     return buttons == platform::mb::kYesNo ? platform::mb::kIdYes : platform::mb::kIdOk;
 }
 
+void Host::setStdoutHandler(StdoutHandler handler) {
+    std::lock_guard lock(mutex_);
+    stdoutHandler_ = std::move(handler);
+}
+
 void Host::writeStdout(std::string_view text) {
+    StdoutHandler handler;
     {
         std::lock_guard lock(mutex_);
         std::string line(text);
         if (!line.empty() && line.back() == '\n') line.pop_back();
         trace_.add("stdout " + Trace::escape(line));
+        handler = stdoutHandler_;
     }
+    if (handler) return handler(text);
     std::fwrite(text.data(), 1, text.size(), stdout);
     std::fflush(stdout);
 }

@@ -9,11 +9,11 @@
 #include <optional>
 
 #include "adapter_context.h"
-#include "kv/protocol.h"
+#include "kv/jobs/hardware_dump.h"
 
 namespace kv::capture {
 
-using RegisterWindow = std::array<uint8_t, protocol::kMacRegisterWindowBytes>;
+using jobs::RegisterWindow;
 
 // The whole register window in one read; nothing when it fails.
 std::optional<RegisterWindow> captureRegisterWindow(AdapterContext& a);

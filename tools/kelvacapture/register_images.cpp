@@ -4,8 +4,7 @@
 
 #include "hardware_images.h"
 #include "kelvalib.h"
-#include "kv/eeprom_wire.h"
-#include "kv/platform/system.h"
+#include "kv/jobs/hardware_dump.h"
 
 namespace kv::capture {
 
@@ -13,26 +12,15 @@ namespace {
 
 namespace p = protocol;
 
-// The EEPROM port through the register exports; a failed pin write ends the read.
-struct EepromPort {
-    static uint8_t read() {
-        uint8_t value = 0;
-        GetMacReg(eeprom::kPortRegister, 1, &value);
-        return value;
-    }
-    static bool write(uint8_t value) { return WriteMacReg(eeprom::kPortRegister, 1, &value) == 1; }
-    static void wait() { platform::clock().sleep(eeprom::kEdgeMs); }
-};
-
 }  // namespace
 
 std::optional<RegisterWindow> captureRegisterWindow(AdapterContext& a) {
-    RegisterWindow window{};
-    if (!GetMacReg(0, static_cast<uint16_t>(window.size()), window.data())) {
+    const std::optional<RegisterWindow> window = jobs::readRegisterWindow();
+    if (!window) {
         a.failed("register window", p::OID_TVX_READ_MAC_REG);
         return std::nullopt;
     }
-    a.json().member("images").set("registers", hexByteLines(window));
+    a.json().member("images").set("registers", hexByteLines(*window));
     return window;
 }
 
@@ -46,25 +34,18 @@ void capturePciConfig(AdapterContext& a) {
 }
 
 void captureEepromWords(AdapterContext& a, uint8_t configRegister) {
-    uint8_t pins = 0;
-    if (!GetMacReg(eeprom::kPortRegister, 1, &pins)) {
+    const jobs::EepromRead read = jobs::readEepromWords(configRegister);
+    if (read.outcome == jobs::EepromRead::Outcome::PortUnreadable) {
         a.failed("EEPROM words", p::OID_TVX_READ_MAC_REG);
         return;
     }
-    EepromPort port;
-    eeprom::WordReader<EepromPort> reader(port, eeprom::addressBits(configRegister));
-    std::vector<uint16_t> words;
-    const unsigned count = eeprom::wordCount(configRegister);
-    for (unsigned address = 0; address < count && !reader.failed(); ++address)
-        words.push_back(reader.readWord(static_cast<uint16_t>(address)));
-    if (reader.failed()) {
+    if (read.outcome == jobs::EepromRead::Outcome::PinWriteRefused) {
         a.failed("EEPROM words", p::OID_TVX_WRITE_MAC_REG);
         return;
     }
-    // The pins as they were before the first word.
-    if (!WriteMacReg(eeprom::kPortRegister, 1, &pins)) a.skipped("EEPROM port", "its pins could not be put back");
+    if (!read.pinsRestored) a.skipped("EEPROM port", "its pins could not be put back");
     JsonValue list = JsonValue::array();
-    for (uint16_t word : words) list.push(hexNumber(word, 4));
+    for (uint16_t word : read.words) list.push(hexNumber(word, 4));
     a.json().member("eeprom").set("words", std::move(list));
 }
 

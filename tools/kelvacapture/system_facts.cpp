@@ -55,14 +55,6 @@ JsonValue captureOs(CaptureLog& log) {
     return os;
 }
 
-bool serviceInstalled(std::u16string_view name) {
-    auto& scm = platform::serviceManager();
-    const platform::ServiceHandle manager(scm.openManager(platform::svcaccess::kQueryStatus));
-    if (!manager) return false;
-    const platform::ServiceHandle service(scm.openService(manager.get(), name, platform::svcaccess::kQueryStatus));
-    return static_cast<bool>(service);
-}
-
 JsonValue protocolDriverState(bool installed, uint32_t openError, CaptureLog& log) {
     JsonValue driver = JsonValue::object();
     driver.set("installed", installed);

@@ -4,12 +4,13 @@
 
 #include "capture_log.h"
 #include "json_text.h"
+#include "kv/jobs/system_facts.h"
 
 namespace kv::capture {
 
 JsonValue captureOs(CaptureLog& log);
 // Whether a service of that name exists.
-bool serviceInstalled(std::u16string_view name);
+using jobs::serviceInstalled;
 // "protocolDriver": the service's presence and what opening the driver's device answered
 // (`openError` 0 when the library's channel opened).
 JsonValue protocolDriverState(bool installed, uint32_t openError, CaptureLog& log);

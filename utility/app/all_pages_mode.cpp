@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "app/settings.h"
+#include "kv/jobs/decimal_text.h"
+#include "kv/jobs/registry_text.h"
 #include "kv/platform/registry.h"
-#include "pages/decimal_text.h"
-#include "pages/registry_text.h"
 
 namespace kv::diag {
 
@@ -16,9 +16,9 @@ bool registryAsksForAllPages() {
     if (platform::registry().openKeyA(platform::hiveKey(platform::Hive::LocalMachine), kSettingsKey,
                                       platform::regaccess::kRead, key.receive()) != platform::err::kSuccess)
         return false;
-    const auto text = readRegistryText(key.get(), kAllPagesValue);
+    const auto text = jobs::readRegistryText(key.get(), kAllPagesValue);
     if (!text) return false;
-    const auto number = scanDecimal(*text);
+    const auto number = jobs::scanDecimal(*text);
     return number && *number != 0;
 }
 

@@ -253,7 +253,7 @@ bool CDiagSheet::onCloseRequest() {
 void CDiagSheet::contextMenuEvent(QContextMenuEvent* event) {
     if (!uiEnabled() || !adapterTree_) return;
     const QRect treeOnScreen(adapterTree_->mapToGlobal(QPoint(0, 0)), adapterTree_->size());
-    if (treeOnScreen.contains(event->globalPos())) showNicsMenu();
+    if (treeOnScreen.contains(event->globalPos())) showNicsMenu(true);
 }
 
 void CDiagSheet::openMessageWindow() {

@@ -85,7 +85,8 @@ public:
     // The menu-initialisation step: menu 134's update rules applied to its popup.
     void updateMenu(QMenu& popup);
     // Shows menu 134's popup at the cursor (the tray icon's right button, the tree's context menu).
-    void showNicsMenu();
+    // Menu 134's popup; the adapter tree's adds "Save Report...".
+    void showNicsMenu(bool adapterTreeMenu = false);
 
     // The window is about to end (its destruction, or the system ending the session, which ends
     // the process right after): a worker that holds the library is stopped as its page's Stop

@@ -5,6 +5,7 @@
 
 #include "app/diag_sheet.h"
 #include "app/nics_menu.h"
+#include "app/report_saver.h"
 #include "app/tray_icon.h"
 #include "app/window_protocol.h"
 #include "framework/menu_template.h"
@@ -115,6 +116,9 @@ void CDiagSheet::runCommand(int commandId) {
         case res::kCmdExit:
             postQuit();
             return;
+        case res::kCmdSaveReport:
+            if (selectedIndex_ >= 0 && adapterReady()) saveSupportReport(this, selectedIndex_);
+            return;
         default:
             return;
     }
@@ -149,15 +153,19 @@ void CDiagSheet::updateMenu(QMenu& popup) {
             case res::kCmdExit:
                 action->setEnabled(true);
                 break;
+            case res::kCmdSaveReport:
+                action->setEnabled(selectedIndex_ >= 0 && adapterReady());
+                break;
             default:
                 break;
         }
     }
 }
 
-void CDiagSheet::showNicsMenu() {
+void CDiagSheet::showNicsMenu(bool adapterTreeMenu) {
     std::unique_ptr<QMenu> menu = loadNicsMenu(this);
     if (!menu) return;
+    if (adapterTreeMenu) appendSaveReportItem(*menu);
     raise();
     activateWindow();
     connect(menu.get(), &QMenu::aboutToShow, this, [this, popup = menu.get()] { updateMenu(*popup); });

@@ -1,23 +1,14 @@
-// The driver version number: the second of the four dot-separated numbers of the miniport
-// driver's version ("5.611.0.0" gives 611). Pages use it to tell driver generations apart.
+// The driver version number, read by the main window at each adapter selection; the rule lives
+// with the jobs the command line shares (kv/jobs/driver_version.h).
 #pragma once
 
-#include <cstdint>
-#include <string_view>
+#include "kv/jobs/driver_version.h"
 
 namespace kv::diag {
 
-inline constexpr int kUnknownDriverVersion = -1;
-// What a chip of the versioned kinds reports when its driver gives no version at all.
-inline constexpr int kEmptyVersionNumber = 601;
-
-// The number after a successful driver-information read. Only chips with a versioned kind and
-// without the 0x20 flag have one: an empty version counts as 601, otherwise the second number
-// read as "%d.%d.%d.%d" reads it. A version without a readable second number ("5", "5,611",
-// "beta") gives -1, as for every other chip.
-int driverVersionNumber(uint8_t chipFlags, std::string_view version);
-
-// The version field of a record: the text up to its first zero, never past the field.
-std::string_view fieldText(const char* field, size_t capacity);
+using jobs::driverVersionNumber;
+using jobs::fieldText;
+using jobs::kEmptyVersionNumber;
+using jobs::kUnknownDriverVersion;
 
 }  // namespace kv::diag

@@ -1,26 +1,6 @@
 #include "app/page_set.h"
 
-#include "session/chip_kind.h"
-
 namespace kv::diag {
-
-namespace {
-
-constexpr uint8_t kRegisterKindBits = 0x7C;
-constexpr uint8_t kRegisterKindGigabit = 0x3C;
-
-}  // namespace
-
-uint32_t pageSetMask(uint8_t chipFlags, const RegisterByteReader& readRegister43) {
-    if (chipFlags & chipkind::kNoPages) return 0x05;
-    if (chipFlags & chipkind::k4450) return 0x09;
-    if (chipFlags & (chipkind::k4420 | chipkind::kLegacy)) return 0x03;
-    if (chipFlags & chipkind::k4410) {
-        const std::optional<uint8_t> byte = readRegister43 ? readRegister43() : std::nullopt;
-        return byte && (*byte & kRegisterKindBits) == kRegisterKindGigabit ? 0x39 : 0x19;
-    }
-    return pageset::kGeneralOnly;
-}
 
 void applyPageSet(std::vector<PageSlot>& table, uint32_t mask, bool pageIconMode, PageMembership& sheet) {
     for (size_t entry = table.size(); entry-- > 1;) {

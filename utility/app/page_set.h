@@ -8,20 +8,14 @@
 #include <optional>
 #include <vector>
 
+#include "kv/jobs/capabilities.h"
+
 namespace kv::diag {
 
-namespace pageset {
-inline constexpr uint32_t kGeneralOnly = 0x01;  // no adapter, or a chip of no known kind
-}
-
-// The register byte at 0x43 of the current adapter; nullopt when it cannot be read.
-using RegisterByteReader = std::function<std::optional<uint8_t>()>;
-
-// The page-set mask for the chip-kind flags, first match wins: 0x20 gives 0x05, 0x08 gives 0x09,
-// 0x02 or 0x80 give 0x03, 0x04 gives 0x39 when the register byte at 0x43 masked with 0x7C is 0x3C
-// and 0x19 otherwise (also when it cannot be read), anything else 0x01. The register is read only
-// for a chip that reaches the 0x04 test.
-uint32_t pageSetMask(uint8_t chipFlags, const RegisterByteReader& readRegister43);
+// The mask and its bits are shared with the command line's jobs (kv/jobs/capabilities.h).
+namespace pageset = jobs::pageset;
+using jobs::pageSetMask;
+using jobs::RegisterByteReader;
 
 // One page of the page table as the membership algorithm sees it.
 struct PageSlot {

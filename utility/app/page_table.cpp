@@ -1,5 +1,6 @@
 #include "app/page_table.h"
 
+#include "app/page_set.h"
 #include "pages/cable_page.h"
 #include "pages/diagnostics_page.h"
 #include "pages/driver_page.h"
@@ -16,20 +17,18 @@ namespace kv::diag {
 
 const PageTable& pageTable() {
     static const PageTable table = {
-        {makePage<CGeneralInfoPage>, "General", 0x1F, res::kBitmapGeneral},
-        {makePage<CDriverPage>, "Driver", 0x1E, res::kBitmapDriver},
-        {makePage<CCablePage>, "Cable", 0x18, res::kBitmapCable},
+        {makePage<CGeneralInfoPage>, "General", pageset::kEveryAdapter, res::kBitmapGeneral},
+        {makePage<CDriverPage>, "Driver", pageset::kFamilyChips, res::kBitmapDriver},
+        {makePage<CCablePage>, "Cable", pageset::kCableChips, res::kBitmapCable},
     };
     return table;
 }
 
 namespace {
 
-// Page-set bits: 0x01 every adapter, 0x02 the 4420 kind, 0x04 the 0x20 kind, 0x08 the 4430 / 4450
-// and 4410 / 4440 kinds, 0x10 the 4410 / 4440 kind.
-constexpr uint32_t kEveryAdapter = 0x1F;  // standard counters and frames work on any adapter
-constexpr uint32_t kFamilyChips = 0x1E;   // the maker's driver and its private commands
-constexpr uint32_t kCableChips = 0x18;    // the PHY's cable functions
+using pageset::kCableChips;
+using pageset::kEveryAdapter;
+using pageset::kFamilyChips;
 
 std::unique_ptr<ui::PropertyPage> makeGreenFeature(PageServices&) { return std::make_unique<GreenFeature>(); }
 

@@ -5,7 +5,7 @@
 
 #include "framework/busy_cursor.h"
 #include "framework/list_view.h"
-#include "kelvalib.h"
+#include "kv/jobs/cable.h"
 #include "pages/page_guard.h"
 #include "resources/dialog_templates.h"
 #include "resources/resource_ids.h"
@@ -16,34 +16,14 @@ namespace kv::diag {
 
 namespace {
 
-// String-table ids.
-enum : int {
-    kNormal = 29,
-    kShort = 30,
-    kOpen = 31,
-    kUnknownLength = 32,
-    kPairColumn = 33,
-    kLengthColumn = 34,
-    kStatusColumn = 35,
-};
+using namespace jobs::ids::cable;
 
 enum Column : int { kPair = 0, kLength = 1, kStatus = 2 };
 
-constexpr int kPairs = 4;
-constexpr const char* kPairNames[kPairs] = {"1-2", "3-6", "4-5", "7-8"};
+constexpr int kPairs = jobs::kCablePairs;
 
-QString statusText(int32_t status) {
-    switch (status) {
-        case 0:
-            return loadString(kNormal);
-        case 1:
-            return loadString(kShort);
-        case 2:
-            return loadString(kOpen);
-        default:  // another fault pattern: no status text
-            return {};
-    }
-}
+// Another fault pattern has no status text (id 0 has none).
+QString statusText(int32_t status) { return loadString(jobs::pairStateTextId(jobs::pairState(status))); }
 
 QString lengthText(int32_t metres) {
     return metres >= 0 ? QString::asprintf("%d", metres) : loadString(kUnknownLength);
@@ -85,7 +65,10 @@ void CCablePage::refresh() {
 }
 
 void CCablePage::insertPairRows(ui::ListView& view) {
-    for (int n = 0; n < kPairs; ++n) view.appendRow(QString::fromLatin1(kPairNames[n]), n + 1);
+    for (int n = 0; n < kPairs; ++n) {
+        const std::string_view name = jobs::cablePairName(n);
+        view.appendRow(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())), n + 1);
+    }
 }
 
 void CCablePage::analyse(ui::ListView& view) {
@@ -98,11 +81,8 @@ void CCablePage::analyse(ui::ListView& view) {
     // does not respond until it returns (about 11 seconds with link, longer without).
     ui::BusyCursor busy;
     forgetOtherAdaptersResult();
-    if (API_GetCableStatus(result_.data()) != 1) {
-        // The library found the adapter absent: restart its driver; the pairs stay empty.
-        API_ReloadMiniport();
-        return;
-    }
+    // The library found the adapter absent: its driver has been restarted; the pairs stay empty.
+    if (!jobs::analyseCable(result_)) return;
     for (int n = 0; n < rows; ++n) {
         view.setItemText(n, kLength, lengthText(result_[n + kPairs]));
         view.setItemText(n, kStatus, statusText(result_[n]));

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "framework/property_page.h"
+#include "kv/jobs/cable.h"
 
 namespace kv::ui {
 class ListView;
@@ -42,7 +43,7 @@ private:
     // analyses of one adapter: a length the analysis does not write shows the previous one. A
     // length from another adapter's cable would be plainly wrong, so the result starts afresh
     // when the analysis runs on another adapter.
-    std::array<int32_t, 8> result_{};
+    jobs::CableResult result_{};
     // The adapter whose analyses the result holds: its list index and Ethernet address.
     struct Analysed {
         int index = -1;

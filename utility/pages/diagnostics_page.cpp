@@ -7,9 +7,11 @@
 #include <utility>
 
 #include "framework/list_view.h"
+#include "framework/message_box.h"
 #include "framework/ui_thread.h"
+#include "kv/jobs/self_test_table.h"
+#include "kv/jobs/string_table.h"
 #include "pages/page_guard.h"
-#include "pages/self_test_table.h"
 #include "resources/dialog_templates.h"
 #include "resources/resource_ids.h"
 #include "resources/string_table.h"
@@ -22,8 +24,7 @@ namespace ctl = res::ctl;
 
 namespace {
 
-// String-table ids of the column headers.
-enum : int { kTestItemColumn = 40, kPassColumn = 41, kFailColumn = 42 };
+using namespace jobs::ids::diagnostics;
 
 // The tip buffer of the list's info-tip request, in characters with the terminating zero.
 constexpr int kInfoTipBufferChars = 1024;
@@ -52,8 +53,8 @@ public:
         });
         showText(QString());
     }
-    void showStatus(const QString& status) override { showText(status); }
-    void showLog(const QString& log) override { showText(log); }
+    void showStatus(const std::string& status) override { showText(QString::fromStdString(status)); }
+    void showLog(const std::string& log) override { showText(QString::fromStdString(log)); }
     void highlightRow(int row) override {
         changeRows([row](RowChanges& rows) { rows.highlighted = row; });
     }
@@ -63,6 +64,8 @@ public:
     void showCounts(int row, int passCount, int failCount) override {
         changeRows([=](RowChanges& rows) { rows.counts[row] = {passCount, failCount}; });
     }
+    // On the worker's thread, which waits for the answer as the box goes through the window.
+    void adapterNotReady(const std::string& text) override { ui::messageBox(QString::fromStdString(text)); }
     void finished() override {
         ui::runOnUiThread([shared = shared_] {
             drawRows(*shared);
@@ -188,7 +191,7 @@ void CDiagnosticsPage::fillList() {
     ui::ListView& view = *list();
     view.deleteAllRows();
     auto items = std::make_shared<TestItems>();
-    for (const SelfTest* test : selfTestsFor(chipKindFlags(services_.adapterInfo()))) {
+    for (const jobs::SelfTest* test : jobs::selfTestsFor(chipKindFlags(services_.adapterInfo()))) {
         view.appendRow(loadString(test->nameId), static_cast<intptr_t>(items->size()));
         items->push_back(std::make_unique<TestItem>(*test));
     }

@@ -1,5 +1,5 @@
 // The "Diagnostics" page: the hardware self-tests of the selected adapter, ticked in a list and
-// run once or repeatedly on a worker thread (pages/test_runner.h), with pass and fail counts per
+// run once or repeatedly on a worker thread (kv/jobs/self_test_runner.h), with pass and fail counts per
 // test and a log of the failures closed by a verdict.
 #pragma once
 
@@ -7,7 +7,7 @@
 
 #include "framework/property_page.h"
 #include "framework/worker_thread.h"
-#include "pages/test_runner.h"
+#include "kv/jobs/self_test_runner.h"
 
 namespace kv::ui {
 class ListView;
@@ -16,6 +16,11 @@ class ListView;
 namespace kv::diag {
 
 class PageServices;
+using jobs::RunFlags;
+using jobs::RunView;
+using jobs::TestItem;
+using jobs::TestItems;
+using jobs::TestRunner;
 
 class CDiagnosticsPage : public ui::PropertyPage {
     Q_OBJECT

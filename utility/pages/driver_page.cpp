@@ -1,10 +1,8 @@
 #include "pages/driver_page.h"
 
-#include <algorithm>
-
-#include "framework/ansi_text.h"
+#include "session/page_services.h"
 #include "framework/list_view.h"
-#include "kelvalib.h"
+#include "kv/jobs/adapter_facts.h"
 #include "pages/label_value_list.h"
 #include "pages/page_guard.h"
 #include "resources/dialog_templates.h"
@@ -13,23 +11,6 @@
 #include "session/page_services.h"
 
 namespace kv::diag {
-
-namespace {
-
-// String-table ids of the row labels.
-enum : int {
-    kDescription = 1,
-    kProvider = 2,
-    kVersion = 3,
-    kDate = 4,
-    kInfPath = 5,
-    kBinaryPath = 6,
-};
-
-// Chip-class bits of the adapter kinds whose driver the page describes.
-constexpr uint32_t kDriverKinds = 0x8E;
-
-}  // namespace
 
 CDriverPage::CDriverPage(PageServices& services) : ListPage(driverDialog(), res::ctl::kDriverList, services) {}
 
@@ -46,29 +27,12 @@ bool CDriverPage::onSetActive() {
     if (checkAdapter(services()) != AdapterAccess::Ready) return true;
     ui::ListView::FrozenDrawing frozen(list());
     list().deleteAllRows();
-    if ((services().adapterInfo().ChipClass & kDriverKinds) != 0) appendDriverRows();
+    // The provider comes before the version, although the record keeps the version first; every
+    // counted program file is listed, empty or not, and only the first is labelled (label id 0 has
+    // no text), so the paths read as one block.
+    for (const jobs::LabelledValue& row : jobs::driverRows(services().adapterInfo(), services().driverInfo()))
+        appendLabelValue(row.labelId, QString::fromStdString(row.value));
     return ui::PropertyPage::onSetActive();
-}
-
-void CDriverPage::appendDriverRows() {
-    const DriverInfo_A& driver = services().driverInfo();
-    // The provider comes before the version, although the record keeps the version first.
-    const struct {
-        int label;
-        const char* text;  // a field of KV_TEXT_CHARS characters
-    } texts[] = {
-        {kDescription, driver.DriverDesc}, {kProvider, driver.ProviderName}, {kVersion, driver.DriverVersion},
-        {kDate, driver.DriverDate},        {kInfPath, driver.InfPath},
-    };
-    for (const auto& t : texts)
-        if (t.text[0] != '\0') appendLabelValue(t.label, ui::fromAnsiBuffer(t.text, KV_TEXT_CHARS));
-
-    // Every counted slot, empty or not; only the first is labelled, so the paths read as one
-    // block. A count beyond the record's slots is cut to them.
-    const uint32_t usedSlots = std::min<uint32_t>(driver.BinaryCount, KV_BINARY_SLOTS);
-    for (uint32_t i = 0; i < usedSlots; ++i)
-        diag::appendLabelValue(list(), i == 0 ? loadString(kBinaryPath) : QString(),
-                               ui::fromAnsiBuffer(driver.BinaryName[i], KV_TEXT_CHARS));
 }
 
 }  // namespace kv::diag

@@ -16,9 +16,6 @@ public:
 
 protected:
     bool onInitDialog() override;
-
-private:
-    void appendDriverRows();
 };
 
 }  // namespace kv::diag

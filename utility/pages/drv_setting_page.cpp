@@ -13,11 +13,8 @@
 #include "framework/message_box.h"
 #include "framework/string_lists.h"
 #include "framework/up_down.h"
-#include "kelvalib.h"
-#include "kv/platform/system.h"
-#include "pages/decimal_text.h"
+#include "kv/jobs/decimal_text.h"
 #include "pages/page_guard.h"
-#include "pages/registry_text.h"
 #include "resources/dialog_templates.h"
 #include "resources/resource_ids.h"
 #include "session/page_services.h"
@@ -28,7 +25,6 @@ namespace ctl = res::ctl;
 
 namespace {
 
-constexpr char kParamsKey[] = "Ndi\\params";
 // Shown for each property whose own key does not open for writing.
 constexpr char kPropertyKeyNotWritable[] = "???";
 
@@ -114,15 +110,11 @@ void CDrvSettingPage::clearProperties() {
 }
 
 void CDrvSettingPage::loadProperties() {
-    const platform::RegKey params = openDriverKey(kParamsKey, false);
-    if (!params.valid()) return;
+    params_ = jobs::loadDriverSettings();
     ui::ListBox& list = *propertyList();
-    for (uint32_t index = 0;; ++index) {
-        const auto name = subKeyName(params.get(), index);
-        if (!name) break;
-        params_.push_back(CDrvParam::load(*name));
-        const int entry = list.addString(ui::fromAnsi(params_.back().Desc));
-        list.setItemData(entry, static_cast<intptr_t>(params_.size() - 1));
+    for (size_t index = 0; index < params_.size(); ++index) {
+        const int entry = list.addString(ui::fromAnsi(params_[index].Desc));
+        list.setItemData(entry, static_cast<intptr_t>(index));
     }
 }
 
@@ -195,7 +187,7 @@ void CDrvSettingPage::storeControls(CDrvParam& param) {
             break;
         }
         case CDrvParam::kNumber:
-            if (const auto number = scanDecimal(ui::toAnsi(controlText(ctl::kSettingNumber)));
+            if (const auto number = jobs::scanDecimal(ui::toAnsi(controlText(ctl::kSettingNumber)));
                 number && param.Min <= *number && *number <= param.Max)
                 param.Value = *number;
             break;
@@ -260,22 +252,8 @@ void CDrvSettingPage::showProperty(const CDrvParam& param) {
 void CDrvSettingPage::modify() {
     if (checkAdapter(services_) != AdapterAccess::Ready) return;
     switchProperty();
-    platform::RegKey driverKey = openDriverKey({}, true);
-    if (!driverKey.valid()) return;
-    const bool windows98Family = isWindows98Family();
-    for (const CDrvParam& param : params_) {
-        const platform::RegKey settingKey = openDriverKey(std::string(kParamsKey) + "\\" + param.Name, true);
-        if (!settingKey.valid()) {
-            ui::messageBox(kPropertyKeyNotWritable);
-            continue;
-        }
-        param.write(driverKey.get(), settingKey.get(), windows98Family);
-    }
-    driverKey.reset();
-    // The reload and the driver's time to come back block the window, behind the wait cursor.
     const ui::BusyCursor busy;
-    API_ReloadMiniport();
-    platform::clock().sleep(kReloadWaitMs);
+    jobs::writeSettingsAndReload(params_, [](const CDrvParam&) { ui::messageBox(kPropertyKeyNotWritable); });
 }
 
 }  // namespace kv::diag

@@ -7,23 +7,24 @@
 #include <vector>
 
 #include "framework/property_page.h"
-#include "pages/drv_param.h"
+#include "kv/jobs/advanced_settings.h"
 
 namespace kv::ui {
 class ComboBox;
 class ListBox;
-}
+}  // namespace kv::ui
 
 namespace kv::diag {
 
 class PageServices;
+using jobs::CDrvParam;
 
 class CDrvSettingPage : public ui::PropertyPage {
     Q_OBJECT
 
 public:
     // The driver takes this long to come back after its reload.
-    static constexpr uint32_t kReloadWaitMs = 3000;
+    static constexpr uint32_t kReloadWaitMs = jobs::kReloadWaitMs;
 
     explicit CDrvSettingPage(PageServices& services);
 

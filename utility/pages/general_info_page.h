@@ -16,11 +16,6 @@ public:
 
 protected:
     bool onInitDialog() override;
-
-private:
-    void appendAddressRows();
-    void appendLinkRows();
-    void appendPciRows();
 };
 
 }  // namespace kv::diag

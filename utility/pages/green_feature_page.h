@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "framework/property_page.h"
+#include "kv/jobs/green_feature.h"
 
 namespace kv::diag {
 
@@ -26,8 +27,7 @@ class GreenFeature : public ui::PropertyPage {
     Q_OBJECT
 
 public:
-    // The PHY settles this long after the feature is switched on, before its status is read.
-    static constexpr uint32_t kSettleMs = 200;
+    static constexpr uint32_t kSettleMs = jobs::kGreenSettleMs;
 
     GreenFeature();
 

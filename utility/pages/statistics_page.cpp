@@ -1,12 +1,11 @@
 #include "pages/statistics_page.h"
 
-#include <optional>
-
 #include "framework/list_view.h"
+#include "kv/jobs/statistics.h"
+#include "kv/jobs/throughput.h"
 #include "kv/protocol.h"
 #include "pages/label_value_list.h"
 #include "pages/page_guard.h"
-#include "pages/throughput.h"
 #include "resources/dialog_templates.h"
 #include "resources/resource_ids.h"
 #include "resources/string_table.h"
@@ -17,16 +16,7 @@ namespace kv::diag {
 
 namespace {
 
-// String-table ids of the row labels.
-enum : int {
-    kPacketSent = 83,
-    kPacketReceived = 84,
-    kErrorSend = 85,
-    kErrorReceive = 86,
-    kThroughputSend = 87,
-    kThroughputReceive = 88,
-    kThroughputTotal = 89,
-};
+using namespace jobs::ids::statistics;
 
 // What a row shows, kept as its item data: a counter entry's index, or one of the throughputs.
 constexpr intptr_t kSendRow = -1;
@@ -35,27 +25,19 @@ constexpr intptr_t kTotalRow = -3;
 
 constexpr char kUnknown[] = "Unknown";
 
-// Drivers of versions 1 to 606 count one send error too many once they have counted any.
-constexpr int kLastVersionCountingOneMore = 606;
-
-uint64_t shownCounterValue(uint32_t oid, uint64_t value, int driverVersion) {
-    if (oid == protocol::OID_GEN_XMIT_ERROR && driverVersion > 0 && driverVersion <= kLastVersionCountingOneMore &&
-        value != 0)
-        return value - 1;
-    return value;
-}
+using jobs::formatThroughput;
+using jobs::queryCounter;
 
 }  // namespace
 
 CStatisticsPage::CStatisticsPage(PageServices& services)
     : ui::PropertyPage(statisticsDialog()),
       services_(services),
-      counters_{{protocol::OID_GEN_XMIT_OK, loadString(kPacketSent), 0},
-                {protocol::OID_GEN_RCV_OK, loadString(kPacketReceived), 0},
-                {protocol::OID_GEN_XMIT_ERROR, loadString(kErrorSend), 0},
-                {protocol::OID_GEN_RCV_ERROR, loadString(kErrorReceive), 0}},
       send_{protocol::OID_TVX_BYTES_XMIT},
-      receive_{protocol::OID_TVX_BYTES_RCV} {}
+      receive_{protocol::OID_TVX_BYTES_RCV} {
+    for (const jobs::CounterEntry& entry : jobs::counterEntries())
+        counters_.push_back({entry.oid, loadString(entry.labelId), 0});
+}
 
 ui::ListView* CStatisticsPage::list() const { return control<ui::ListView>(res::ctl::kStatisticsList); }
 
@@ -110,25 +92,25 @@ void CStatisticsPage::refresh(bool forced) {
 }
 
 void CStatisticsPage::refreshCounterRow(ui::ListView& view, int row, CounterEntry& entry, bool forced) {
-    const std::optional<CounterValue> answer = services_.session().counter(entry.oid);
+    const std::optional<jobs::OidValue> answer = services_.session().counter(entry.oid);
     if (!answer) {
         view.setItemText(row, 1, kUnknown);
         entry.lastShown.reset();
         return;
     }
-    const uint64_t value = shownCounterValue(entry.oid, answer->value, services_.driverVersionNumber());
+    const uint64_t value = jobs::shownCounterValue(entry.oid, answer->value, services_.driverVersionNumber());
     if (value == entry.lastShown && !forced) return;
     entry.lastShown = value;
     view.setItemText(row, 1, answer->wide ? QString::number(value) : QString::number(static_cast<uint32_t>(value)));
 }
 
 void CStatisticsPage::refreshThroughputRow(ui::ListView& view, int row, ByteTotal& total) {
-    const std::optional<CounterValue> answer = services_.session().counter(total.oid);
+    const std::optional<jobs::OidValue> answer = services_.session().counter(total.oid);
     if (!answer) {
         view.setItemText(row, 1, kUnknown);
         return;
     }
-    total.rate = rateFromTotals(total.previousTotal, answer->value);
+    total.rate = jobs::rateFromTotals(total.previousTotal, answer->value);
     total.previousTotal = answer->value;
     view.setItemText(row, 1, QString::fromStdString(formatThroughput(total.rate)));
 }

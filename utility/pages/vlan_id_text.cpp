@@ -1,11 +1,11 @@
 #include "pages/vlan_id_text.h"
 
-#include "pages/decimal_text.h"
+#include "kv/jobs/decimal_text.h"
 
 namespace kv::diag {
 
 std::optional<int> vlanIdFromText(std::string_view text) {
-    const std::optional<int32_t> number = scanDecimal(text);
+    const std::optional<int32_t> number = jobs::scanDecimal(text);
     if (!number || *number < kLowestVlanId || *number > kHighestVlanId) return std::nullopt;
     return *number;
 }

@@ -7,6 +7,8 @@
 #include "framework/ansi_text.h"
 #include "framework/list_view.h"
 #include "framework/message_box.h"
+#include "kv/jobs/string_table.h"
+#include "kv/jobs/vlans.h"
 #include "pages/page_guard.h"
 #include "pages/vlan_id_text.h"
 #include "pages/vlan_workers.h"
@@ -24,12 +26,7 @@ namespace mb = ui::mb;
 
 namespace {
 
-// String-table ids of the column headers.
-enum : int {
-    kVlanIdColumn = 90,
-    kConnectionNameColumn = 91,
-    kAdapterNameColumn = 92,
-};
+using namespace jobs::ids::vlan;
 
 // The adapter name column takes the rest of the list and then some.
 constexpr int kAdapterNameExtraWidth = 150;
@@ -80,28 +77,23 @@ bool CVlanPage::onSetActive() {
     return ui::PropertyPage::onSetActive();
 }
 
-// Each VLAN of the adapter is read as the library's current adapter, inside a bracket that makes
-// the adapter current again at its end. A VLAN that cannot be selected means the adapters changed
-// under the list: false, and the window lists them again (the rows read so far stay).
+// Each VLAN of the adapter is read as the library's current adapter, selected through the adapter
+// session; the adapter is current again at the end. A VLAN that cannot be selected means the
+// adapters changed under the list: false, and the window lists them again (the rows read so far
+// stay).
 bool CVlanPage::appendVlanRows(int parentIndex) {
     const AdapterList_A& adapters = services().adapterList();
     AdapterSession& session = services().session();
-    AdapterSession::AdapterBracket bracket(session);
-    const int count = static_cast<int>(std::min<uint32_t>(adapters.Count, KV_MAX_ADAPTERS));
-    for (int i = 0; i < count; ++i) {
-        if (adapters.ParentIndex[i] != parentIndex) continue;
-        if (!bracket.select(i)) {
-            services().requestAdapterListRefresh();
-            return false;
-        }
-        const std::optional<uint16_t> vlanId = session.vlanId();
-        if (!vlanId) continue;
-        const int row = list().appendRow(QString::number(*vlanId), i);
-        if (const std::optional<std::string> name = session.connectionName())
-            list().setItemText(row, 1, ui::fromAnsi(*name));
-        list().setItemText(row, 2, ui::fromAnsi(adapterDescription(adapters.Description[i])));
+    const size_t count = std::min<uint32_t>(adapters.Count, KV_MAX_ADAPTERS);
+    const jobs::VlanListing listing = jobs::listVlans(std::span(adapters.ParentIndex, count), parentIndex,
+                                                      [&session](int index) { return session.select(index); });
+    for (const jobs::VlanRow& vlan : listing.vlans) {
+        const int row = list().appendRow(QString::number(vlan.vlanId), vlan.adapterIndex);
+        if (vlan.connectionName) list().setItemText(row, 1, QString::fromStdString(*vlan.connectionName));
+        list().setItemText(row, 2, ui::fromAnsi(adapterDescription(adapters.Description[vlan.adapterIndex])));
     }
-    return true;
+    if (!listing.complete) services().requestAdapterListRefresh();
+    return listing.complete;
 }
 
 void CVlanPage::onCommand(int id, int notification) {

@@ -7,6 +7,7 @@
 #include <QString>
 #include <optional>
 
+#include "kv/jobs/vlans.h"
 #include "pages/list_page.h"
 
 namespace kv::diag {
@@ -16,7 +17,7 @@ class CVlanPage : public ListPage {
 
 public:
     // Drivers from this version number on carry VLANs.
-    static constexpr int kFirstVlanDriverVersion = 611;
+    static constexpr int kFirstVlanDriverVersion = jobs::kFirstVlanDriverVersion;
 
     explicit CVlanPage(PageServices& services);
 

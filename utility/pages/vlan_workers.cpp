@@ -2,7 +2,8 @@
 
 #include <utility>
 
-#include "kelvalib.h"
+#include "session/page_services.h"
+#include "kv/jobs/vlans.h"
 #include "resources/resource_ids.h"
 #include "session/page_services.h"
 
@@ -11,21 +12,21 @@ namespace kv::diag {
 ui::WorkerHandle startVlanAdd(uint32_t vlanId) {
     // A failed add shows only as an unchanged list once the window has listed the adapters again.
     return ui::WorkerThread::start([vlanId] {
-        API_AddVlan(vlanId);
+        jobs::addVlan(vlanId);
         return 0u;
     });
 }
 
 ui::WorkerHandle startVlanDelete(uint32_t adapterIndex) {
     return ui::WorkerThread::start([adapterIndex] {
-        API_DelVlan(adapterIndex);
+        jobs::deleteVlan(adapterIndex);
         return 0u;
     });
 }
 
 ui::WorkerHandle startVlanIdChange(std::unique_ptr<VlanIdChange> request, PageServices& window) {
     return ui::WorkerThread::start([request = std::move(request), &window] {
-        if (API_ModifyVID(request->adapterIndex, request->vlanId) != 1) window.postCommand(res::kCmdRefreshNicList);
+        if (!jobs::changeVlanId(request->adapterIndex, request->vlanId)) window.postCommand(res::kCmdRefreshNicList);
         return 0u;
     });
 }

@@ -5,9 +5,8 @@
 #include <array>
 
 #include "framework/ip_address_control.h"
-#include "kelvalib.h"
-#include "kv/platform/processes.h"
-#include "pages/ethernet_address.h"
+#include "kv/jobs/ethernet_address.h"
+#include "kv/jobs/wake_on_lan.h"
 #include "pages/page_guard.h"
 #include "resources/dialog_templates.h"
 #include "resources/resource_ids.h"
@@ -33,9 +32,9 @@ public:
     using QValidator::QValidator;
 
     State validate(QString& input, int& pos) const override {
-        const auto digits = ethernetAddressDigits(input.toStdString());
+        const auto digits = jobs::ethernetAddressDigits(input.toStdString());
         if (!digits) return Invalid;
-        const auto before = ethernetAddressDigits(input.left(pos).toStdString());
+        const auto before = jobs::ethernetAddressDigits(input.left(pos).toStdString());
         input = QString::fromStdString(*digits);
         pos = before ? static_cast<int>(before->size()) : static_cast<int>(input.size());
         return Acceptable;
@@ -115,33 +114,21 @@ void CWOLPage::wakeUp() {
         case kByEthernetAddress:
             // Only a complete address is woken: a short or mistyped one would wake nobody, or
             // another computer (see parseEthernetAddress). The page reports nothing either way.
-            if (const auto address = parseEthernetAddress(ethernetAddress_.toStdString()))
-                API_SendMagicPacket(address->data());
+            if (const auto address = jobs::parseEthernetAddress(ethernetAddress_.toStdString()))
+                jobs::sendMagicPacket(*address);
             break;
         case kByIpAddress: {
             std::array<uint8_t, 4> ip{};
             if (auto* field = control<ui::IpAddressControl>(ctl::kWolIpAddress)) field->address(ip);
-            startPing(QString::asprintf("%d.%d.%d.%d", ip[0], ip[1], ip[2], ip[3]));
+            jobs::startPing(QString::asprintf("%d.%d.%d.%d", ip[0], ip[1], ip[2], ip[3]).toStdU16String());
             break;
         }
         case kByNetBiosName:
-            startPing(netBiosName_);
+            jobs::startPing(netBiosName_.toStdU16String());
             break;
         case kNoMethod:
             break;
     }
-}
-
-// "ping -n 1 <target>", hidden and not waited for. The target goes to the program as typed, as its
-// parameters: no command interpreter sees it.
-void CWOLPage::startPing(const QString& target) {
-    const std::u16string parameters = (QStringLiteral("-n 1 ") + target).toStdU16String();
-    platform::StartRequest request;
-    request.file = u"ping";
-    request.parameters = parameters;
-    request.hidden = true;
-    request.wait = false;
-    platform::processes().start(request);
 }
 
 }  // namespace kv::diag

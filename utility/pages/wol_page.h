@@ -32,7 +32,6 @@ private:
     void upperCaseEthernetAddress();
     void takeControlValues();
     void wakeUp();
-    void startPing(const QString& target);
 
     PageServices& services_;
     Method method_ = kNoMethod;

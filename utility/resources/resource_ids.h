@@ -23,6 +23,8 @@ inline constexpr int kCmdStartUpLaunch = 32772;
 inline constexpr int kCmdLaunch = 32782;
 inline constexpr int kCmdExit = 32784;
 inline constexpr int kCmdRefreshNicList = 32788;
+// The adapter tree's menu adds this one to menu 134's commands.
+inline constexpr int kCmdSaveReport = 32790;
 
 // Icons.
 inline constexpr int kIconProgram = 128;

@@ -1,14 +1,16 @@
-// The utility's string table: every user-visible text of the pages and the tray menu, by id.
+// The utility's string table: every user-visible text of the pages and the tray menu, by id. The
+// table itself is shared with the jobs (kv/jobs/string_table.h).
 #pragma once
 
 #include <QString>
 #include <string_view>
 
+#include "kv/jobs/string_table.h"
+
 namespace kv::diag {
 
-// The text of string `id` (8-bit, as the resource holds it); empty for an id the table lacks.
-std::string_view stringResource(int id);
-// The same as a QString.
+using jobs::stringResource;
+// The text of string `id` as a QString; empty for an id the table lacks.
 QString loadString(int id);
 
 }  // namespace kv::diag

@@ -6,13 +6,6 @@
 
 namespace kv::diag {
 
-namespace {
-
-// The driver's duplex state for a full-duplex link.
-constexpr int kFullDuplexState = 2;
-
-}  // namespace
-
 AdapterSession::AdapterSession() = default;
 
 AdapterSession::~AdapterSession() {
@@ -75,32 +68,14 @@ std::optional<uint8_t> AdapterSession::registerByte(uint16_t offset) {
     return value;
 }
 
-std::optional<std::string> AdapterSession::connectionName() {
-    std::array<char, KV_TEXT_CHARS> name{};
-    if (!admit("connection name") || API_GetConnName_A(name.data(), static_cast<int>(name.size())) != 1)
-        return std::nullopt;
-    return std::string(name.data(), strnlen(name.data(), name.size()));
+jobs::AddressFacts AdapterSession::addresses(uint32_t chipClass) {
+    if (!admit("addresses")) return {};
+    return jobs::readAddresses(chipClass);
 }
 
-std::optional<uint16_t> AdapterSession::vlanId() {
-    uint32_t id = 0;
-    if (!admit("VLAN ID") || API_GetVID(&id) != 1) return std::nullopt;
-    return static_cast<uint16_t>(id & 0xFFFFu);
-}
-
-LinkState AdapterSession::link() {
-    LinkState state;
-    if (!admit("link") || API_IsLink() == 0) return state;
-    state.up = true;
-    if (uint32_t mbps = 0; API_GetLinkSpeed(&mbps) == 1) state.mbps = mbps;
-    if (int duplex = 0; API_GetDuplexMode(&duplex) == 1) state.fullDuplex = duplex == kFullDuplexState;
-    return state;
-}
-
-std::optional<Ipv4Bytes> AdapterSession::ipAddress() {
-    Ipv4Bytes address{};
-    if (!admit("IP address") || API_GetIPAddress(address.data()) != 1) return std::nullopt;
-    return address;
+jobs::LinkFacts AdapterSession::link() {
+    if (!admit("link")) return {};
+    return jobs::readLink();
 }
 
 std::optional<IpSettings> AdapterSession::ipSettings() {
@@ -111,13 +86,9 @@ std::optional<IpSettings> AdapterSession::ipSettings() {
     return s;
 }
 
-std::optional<CounterValue> AdapterSession::counter(uint32_t oid) {
-    std::array<uint8_t, 8> buffer{};
-    uint32_t length = 0;
-    if (!admit("counter") || API_GetOID(oid, buffer.data(), static_cast<uint32_t>(buffer.size()), &length) != 1)
-        return std::nullopt;
-    if (length == buffer.size()) return CounterValue{readU64(buffer, 0), true};
-    return CounterValue{readU32(buffer, 0), false};
+std::optional<jobs::OidValue> AdapterSession::counter(uint32_t oid) {
+    if (!admit("counter")) return std::nullopt;
+    return jobs::queryCounter(oid);
 }
 
 }  // namespace kv::diag

@@ -18,18 +18,13 @@
 #include <thread>
 
 #include "kelvalib.h"
+#include "kv/jobs/adapter_facts.h"
+#include "kv/jobs/statistics.h"
 #include "session/library_holder.h"
 
 namespace kv::diag {
 
 using Ipv4Bytes = std::array<uint8_t, 4>;
-
-// The link as the driver reports it; speed and duplex only when the driver tells them.
-struct LinkState {
-    bool up = false;
-    std::optional<uint32_t> mbps;
-    std::optional<bool> fullDuplex;
-};
 
 // The adapter's TCP/IP settings (the library's address mode: 0 static, 1 DHCP).
 struct IpSettings {
@@ -38,12 +33,6 @@ struct IpSettings {
     Ipv4Bytes mask{};
     Ipv4Bytes gateway{};
     Ipv4Bytes dns{};
-};
-
-// A driver counter: eight bytes, or the low four when the driver answered only those.
-struct CounterValue {
-    uint64_t value = 0;
-    bool wide = false;  // the driver answered all eight bytes
 };
 
 class AdapterSession {
@@ -94,14 +83,13 @@ public:
     std::optional<DriverInfo_A> driverInfo();
     // A byte of the adapter's register window.
     std::optional<uint8_t> registerByte(uint16_t offset);
-    // The connection name, in the ANSI code page.
-    std::optional<std::string> connectionName();
-    // The VLAN ID the adapter tags with (its low 16 bits).
-    std::optional<uint16_t> vlanId();
-    LinkState link();
-    std::optional<Ipv4Bytes> ipAddress();
+    // The General page's queries, read as the command line reads them (kv/jobs/adapter_facts.h):
+    // the addresses an adapter of the chip class shows, and the link.
+    jobs::AddressFacts addresses(uint32_t chipClass);
+    jobs::LinkFacts link();
     std::optional<IpSettings> ipSettings();
-    std::optional<CounterValue> counter(uint32_t oid);
+    // A driver counter (kv/jobs/statistics.h).
+    std::optional<jobs::OidValue> counter(uint32_t oid);
 
     // ---- who may use the library now ----
     // A worker takes the library for its run, and gives it back when it ends (or the window takes

@@ -1,12 +1,18 @@
 // The main window on simulated machines: the adapter tree, the page set of each chip kind, the
 // driver version number, the layout by screen width, the refresh, the worker watch and a failed
 // selection — read by control ids, the pages in the sheet and the trace.
+#include <QContextMenuEvent>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 #include <atomic>
 #include <thread>
 
 #include "app/adapter_tree.h"
 #include "app/diag_sheet.h"
+#include "app/nics_menu.h"
+#include "app/report_saver.h"
+#include "framework/menu_template.h"
 #include "framework/tree_control.h"
 #include "framework/window_timers.h"
 #include "framework/worker_thread.h"
@@ -293,6 +299,37 @@ private slots:
         QVERIFY(sheet.libraryOpen());
         fx.stop();
         QCOMPARE(API_IsPlug(), 0);
+    }
+
+    // The adapter tree's menu writes the selected adapter's support report where the user says.
+    void saveReportWritesTheSelectedAdaptersReport() {
+        DiagFixture fx(MachineBuilder::defaultMachine(), QMessageBox::Ok);
+        CDiagSheet& sheet = fx.start(testEnvironment(), hookedPageTable());
+        QVERIFY(fx.selectAdapter(1));
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("report.txt"));
+        setSaveFileChooser([&](QWidget*, const QString&) { return path; });
+        bool offered = false;
+        setPopupPresenter([&](QMenu& menu) {
+            const QAction* save = kv::ui::findCommand(menu, res::kCmdSaveReport);
+            offered = save && save->isEnabled() && save->text() == QStringLiteral("Save &Report...");
+            return res::kCmdSaveReport;
+        });
+        const QPoint inTree = sheet.adapterTree()->rect().center();
+        QContextMenuEvent click(QContextMenuEvent::Mouse, sheet.mapFromGlobal(sheet.adapterTree()->mapToGlobal(inTree)),
+                                sheet.adapterTree()->mapToGlobal(inTree));
+        QApplication::sendEvent(&sheet, &click);
+        setPopupPresenter(nullptr);
+        setSaveFileChooser(nullptr);
+        QVERIFY(offered);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
+        const QString report = QString::fromUtf8(file.readAll());
+        QVERIFY(report.startsWith(QStringLiteral("Kelvadiag support report\n")));
+        QVERIFY(report.contains(QStringLiteral("\nAdapter 1: Tavrick PCI Fast Ethernet Adapter 4420\n  MAC Address")));
+        QVERIFY(!report.contains(QStringLiteral("\nAdapter 0:")));
+        QCOMPARE(sheet.selectedAdapterIndex(), 1);
+        QVERIFY(fx.traced("msgbox").empty());
     }
 };
 

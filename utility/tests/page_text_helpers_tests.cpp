@@ -2,12 +2,13 @@
 // Ethernet address, the advanced settings' numbers and the VLAN ID typed into the VLAN list.
 #include <QTest>
 
-#include "pages/decimal_text.h"
-#include "pages/ethernet_address.h"
-#include "pages/throughput.h"
+#include "kv/jobs/decimal_text.h"
+#include "kv/jobs/ethernet_address.h"
+#include "kv/jobs/throughput.h"
 #include "pages/vlan_id_text.h"
 
 using namespace kv::diag;
+using namespace kv::jobs;
 
 class PageTextHelpersTest : public QObject {
     Q_OBJECT
@@ -44,7 +45,7 @@ private slots:
         QFETCH(quint64, previous);
         QFETCH(quint64, current);
         QFETCH(double, rate);
-        QCOMPARE(kv::diag::rateFromTotals(previous, current), rate);
+        QCOMPARE(kv::jobs::rateFromTotals(previous, current), rate);
     }
 
     void ethernetAddress_data() {

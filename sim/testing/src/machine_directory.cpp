@@ -49,18 +49,20 @@ platform::testing::ProgramRequest MachineDirectory::request(const std::filesyste
     return request;
 }
 
-ProgramRun MachineDirectory::run(const std::filesystem::path& program,
-                                 const std::vector<std::string>& arguments) const {
+ProgramRun MachineDirectory::run(const std::filesystem::path& program, const std::vector<std::string>& arguments,
+                                 const std::vector<std::pair<std::string, std::string>>& environment) const {
     const std::filesystem::path tracePath = root_ / "trace.txt";
     std::error_code ec;
     std::filesystem::remove(tracePath, ec);
     platform::testing::ProgramRequest runRequest = request(program, arguments);
     runRequest.environment.emplace_back("KELVA_TRACE", tracePath.string());
+    runRequest.environment.insert(runRequest.environment.end(), environment.begin(), environment.end());
     const platform::testing::ProgramResult result = platform::testing::runProgram(runRequest);
 
     ProgramRun run;
     run.exitCode = result.exitCode;
     run.output = result.standardOutput;
+    run.errors = result.standardError;
     std::istringstream lines(readFile(tracePath));
     for (std::string line; std::getline(lines, line);) run.trace.push_back(line);
     return run;

@@ -37,6 +37,12 @@ MessageBoxes& messageBoxes();
 using MessageBoxPresenter = std::function<int(std::u16string_view text, std::u16string_view caption, uint32_t flags)>;
 void setMessageBoxPresenter(MessageBoxPresenter presenter);
 
+// A program without windows (a command line run from a script) takes every box itself, on both
+// hosts: the presenter answers in place of the system's box, which would wait for a click nobody
+// makes. On the simulated host the box is traced first, as every box is. An empty presenter gives
+// the boxes back to the system.
+void setConsoleMessageBoxes(MessageBoxPresenter presenter);
+
 class Console {
 public:
     virtual ~Console() = default;
@@ -45,5 +51,11 @@ public:
 };
 
 Console& console();
+
+// Where the diagnostic lines go instead of standard output: a program whose standard output
+// carries a document of its own (a JSON report) takes them elsewhere. On the simulated host they
+// are traced all the same. An empty sink sends them to standard output again.
+using ConsoleSink = std::function<void(std::string_view text)>;
+void setConsoleSink(ConsoleSink sink);
 
 }  // namespace kv::platform

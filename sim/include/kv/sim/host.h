@@ -84,8 +84,11 @@ public:
     void setMessageBoxHandler(MessageBoxHandler handler);
     int messageBox(std::u16string_view text, std::u16string_view caption, uint32_t flags);
 
-    // Diagnostic lines of the suite on standard output, traced as "stdout <TEXT>".
+    // Diagnostic lines of the suite on standard output, traced as "stdout <TEXT>"; a handler, when
+    // one is set, takes them in place of standard output.
     void writeStdout(std::string_view text);
+    using StdoutHandler = std::function<void(std::string_view text)>;
+    void setStdoutHandler(StdoutHandler handler);
 
     // The machine's registry, first brought up to date with registry.reg when another program on
     // the machine directory changed it (registry_store.h). Keys held by pointer stay valid until
@@ -113,6 +116,7 @@ private:
     RegistryKeys registryKeys_;
     NotifyArea notifyArea_;
     MessageBoxHandler messageBoxHandler_;
+    StdoutHandler stdoutHandler_;
 };
 
 // The per-user machine directory used when KELVA_MACHINE is unset.

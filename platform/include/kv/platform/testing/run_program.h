@@ -25,6 +25,7 @@ struct ProgramResult {
     // -1 when the program could not be started or did not end by exiting.
     int exitCode = -1;
     std::string standardOutput;
+    std::string standardError;
 };
 
 ProgramResult runProgram(const ProgramRequest& request);

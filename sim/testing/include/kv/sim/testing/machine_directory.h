@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "kv/platform/testing/run_program.h"
@@ -17,6 +18,7 @@ namespace kv::sim::testing {
 struct ProgramRun {
     int exitCode = -1;
     std::string output;              // standard output
+    std::string errors;              // standard error
     std::vector<std::string> trace;  // the run's trace lines
     // The trace lines of one kind ("propchange", "copy", ...), without the kind word.
     std::vector<std::string> traced(std::string_view kind) const;
@@ -33,7 +35,9 @@ public:
     // The programs' current directory.
     const std::filesystem::path& workingDirectory() const { return work_; }
 
-    ProgramRun run(const std::filesystem::path& program, const std::vector<std::string>& arguments = {}) const;
+    // `environment` is set on top of the machine's variables (KELVA_PCAP, say).
+    ProgramRun run(const std::filesystem::path& program, const std::vector<std::string>& arguments = {},
+                   const std::vector<std::pair<std::string, std::string>>& environment = {}) const;
     // Starts a program on the directory without waiting for it (and without a trace file).
     std::unique_ptr<platform::testing::StartedProgram> start(const std::filesystem::path& program,
                                                              const std::vector<std::string>& arguments = {}) const;

@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "fuzz_check.h"
-#include "kv/jobs/decimal_text.h"
+#include "kv/jobs/library_text.h"
 
 using kv::fuzz::check;
 

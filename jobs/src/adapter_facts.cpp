@@ -8,6 +8,7 @@
 #include "kv/jobs/chip_kind.h"
 #include "kv/jobs/driver_version.h"
 #include "kv/jobs/ethernet_address.h"
+#include "kv/jobs/library_text.h"
 #include "kv/jobs/string_table.h"
 #include "kv/jobs/text_layout.h"
 #include "kv/text.h"
@@ -16,10 +17,6 @@ namespace kv::jobs {
 
 std::string ipv4Text(const std::array<uint8_t, 4>& address) {
     return formatted("%d.%d.%d.%d", address[0], address[1], address[2], address[3]);
-}
-
-std::string fieldUtf8(const char* field, size_t capacity) {
-    return utf16ToUtf8(ansiToUtf16(fieldText(field, capacity)));
 }
 
 std::optional<std::vector<ListedAdapter>> listAdapters() {

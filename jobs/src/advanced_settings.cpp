@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "kelvalib.h"
-#include "kv/jobs/decimal_text.h"
+#include "kv/jobs/library_text.h"
 #include "kv/jobs/registry_text.h"
 #include "kv/jobs/text_layout.h"
 #include "kv/platform/system.h"

@@ -4,20 +4,27 @@
 
 #include "kelvalib.h"
 #include "kv/jobs/chip_kind.h"
+#include "kv/jobs/string_table.h"
 
 namespace kv::jobs {
 
 namespace {
 
-constexpr SelfTest kRegister{"register", 43, 44, 45, 46, API_MacRegisterTest};
-constexpr SelfTest kEeprom{"eeprom", 74, 47, 48, 49, API_EEPROMTest};
+using namespace ids::selftest;
+
+constexpr SelfTest kRegister{"register",       kRegisterName,    kRegisterTip,
+                             kRegisterDisplay, kRegisterFailure, API_MacRegisterTest};
+constexpr SelfTest kEeprom{"eeprom", kEepromName, kEepromTip, kEepromDisplay, kEepromFailure, API_EEPROMTest};
 // "Loopback" and "MAC Loopback" run the same driver-assisted loopback, under the runner's name
 // for it.
-constexpr SelfTest kLoopback{"loopback", 54, 55, 56, 57, API_MACLoopbackTest};
-constexpr SelfTest kMacLoopback{"mac-loopback", 58, 59, 60, 61, API_MACLoopbackTest};
-constexpr SelfTest kPhyLoopback{"phy-loopback", 62, 63, 64, 65, API_PHYLoopbackTest};
-constexpr SelfTest kIrq{"irq", 66, 67, 68, 69, API_CDMISRTest};
-constexpr SelfTest kFifo{"fifo", 70, 71, 72, 73, API_FIFOTest};
+constexpr SelfTest kLoopback{"loopback",       kLoopbackName,    kLoopbackTip,
+                             kLoopbackDisplay, kLoopbackFailure, API_MACLoopbackTest};
+constexpr SelfTest kMacLoopback{"mac-loopback",      kMacLoopbackName,    kMacLoopbackTip,
+                                kMacLoopbackDisplay, kMacLoopbackFailure, API_MACLoopbackTest};
+constexpr SelfTest kPhyLoopback{"phy-loopback",      kPhyLoopbackName,    kPhyLoopbackTip,
+                                kPhyLoopbackDisplay, kPhyLoopbackFailure, API_PHYLoopbackTest};
+constexpr SelfTest kIrq{"irq", kIrqName, kIrqTip, kIrqDisplay, kIrqFailure, API_CDMISRTest};
+constexpr SelfTest kFifo{"fifo", kFifoName, kFifoTip, kFifoDisplay, kFifoFailure, API_FIFOTest};
 
 constexpr std::array<const SelfTest*, 3> k4420Tests = {&kRegister, &kEeprom, &kLoopback};
 constexpr std::array<const SelfTest*, 6> kOtherTests = {&kRegister,    &kEeprom, &kMacLoopback,

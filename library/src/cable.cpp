@@ -5,7 +5,6 @@
 #include <optional>
 #include <span>
 
-#include "cable_length.h"
 #include "kelvalib.h"
 #include "kv/bytes.h"
 #include "kv/platform/system.h"
@@ -25,9 +24,6 @@ constexpr uint32_t kLinkPollMs = 100;
 constexpr int kLinkPolls = 100;
 
 // Pair test: page 3.
-constexpr uint16_t kTestPage = 3;
-constexpr uint16_t kPairTestControl = 0;
-constexpr uint16_t kPairTestResult = 28;
 constexpr uint16_t kStartPairTest = 0x8300;
 constexpr uint16_t kPairTestDone = 0x8000;
 constexpr uint32_t kPairPollMs = 100;
@@ -93,10 +89,10 @@ void waitForLink() {
 // estimate is reported as the PHY latched it, whatever the link's speed (at 1000 Mbit/s the
 // estimator counts in steps of its own, which only the green feature's stages turn into metres).
 void analyseWithLink(int32_t* result) {
-    API_WritePHY(lib::kCableLengthPage, lib::kPhyPageSelect, lib::kCableLengthPage);
-    API_WritePHY(lib::kCableLengthPage, lib::kCableLengthMeasure, 1);
+    API_WritePHY(phy::kCableLengthPage, phy::kPageSelect, phy::kCableLengthPage);
+    API_WritePHY(phy::kCableLengthPage, phy::kCableLengthMeasure, 1);
     uint16_t value = 0;
-    API_ReadPHY(lib::kCableLengthPage, lib::kCableLengthEstimate, &value);
+    API_ReadPHY(phy::kCableLengthPage, phy::kCableLengthEstimate, &value);
     const int32_t metres = reportedLength(value & 0xFF);
     for (unsigned i = 0; i < kPairs; ++i) {
         result[i] = kNormal;
@@ -109,12 +105,12 @@ void analyseWithLink(int32_t* result) {
 
 // Runs one pair's test and polls its result until done, or decodes the last value read.
 uint16_t testPair(unsigned pair) {
-    API_WritePHY(kTestPage, kPairTestControl, static_cast<uint16_t>(kStartPairTest | (pair * 0x11)));
+    API_WritePHY(phy::kTestPage, phy::kPairTestControl, static_cast<uint16_t>(kStartPairTest | (pair * 0x11)));
     // A read that fails keeps the value this pair read before.
     uint16_t value = 0;
-    API_ReadPHY(kTestPage, kPairTestResult, &value);
+    API_ReadPHY(phy::kTestPage, phy::kPairTestResult, &value);
     for (int polls = 0; !(value & kPairTestDone) && polls < kPairPolls; ++polls) {
-        API_ReadPHY(kTestPage, kPairTestResult, &value);
+        API_ReadPHY(phy::kTestPage, phy::kPairTestResult, &value);
         platform::clock().sleep(kPairPollMs);
     }
     return value;
@@ -127,7 +123,7 @@ void analysePairs(int32_t* result) {
         const PairResult r = decodePair(testPair(i), i, chip);
         result[i] = r.status;
         if (r.lengthM) result[i + kPairs] = *r.lengthM;
-        API_WritePHY(kTestPage, kPairTestControl, 0);
+        API_WritePHY(phy::kTestPage, phy::kPairTestControl, 0);
     }
     lib::writePhyPaged(kRestoreAfterPairTests);
     API_PHYDiagEnd();

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <span>
 
-#include "cable_length.h"
 #include "kelvalib.h"
+#include "kv/phy_registers.h"
 #include "notify.h"
 #include "phy_sequence.h"
 
@@ -16,9 +16,6 @@ constexpr uint32_t kGigabit = 1000;
 constexpr uint32_t kFast = 100;
 constexpr uint32_t kTen = 10;
 
-// Page 3 register 0x19: bit 0 tells whether the feature is on.
-constexpr uint16_t kMarkerPage = 3;
-constexpr uint16_t kMarker = 0x19;
 constexpr uint16_t kGigabitOn = 0x3955;
 constexpr uint16_t kFastOn = 0x648D;
 
@@ -54,10 +51,10 @@ int stageOf(int16_t lengthEstimate) {
 }
 
 int measuredStage(uint32_t mbps) {
-    lib::selectPhyPage(lib::kCableLengthPage);
-    WritePhyUshort(lib::kCableLengthMeasure, 1);
-    const auto low = static_cast<uint8_t>(ReadPhyUshort(lib::kCableLengthEstimate) & 0xFF);
-    return stageOf(lib::cableLengthFromEstimate(low, mbps));
+    lib::selectPhyPage(phy::kCableLengthPage);
+    WritePhyUshort(phy::kCableLengthMeasure, 1);
+    const auto low = static_cast<uint8_t>(ReadPhyUshort(phy::kCableLengthEstimate) & 0xFF);
+    return stageOf(phy::cableLengthFromEstimate(low, mbps));
 }
 
 void endSequence() {
@@ -72,8 +69,8 @@ KV_API int GetGFStatus(void) {
     if (!API_IsLink()) return -1;
     API_EnableTVXDiag();
     API_PHYDiagStart();
-    lib::selectPhyPage(kMarkerPage);
-    const uint16_t marker = ReadPhyUshort(kMarker);
+    lib::selectPhyPage(phy::kTestPage);
+    const uint16_t marker = ReadPhyUshort(phy::kGreenFeatureMarker);
     int status = 0;
     if ((mbps == kFast && marker != kFastOn) || (mbps == kGigabit && marker != kGigabitOn))
         WritePhyUshort(0, 0);
@@ -109,7 +106,7 @@ KV_API KV_BOOL8 DisableGreenFeature(void) {
     API_PHYDiagStart();
     const uint32_t mbps = linkSpeed();
     // Page 3 is selected at every speed, also when there is nothing to write.
-    lib::selectPhyPage(kMarkerPage);
+    lib::selectPhyPage(phy::kTestPage);
     for (const lib::PhyWrite& s : disableSteps(mbps)) WritePhyUshort(s.reg, s.value);
     endSequence();
     return 1;

@@ -2,6 +2,7 @@
 
 #include "access.h"
 #include "kelvalib.h"
+#include "kv/phy_registers.h"
 #include "kv/platform/system.h"
 #include "notify.h"
 
@@ -15,9 +16,8 @@ constexpr uint16_t kChip4440 = 0x4440;
 constexpr uint16_t kChip4450 = 0x4450;
 
 constexpr uint16_t kPage0 = 0;
-constexpr uint16_t kControl = 0x00;
-constexpr uint16_t kLoopbackControl = 0x0B;
-constexpr uint16_t kSpecificControl = 0x11;
+using phy::kControl;
+using phy::kLoopbackControl;
 
 constexpr uint32_t kLinkSettleMs = 1000;
 constexpr uint32_t kLinkPollMs = 1000;
@@ -63,7 +63,7 @@ PhyLoopback::PhyLoopback() {
     switch (deviceId_) {
         case kChip4410:
             API_WritePHY(kPage0, kControl, 0x2100);
-            API_WritePHY(kPage0, kSpecificControl, 0x03C0);
+            API_WritePHY(kPage0, phy::kSpecificStatus, 0x03C0);
             break;
         case kChip4430:
         case kChip4440:

@@ -17,6 +17,6 @@ void writePhySelected(std::span<const PhyWrite> steps) {
     }
 }
 
-void selectPhyPage(uint16_t page) { WritePhyUshort(kPhyPageSelect, page); }
+void selectPhyPage(uint16_t page) { WritePhyUshort(phy::kPageSelect, page); }
 
 }  // namespace kv::lib

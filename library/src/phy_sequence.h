@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <span>
 
+#include "kv/phy_registers.h"
+
 namespace kv::lib {
 
 struct PhyWrite {
@@ -11,9 +13,6 @@ struct PhyWrite {
     uint16_t reg;
     uint16_t value;
 };
-
-// Register 31 on every page selects the page of the word commands.
-inline constexpr uint16_t kPhyPageSelect = 0x1F;
 
 // Each step with API_WritePHY, its page in the request. The results are not looked at: a failed
 // write shows its own box and the sequence goes on.

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "kelvalib.h"
+#include "kv/phy_registers.h"
 #include "kv/platform/system.h"
 #include "kv/protocol.h"
 #include "phy_loopback.h"
@@ -18,7 +19,7 @@ constexpr int kFifoIterations = 64;
 constexpr int kFifoDrainLimit = 1000;
 
 // eLoopback at 1000 Mbit/s: PHY words on the page that register 31 selects.
-constexpr uint16_t kPageSelect = 0x1F;
+using phy::kPageSelect;
 constexpr uint32_t kGigabit = 1000;
 constexpr uint32_t kExchangeSettleMs = 100;
 constexpr uint32_t kRelinkPollMs = 500;

@@ -75,17 +75,26 @@ bool ProtocolDriver::close(void* handle) {
     return channels_.remove(handle);
 }
 
-Adapter* ProtocolDriver::frameAdapter(ChannelState* channel, uint32_t* error) {
-    if (!channel) {
-        *error = err::kInvalidHandle;
+Adapter* ProtocolDriver::startTransfer(void* handle, const FrameTransferPtr& t, ChannelState*& channel) {
+    channel = channels_.find(handle);
+    if (standIn_ && channel) {
+        standInTransfer(*channel, t);
         return nullptr;
     }
-    Adapter* adapter = channel->adapter;
-    if (!adapter || !adapter->present || !adapter->bound || !adapter->component<FramePort>()) {
-        *error = err::kDeviceNotConnected;
-        return nullptr;
-    }
-    return adapter;
+    Adapter* adapter = channel ? channel->adapter : nullptr;
+    if (!channel)
+        failTransfer(*t, err::kInvalidHandle);
+    else if (!adapter || !adapter->present || !adapter->bound || !adapter->component<FramePort>())
+        failTransfer(*t, err::kDeviceNotConnected);
+    else
+        return adapter;
+    return nullptr;
+}
+
+void ProtocolDriver::failTransfer(FrameTransfer& t, uint32_t error) {
+    t.state = FrameTransfer::State::Failed;
+    t.error = error;
+    traceTransfer(t, "err=" + std::to_string(error));
 }
 
 void ProtocolDriver::traceTransfer(const FrameTransfer& t, std::string_view result) {
@@ -109,14 +118,9 @@ FrameTransferPtr ProtocolDriver::read(void* handle, std::span<uint8_t> buffer) {
     auto t = std::make_shared<FrameTransfer>();
     t->isRead = true;
     t->buffer = buffer;
-    ChannelState* channel = channels_.find(handle);
-    if (standIn_ && channel) return standInTransfer(*channel, t);
-    Adapter* adapter = frameAdapter(channel, &t->error);
-    if (!adapter) {
-        t->state = FrameTransfer::State::Failed;
-        traceTransfer(*t, "err=" + std::to_string(t->error));
-        return t;
-    }
+    ChannelState* channel = nullptr;
+    Adapter* adapter = startTransfer(handle, t, channel);
+    if (!adapter) return t;
     // Reads are served in the order they were issued: a new one waits behind pending ones.
     if (channel->pendingReads.empty()) {
         if (auto n = adapter->component<FramePort>()->take(*adapter, buffer)) {
@@ -133,14 +137,9 @@ FrameTransferPtr ProtocolDriver::read(void* handle, std::span<uint8_t> buffer) {
 FrameTransferPtr ProtocolDriver::write(void* handle, std::span<const uint8_t> frame) {
     auto t = std::make_shared<FrameTransfer>();
     t->frame.assign(frame.begin(), frame.end());
-    ChannelState* channel = channels_.find(handle);
-    if (standIn_ && channel) return standInTransfer(*channel, t);
-    Adapter* adapter = frameAdapter(channel, &t->error);
-    if (!adapter) {
-        t->state = FrameTransfer::State::Failed;
-        traceTransfer(*t, "err=" + std::to_string(t->error));
-        return t;
-    }
+    ChannelState* channel = nullptr;
+    Adapter* adapter = startTransfer(handle, t, channel);
+    if (!adapter) return t;
     uint32_t error = 0;
     switch (adapter->component<FramePort>()->transmit(*adapter, frame, &error)) {
         case FramePort::SendResult::Sent:
@@ -149,9 +148,7 @@ FrameTransferPtr ProtocolDriver::write(void* handle, std::span<const uint8_t> fr
             traceTransfer(*t, "ok");
             break;
         case FramePort::SendResult::Failed:
-            t->state = FrameTransfer::State::Failed;
-            t->error = error;
-            traceTransfer(*t, "err=" + std::to_string(error));
+            failTransfer(*t, error);
             break;
         case FramePort::SendResult::Pending:
             channel->pendingWrites.push_back(t);
@@ -160,7 +157,7 @@ FrameTransferPtr ProtocolDriver::write(void* handle, std::span<const uint8_t> fr
     return t;
 }
 
-FrameTransferPtr ProtocolDriver::standInTransfer(ChannelState& channel, const FrameTransferPtr& t) {
+void ProtocolDriver::standInTransfer(ChannelState& channel, const FrameTransferPtr& t) {
     standIn_->transfer(t);
     switch (t->state) {
         case FrameTransfer::State::Completed:
@@ -176,7 +173,6 @@ FrameTransferPtr ProtocolDriver::standInTransfer(ChannelState& channel, const Fr
                 channel.pendingWrites.push_back(t);
             break;
     }
-    return t;
 }
 
 void ProtocolDriver::timedOut(const FrameTransfer& transfer) { traceTransfer(transfer, "timeout"); }

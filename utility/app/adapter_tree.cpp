@@ -6,6 +6,7 @@
 #include "framework/control_id.h"
 #include "framework/item_text_tips.h"
 #include "resources/images.h"
+#include "resources/resource_ids.h"
 #include "session/adapter_description.h"
 
 namespace kv::diag {
@@ -38,7 +39,7 @@ void AdapterTree::removeAll() {
 QTreeWidgetItem* AdapterTree::appendItem(QTreeWidgetItem* parent, const char* description, int index) {
     auto* item = new QTreeWidgetItem(QStringList{ui::fromAnsi(adapterDescription(description))});
     item->setData(0, kIndexRole, index);
-    item->setIcon(0, loadIcon(kAdapterIconId));
+    item->setIcon(0, loadIcon(res::kIconAdapter));
     if (parent) {
         parent->addChild(item);
     } else {

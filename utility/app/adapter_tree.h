@@ -1,5 +1,5 @@
 // The adapter tree "NicTree" (control id 28673) on the main window's left: one item per adapter
-// of the library's list, each carrying its list index, with the adapter icon 131.
+// of the library's list, each carrying its list index, with the adapter icon (res::kIconAdapter).
 #pragma once
 
 #include <QTreeWidget>
@@ -9,7 +9,6 @@
 namespace kv::diag {
 
 inline constexpr int kAdapterTreeId = 28673;
-inline constexpr int kAdapterIconId = 131;
 
 class AdapterTree : public QTreeWidget {
     Q_OBJECT

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "app/settings.h"
-#include "kv/jobs/decimal_text.h"
+#include "kv/jobs/library_text.h"
 #include "kv/jobs/registry_text.h"
 #include "kv/platform/registry.h"
 

@@ -89,7 +89,7 @@ std::vector<ui::PropertyPage*> CDiagSheet::tablePages() const {
 bool CDiagSheet::onInitDialog() {
     if (!CTreeSheet::onInitDialog()) return false;
     // The frame is made after the first page: it must lie under the pages, not over them.
-    if (CSheetFrame* frame = PageFrame(); frame && frame->Window()) frame->Window()->lower();
+    if (CSheetFrame* frame = pageFrame(); frame && frame->Window()) frame->Window()->lower();
     openMessageWindow();
     trayMirror_ = new TrayMirror(this);
     setWindowIcon(programIcon_);
@@ -146,7 +146,7 @@ void CDiagSheet::hiddenStartTick() {
 void CDiagSheet::onTimer(int id) {
     switch (id) {
         case timer::kRefresh:
-            if (IsSelectionChangeInProgress()) return;
+            if (isSelectionChangeInProgress()) return;
             timers().killTimer(timer::kRefresh);
             // The library is the worker's until it ends: the refresh follows then.
             if (session_.busy()) {
@@ -155,16 +155,16 @@ void CDiagSheet::onTimer(int id) {
             }
             refreshAdapterList();
             return;
-        case kWorkerWatchTimer:
+        case timer::kWorkerWatch:
             onWorkerWatchTick();
             return;
         case timer::kHiddenStart:
             hiddenStartTick();
             return;
-        case trayicon::kFrameTimer:
+        case timer::kTrayFrame:
             animation_.frameTick();
             return;
-        case trayicon::kHoldTimer:
+        case timer::kTrayHold:
             animation_.holdTick();
             return;
         default:
@@ -192,7 +192,7 @@ void CDiagSheet::watchWorker(ui::WorkerHandle worker, bool refreshAfter, bool di
     if (!watch_.start(std::move(worker), refreshAfter, disableActivePage)) return;
     session_.lendTo(thread);
     enableUserActions(false);
-    timers().setTimer(kWorkerWatchTimer, kWorkerWatchPeriodMs);
+    timers().setTimer(timer::kWorkerWatch, kWorkerWatchPeriodMs);
 }
 
 void CDiagSheet::endWorkerWatch() {
@@ -208,7 +208,7 @@ void CDiagSheet::onWorkerWatchTick() {
 }
 
 void CDiagSheet::endBusy() {
-    timers().killTimer(kWorkerWatchTimer);
+    timers().killTimer(timer::kWorkerWatch);
     session_.takeBack();
     enableUserActions(true);
 }
@@ -284,7 +284,7 @@ void CDiagSheet::onDestroy() {
     session_.close();
     delete adapterTree_;
     adapterTree_ = nullptr;
-    timers().killTimer(kWorkerWatchTimer);
+    timers().killTimer(timer::kWorkerWatch);
     CTreeSheet::onDestroy();
 }
 

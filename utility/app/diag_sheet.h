@@ -14,6 +14,7 @@
 #include "app/page_set.h"
 #include "app/page_table.h"
 #include "app/settings.h"
+#include "app/sheet_timers.h"
 #include "app/tray_animation.h"
 #include "app/worker_watch.h"
 #include "framework/image_list.h"
@@ -33,12 +34,6 @@ namespace kv::diag {
 class AdapterTree;
 class TrayIcon;
 class TrayMirror;
-
-namespace timer {
-inline constexpr int kRefresh = 1;
-inline constexpr uint32_t kRefreshMs = 100;
-inline constexpr int kHiddenStart = 5;
-}  // namespace timer
 
 // Where the window runs: the screen's size, the system's version and the program's name.
 struct SheetEnvironment {
@@ -146,8 +141,8 @@ private:
     void setTablePageIcon(size_t entry, int image) override;
 
     // TrayAnimationHost.
-    void startTimer(int id, uint32_t periodMs) override;
-    void stopTimer(int id) override;
+    void startTrayTimer(int id, uint32_t periodMs) override;
+    void stopTrayTimer(int id) override;
     bool trayIconShown() const override;
     void modifyTrayIcon(int iconId) override;
 

@@ -2,7 +2,8 @@
 // set that follows from its chip kind.
 #include "app/adapter_tree.h"
 #include "app/diag_sheet.h"
-#include "app/driver_version.h"
+#include "kv/jobs/driver_version.h"
+#include "kv/jobs/library_text.h"
 #include "session/chip_kind.h"
 
 namespace kv::diag {
@@ -48,8 +49,8 @@ void CDiagSheet::onAdapterSelected(int index) {
     const std::optional<DriverInfo_A> driver = session_.driverInfo();
     driverInfo_ = driver.value_or(DriverInfo_A{});
     if (driver) {
-        driverVersion_ = kv::diag::driverVersionNumber(
-            flags, fieldText(driverInfo_.DriverVersion, sizeof driverInfo_.DriverVersion));
+        driverVersion_ = jobs::driverVersionNumber(
+            flags, jobs::fieldText(driverInfo_.DriverVersion, sizeof driverInfo_.DriverVersion));
     }
     selectedIndex_ = index;
     showPagesForMask(pageSetMask(flags, [this] { return session_.registerByte(kChipKindRegister); }));

@@ -17,15 +17,6 @@
 
 namespace kv::diag {
 
-namespace {
-
-constexpr int kStringRemoveTrayIcon = 93;
-constexpr int kStringShowTrayIcon = 94;
-constexpr int kStringEnableStartUp = 95;
-constexpr int kStringDisableStartUp = 96;
-
-}  // namespace
-
 void CDiagSheet::setTrayIconShown(bool show) {
     if (!trayIcon_) trayIcon_ = std::make_unique<TrayIcon>(messageWindow_ ? messageWindow_->handle() : 0);
     animation_.reset();
@@ -42,9 +33,9 @@ void CDiagSheet::modifyTrayIcon(int iconId) {
     if (trayIcon_) trayIcon_->modify(iconId);
 }
 
-void CDiagSheet::startTimer(int id, uint32_t periodMs) { timers().setTimer(id, periodMs); }
+void CDiagSheet::startTrayTimer(int id, uint32_t periodMs) { timers().setTimer(id, periodMs); }
 
-void CDiagSheet::stopTimer(int id) { timers().killTimer(id); }
+void CDiagSheet::stopTrayTimer(int id) { timers().killTimer(id); }
 
 void CDiagSheet::handleProtocolMessage(intptr_t lParam) {
     switch (lParam) {
@@ -141,11 +132,13 @@ void CDiagSheet::updateMenu(QMenu& popup) {
                 action->setEnabled(isVisible());
                 break;
             case res::kCmdShowTrayIcon:
-                action->setText(loadString(settings_.showTrayIcon ? kStringRemoveTrayIcon : kStringShowTrayIcon));
+                action->setText(loadString(settings_.showTrayIcon ? res::str::tray::kRemoveTrayIcon
+                                                                  : res::str::tray::kShowTrayIcon));
                 break;
             case res::kCmdStartUpLaunch:
                 action->setEnabled(startUpLaunchAvailable(settings_));
-                action->setText(loadString(settings_.startUpLaunch ? kStringDisableStartUp : kStringEnableStartUp));
+                action->setText(loadString(settings_.startUpLaunch ? res::str::tray::kDisableStartUp
+                                                                   : res::str::tray::kEnableStartUp));
                 break;
             case res::kCmdLaunch:
                 action->setEnabled(!isVisible());

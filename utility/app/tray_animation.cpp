@@ -12,7 +12,7 @@ void TrayAnimation::show(int iconId) {
 
 void TrayAnimation::mouseMove() {
     if (!animating_ && iconId_ == kProgramIcon) {
-        host_.startTimer(kFrameTimer, kTickMs);
+        host_.startTrayTimer(timer::kTrayFrame, kTickMs);
     } else if (iconId_ == kLastFrame && holdTicks_ < kStretchTicks) {
         holdTicks_ = kStretchTicks;
     }
@@ -26,14 +26,14 @@ void TrayAnimation::frameTick() {
         show(iconId_ + 1);
     } else if (iconId_ == kLastFrame) {
         animating_ = false;
-        host_.stopTimer(kFrameTimer);
+        host_.stopTrayTimer(timer::kTrayFrame);
         holdTicks_ = kHoldTicks;
-        host_.startTimer(kHoldTimer, kTickMs);
+        host_.startTrayTimer(timer::kTrayHold, kTickMs);
     } else {
         iconId_ = kProgramIcon;
         animating_ = false;
         holdTicks_ = 0;
-        host_.stopTimer(kFrameTimer);
+        host_.stopTrayTimer(timer::kTrayFrame);
     }
 }
 
@@ -41,7 +41,7 @@ void TrayAnimation::holdTick() {
     if (holdTicks_ > 0) --holdTicks_;
     if (holdTicks_ == 0) {
         show(kProgramIcon);
-        host_.stopTimer(kHoldTimer);
+        host_.stopTrayTimer(timer::kTrayHold);
     }
 }
 

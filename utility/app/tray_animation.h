@@ -1,10 +1,11 @@
 // The tray icon's animation: a mouse move over the icon plays the five frames 301 to 305, 50 ms
-// apart (timer 6), keeps the last frame for 20 ticks of 50 ms (timer 7, stretched to at least 5
+// apart (timer::kTrayFrame), keeps the last frame for 20 ticks of 50 ms (timer::kTrayHold, stretched to at least 5
 // ticks by a further move) and returns to the program icon 128.
 #pragma once
 
 #include <cstdint>
 
+#include "app/sheet_timers.h"
 #include "resources/resource_ids.h"
 
 namespace kv::diag {
@@ -13,8 +14,6 @@ namespace trayicon {
 inline constexpr int kProgramIcon = res::kIconProgram;
 inline constexpr int kFirstFrame = res::kIconTrayFirstFrame;
 inline constexpr int kLastFrame = res::kIconTrayLastFrame;
-inline constexpr int kFrameTimer = 6;
-inline constexpr int kHoldTimer = 7;
 inline constexpr uint32_t kTickMs = 50;
 inline constexpr int kHoldTicks = 20;
 inline constexpr int kStretchTicks = 5;
@@ -24,8 +23,8 @@ inline constexpr int kStretchTicks = 5;
 class TrayAnimationHost {
 public:
     virtual ~TrayAnimationHost() = default;
-    virtual void startTimer(int id, uint32_t periodMs) = 0;
-    virtual void stopTimer(int id) = 0;
+    virtual void startTrayTimer(int id, uint32_t periodMs) = 0;
+    virtual void stopTrayTimer(int id) = 0;
     // The tray icon is there to be changed.
     virtual bool trayIconShown() const = 0;
     // Shows that icon in the tray (a modify of the icon part only).
@@ -37,8 +36,8 @@ public:
     explicit TrayAnimation(TrayAnimationHost& host) : host_(host) {}
 
     void mouseMove();
-    void frameTick();  // timer 6
-    void holdTick();   // timer 7
+    void frameTick();  // timer::kTrayFrame
+    void holdTick();   // timer::kTrayHold
     // The tray icon was added or removed: the record starts again from the program icon.
     void reset() { iconId_ = trayicon::kProgramIcon; }
 

@@ -1,5 +1,5 @@
 // The worker watch: while a page's worker thread runs, the window keeps the user away from the
-// adapter and page selection. The window polls the worker (timer 2, 5000 ms) with a 1 ms wait.
+// adapter and page selection. The window polls the worker (timer::kWorkerWatch, 5000 ms) with a 1 ms wait.
 #pragma once
 
 #include <cstdint>
@@ -8,7 +8,6 @@
 
 namespace kv::diag {
 
-inline constexpr int kWorkerWatchTimer = 2;
 inline constexpr uint32_t kWorkerWatchPeriodMs = 5000;
 inline constexpr uint32_t kWorkerWaitMs = 1;
 

@@ -1,7 +1,5 @@
 #include "framework/ansi_text.h"
 
-#include <cstring>
-
 #include "kv/text.h"
 
 namespace kv::ui {
@@ -9,12 +7,6 @@ namespace kv::ui {
 QString fromAnsi(std::string_view text) {
     const std::u16string wide = kv::ansiToUtf16(text);
     return QString::fromUtf16(wide.data(), static_cast<qsizetype>(wide.size()));
-}
-
-QString fromAnsiBuffer(const char* buffer, size_t capacity) {
-    const void* end = std::memchr(buffer, 0, capacity);
-    const size_t length = end ? static_cast<size_t>(static_cast<const char*>(end) - buffer) : capacity;
-    return fromAnsi(std::string_view(buffer, length));
 }
 
 std::string toAnsi(const QString& text) {

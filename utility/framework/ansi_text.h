@@ -9,8 +9,6 @@
 namespace kv::ui {
 
 QString fromAnsi(std::string_view text);
-// A fixed, zero-terminated buffer of the library (a record field): up to the first zero.
-QString fromAnsiBuffer(const char* buffer, size_t capacity);
 std::string toAnsi(const QString& text);
 
 }  // namespace kv::ui

@@ -70,7 +70,7 @@ ListView::ListView(QWidget* parent) : QTreeWidget(parent) {
     connect(this, &QTreeWidget::itemChanged, this, &ListView::onItemChanged);
     connect(this, &QTreeWidget::itemSelectionChanged, this, [this] {
         const int selected = selectedRow();
-        if (selected >= 0 && onRowSelected) onRowSelected(selected);
+        if (selected >= 0) emit rowSelected(selected);
     });
 }
 
@@ -211,7 +211,7 @@ void ListView::onItemChanged(QTreeWidgetItem* item, int column) {
         const QSignalBlocker quiet(this);
         item->setData(0, kCheckedRole, checked);
     }
-    if (onCheckChanged) onCheckChanged(indexOfTopLevelItem(item));
+    emit checkChanged(indexOfTopLevelItem(item));
 }
 
 void ListView::editLabel(int index) {

@@ -65,16 +65,12 @@ public:
     int editingRow() const { return editingRow_; }
     QLineEdit* labelEditor() const;
 
-    // Handlers, the list's notifications.
+    // Handlers: the questions the list asks, whose answer it follows.
     // A label edit is about to start: false refuses it.
     std::function<bool(int row)> onBeginLabelEdit;
     // A label edit ended: the new text, or nullopt when it was cancelled. True accepts the text
     // (the row then shows it); false keeps the old label.
     std::function<bool(int row, const std::optional<QString>& text)> onEndLabelEdit;
-    // A row's check box changed.
-    std::function<void(int row)> onCheckChanged;
-    // A row became the selected one.
-    std::function<void(int row)> onRowSelected;
     // The tip of a row, asked when the pointer rests on it (with setInfoTips).
     std::function<QString(int row)> onInfoTip;
     QString infoTip(int row) const;
@@ -99,6 +95,12 @@ public:
         ListView& list_;
     };
     bool isDrawingFrozen() const { return freezeDepth_ > 0; }
+
+signals:
+    // A row's check box changed (the user's click or setChecked).
+    void checkChanged(int row);
+    // A row became the selected one.
+    void rowSelected(int row);
 
 protected:
     bool viewportEvent(QEvent* event) override;

@@ -125,7 +125,7 @@ bool TreeControl::selectItem(QTreeWidgetItem* item) {
     if (item == from) return true;
     if (onSelectionChanging && onSelectionChanging(from, item) == Change::Refuse) return false;
     setCurrentQuietly(item);
-    if (onSelectionChanged) onSelectionChanged(from, item);
+    emit itemSelected(from, item);
     return true;
 }
 

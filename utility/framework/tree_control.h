@@ -1,6 +1,6 @@
 // A tree control: items with text, item data and images from an image list, navigation by
 // parent / child / sibling, and selection through one path that asks a selection-changing
-// handler first (which may refuse) and tells a selection-changed handler afterwards — for the
+// handler first (which may refuse) and signals the new selection afterwards — for the
 // user's clicks and keys as for selections made in code. Item texts are never elided: a wider
 // item scrolls, and one cut by the edge shows its whole text in a tip (framework/item_text_tips.h).
 #pragma once
@@ -51,9 +51,12 @@ public:
     QTreeWidgetItem* selectedItem() const { return currentItem(); }
     bool selectItem(QTreeWidgetItem* item);
 
-    // The selection-changing notification: Refuse keeps the old item selected.
+    // The selection-changing question: Refuse keeps the old item selected.
     std::function<Change(QTreeWidgetItem* from, QTreeWidgetItem* to)> onSelectionChanging;
-    std::function<void(QTreeWidgetItem* from, QTreeWidgetItem* to)> onSelectionChanged;
+
+signals:
+    // The selection moved (after onSelectionChanging allowed it).
+    void itemSelected(QTreeWidgetItem* from, QTreeWidgetItem* to);
 
 protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;

@@ -19,8 +19,9 @@ public:
     QLineEdit* buddy() const { return buddy_; }
     // The up arrow moves towards `upper`; a range with lower above upper runs downwards.
     void setRange(int lower, int upper);
-    int lower() const { return lower_; }
-    int upper() const { return upper_; }
+    // The range's ends (not lower(), which would hide QWidget::lower).
+    int lowerBound() const { return lower_; }
+    int upperBound() const { return upper_; }
     int position() const { return position_; }
     void setPosition(int position);
     // One click of the up arrow (+1) or the down arrow (-1).

@@ -16,7 +16,7 @@ namespace kv::diag {
 
 namespace {
 
-using namespace jobs::ids::cable;
+using namespace res::str::cable;
 
 enum Column : int { kPair = 0, kLength = 1, kStatus = 2 };
 
@@ -31,37 +31,37 @@ QString lengthText(int32_t metres) {
 
 }  // namespace
 
-CCablePage::CCablePage(PageServices& services) : ui::PropertyPage(cableDialog()), services_(services) {}
-
-ui::ListView* CCablePage::list() const { return control<ui::ListView>(res::ctl::kCableList); }
+CCablePage::CCablePage(PageServices& services) : ListPage(cableDialog(), res::ctl::kCableList, services) {}
 
 bool CCablePage::onInitDialog() {
-    ui::ListView* view = list();
-    view->setGridLines(true);
-    view->setFullRowSelect(true);
-    const int third = view->clientWidth() / 3;
-    view->addColumn(loadString(kPairColumn), third);
-    view->addColumn(loadString(kLengthColumn), third);
-    view->addColumn(loadString(kStatusColumn), third);
+    ui::ListView& view = list();
+    view.setGridLines(true);
+    view.setFullRowSelect(true);
+    const int third = view.clientWidth() / 3;
+    view.addColumn(loadString(kPairColumn), third);
+    view.addColumn(loadString(kLengthColumn), third);
+    view.addColumn(loadString(kStatusColumn), third);
     return true;
 }
 
 bool CCablePage::onSetActive() {
-    if (checkAdapter(services_) != AdapterAccess::Ready) return true;
-    ui::ListView* view = list();
-    view->deleteAllRows();
-    insertPairRows(*view);
-    analyse(*view);
+    if (checkAdapter(services()) != AdapterAccess::Ready) return true;
+    ui::ListView& view = list();
+    view.deleteAllRows();
+    insertPairRows(view);
+    analyse(view);
     return ui::PropertyPage::onSetActive();
 }
+
+bool CCablePage::onKillActive() { return ui::PropertyPage::onKillActive(); }
 
 void CCablePage::onCommand(int id, int notification) {
     if (id == res::ctl::kCableRefresh && notification == ui::notify::kClicked) refresh();
 }
 
 void CCablePage::refresh() {
-    if (checkAdapter(services_) != AdapterAccess::Ready) return;
-    analyse(*list());
+    if (checkAdapter(services()) != AdapterAccess::Ready) return;
+    analyse(list());
 }
 
 void CCablePage::insertPairRows(ui::ListView& view) {
@@ -91,9 +91,9 @@ void CCablePage::analyse(ui::ListView& view) {
 
 void CCablePage::forgetOtherAdaptersResult() {
     Analysed selected;
-    selected.index = services_.selectedAdapterIndex();
-    std::copy(std::begin(services_.adapterInfo().MacAddress), std::end(services_.adapterInfo().MacAddress),
-              selected.ethernetAddress.begin());
+    selected.index = services().selectedAdapterIndex();
+    const AdapterInfo& info = services().adapterInfo();
+    std::copy(std::begin(info.MacAddress), std::end(info.MacAddress), selected.ethernetAddress.begin());
     if (selected == analysed_) return;
     result_ = {};
     analysed_ = selected;

@@ -5,8 +5,8 @@
 #include <array>
 #include <cstdint>
 
-#include "framework/property_page.h"
 #include "kv/jobs/cable.h"
+#include "pages/list_page.h"
 
 namespace kv::ui {
 class ListView;
@@ -16,20 +16,21 @@ namespace kv::diag {
 
 class PageServices;
 
-class CCablePage : public ui::PropertyPage {
+class CCablePage : public ListPage {
     Q_OBJECT
 
 public:
     explicit CCablePage(PageServices& services);
 
     bool onSetActive() override;
+    // Leaving keeps the pairs shown: the list is not emptied as the other list pages empty theirs.
+    bool onKillActive() override;
 
 protected:
     bool onInitDialog() override;
     void onCommand(int id, int notification) override;
 
 private:
-    ui::ListView* list() const;
     void insertPairRows(ui::ListView& list);
     void refresh();
     void analyse(ui::ListView& list);
@@ -37,7 +38,6 @@ private:
     // not the one whose analysis it holds.
     void forgetOtherAdaptersResult();
 
-    PageServices& services_;
     // The analysis result: statuses of the pairs 1-2, 3-6, 4-5, 7-8, then their lengths. It lives
     // as long as the page, that is the whole run of the program, and keeps its entries between
     // analyses of one adapter: a length the analysis does not write shows the previous one. A

@@ -24,7 +24,7 @@ namespace ctl = res::ctl;
 
 namespace {
 
-using namespace jobs::ids::diagnostics;
+using namespace res::str::diagnostics;
 
 // The tip buffer of the list's info-tip request, in characters with the terminating zero.
 constexpr int kInfoTipBufferChars = 1024;
@@ -107,7 +107,7 @@ private:
             shared.rows.highlighted = rows.highlighted;
         }
         CDiagnosticsPage* page = pageShowingRun(shared);
-        ui::ListView* list = page ? page->list() : nullptr;
+        ui::ListView* list = page ? page->findList() : nullptr;
         if (!list) return;
         if (rows.clearSelection) list->clearSelection();
         list->clearHighlights();
@@ -135,8 +135,7 @@ private:
 };
 
 CDiagnosticsPage::CDiagnosticsPage(PageServices& services)
-    : ui::PropertyPage(diagnosticsDialog()),
-      services_(services),
+    : ListPage(diagnosticsDialog(), ctl::kDiagnosticsList, services),
       flags_(std::make_shared<RunFlags>()),
       items_(std::make_shared<TestItems>()) {}
 
@@ -147,10 +146,8 @@ void CDiagnosticsPage::onSheetEnding() {
     flags_->repeat = false;
 }
 
-ui::ListView* CDiagnosticsPage::list() const { return control<ui::ListView>(ctl::kDiagnosticsList); }
-
 bool CDiagnosticsPage::onInitDialog() {
-    ui::ListView& view = *list();
+    ui::ListView& view = list();
     view.setCheckBoxes(true);
     view.setFullRowSelect(true);
     view.setInfoTips(true);
@@ -158,13 +155,13 @@ bool CDiagnosticsPage::onInitDialog() {
     view.addColumn(loadString(kTestItemColumn), width * 5 / 9, Qt::AlignLeft);
     view.addColumn(loadString(kPassColumn), width * 2 / 9, Qt::AlignHCenter);
     view.addColumn(loadString(kFailColumn), width * 2 / 9, Qt::AlignHCenter);
-    view.onCheckChanged = [this](int row) {
-        const intptr_t index = list()->itemData(row);
+    connect(&view, &ui::ListView::checkChanged, this, [this](int row) {
+        const intptr_t index = list().itemData(row);
         if (index >= 0 && static_cast<size_t>(index) < items_->size())
-            (*items_)[static_cast<size_t>(index)]->ticked = list()->isChecked(row);
-    };
+            (*items_)[static_cast<size_t>(index)]->ticked = list().isChecked(row);
+    });
     view.onInfoTip = [this](int row) {
-        const intptr_t index = list()->itemData(row);
+        const intptr_t index = list().itemData(row);
         if (index < 0 || static_cast<size_t>(index) >= items_->size()) return QString();
         return loadString((*items_)[static_cast<size_t>(index)]->test.descriptionId).left(kInfoTipBufferChars - 1);
     };
@@ -172,7 +169,7 @@ bool CDiagnosticsPage::onInitDialog() {
 }
 
 bool CDiagnosticsPage::onSetActive() {
-    if (checkAdapter(services_) != AdapterAccess::Ready) return true;
+    if (checkAdapter(services()) != AdapterAccess::Ready) return true;
     // A run still in flight (the window closing around it) stops after its test.
     flags_->running = false;
     flags_->repeat = false;
@@ -182,16 +179,16 @@ bool CDiagnosticsPage::onSetActive() {
 }
 
 bool CDiagnosticsPage::onKillActive() {
-    const bool leave = leaveListPage(services_, *this, list());
-    if (list() && list()->rowCount() == 0) items_ = std::make_shared<TestItems>();
+    const bool leave = ListPage::onKillActive();
+    if (findList() && list().rowCount() == 0) items_ = std::make_shared<TestItems>();
     return leave;
 }
 
 void CDiagnosticsPage::fillList() {
-    ui::ListView& view = *list();
+    ui::ListView& view = list();
     view.deleteAllRows();
     auto items = std::make_shared<TestItems>();
-    for (const jobs::SelfTest* test : jobs::selfTestsFor(chipKindFlags(services_.adapterInfo()))) {
+    for (const jobs::SelfTest* test : jobs::selfTestsFor(chipKindFlags(services().adapterInfo()))) {
         view.appendRow(loadString(test->nameId), static_cast<intptr_t>(items->size()));
         items->push_back(std::make_unique<TestItem>(*test));
     }
@@ -200,7 +197,7 @@ void CDiagnosticsPage::fillList() {
 }
 
 void CDiagnosticsPage::showCounts(int row, int passCount, int failCount) {
-    ui::ListView* view = list();
+    ui::ListView* view = findList();
     if (!view) return;
     view->setItemText(row, 1, QString::number(passCount));
     view->setItemText(row, 2, QString::number(failCount));
@@ -218,7 +215,7 @@ void CDiagnosticsPage::onCommand(int id, int notification) {
 }
 
 void CDiagnosticsPage::startTest() {
-    if (checkAdapter(services_) != AdapterAccess::Ready) return;
+    if (checkAdapter(services()) != AdapterAccess::Ready) return;
     // One run at a time: the library has no locks of its own.
     if (flags_->running || flags_->inFlight) return;
     flags_->running = true;
@@ -239,7 +236,7 @@ void CDiagnosticsPage::startTest() {
         flags_->inFlight = false;
         return;
     }
-    services_.watchWorker(worker_, false, false);
+    services().watchWorker(worker_, false, false);
     watched->count_down();
 }
 

@@ -5,9 +5,9 @@
 
 #include <memory>
 
-#include "framework/property_page.h"
 #include "framework/worker_thread.h"
 #include "kv/jobs/self_test_runner.h"
+#include "pages/list_page.h"
 
 namespace kv::ui {
 class ListView;
@@ -22,7 +22,7 @@ using jobs::TestItem;
 using jobs::TestItems;
 using jobs::TestRunner;
 
-class CDiagnosticsPage : public ui::PropertyPage {
+class CDiagnosticsPage : public ListPage {
     Q_OBJECT
 
 public:
@@ -45,13 +45,11 @@ protected:
 private:
     friend class PageRunView;
 
-    ui::ListView* list() const;
     void fillList();
     void showCounts(int row, int passCount, int failCount);
     void startTest();
     void stopTest();
 
-    PageServices& services_;
     std::shared_ptr<RunFlags> flags_;
     // Replaced, not emptied, when the list is rebuilt: a run in flight keeps the items it has.
     std::shared_ptr<TestItems> items_;

@@ -13,7 +13,7 @@
 #include "framework/message_box.h"
 #include "framework/string_lists.h"
 #include "framework/up_down.h"
-#include "kv/jobs/decimal_text.h"
+#include "kv/jobs/library_text.h"
 #include "pages/page_guard.h"
 #include "resources/dialog_templates.h"
 #include "resources/resource_ids.h"

@@ -1,7 +1,7 @@
 // The guard every page of the sheet keeps around the selected adapter: a page does nothing while
 // no adapter is selected or the page set does not match it yet, and asks the main window for the
 // adapter-list refresh instead of touching an adapter whose driver channel has closed. The list
-// pages (General, Driver, Statistics, VLAN) also share one deactivation.
+// pages (General, Driver, Statistics, Diagnostics, VLAN) also share one deactivation.
 #pragma once
 
 namespace kv::ui {

@@ -16,7 +16,7 @@ namespace kv::diag {
 
 namespace {
 
-using namespace jobs::ids::statistics;
+using namespace res::str::statistics;
 
 // What a row shows, kept as its item data: a counter entry's index, or one of the throughputs.
 constexpr intptr_t kSendRow = -1;
@@ -31,40 +31,32 @@ using jobs::queryCounter;
 }  // namespace
 
 CStatisticsPage::CStatisticsPage(PageServices& services)
-    : ui::PropertyPage(statisticsDialog()),
-      services_(services),
+    : ListPage(statisticsDialog(), res::ctl::kStatisticsList, services),
       send_{protocol::OID_TVX_BYTES_XMIT},
       receive_{protocol::OID_TVX_BYTES_RCV} {
     for (const jobs::CounterEntry& entry : jobs::counterEntries())
-        counters_.push_back({entry.oid, loadString(entry.labelId), 0});
+        counters_.push_back({entry.oid, loadString(entry.labelId)});
 }
 
-ui::ListView* CStatisticsPage::list() const { return control<ui::ListView>(res::ctl::kStatisticsList); }
-
 bool CStatisticsPage::onInitDialog() {
-    ui::ListView& view = *list();
+    ui::ListView& view = list();
     const int half = view.clientWidth() / 2;
     setUpLabelValueList(view, half, half);
     return true;
 }
 
 bool CStatisticsPage::onSetActive() {
-    if (checkAdapter(services_) != AdapterAccess::Ready) return true;
-    ui::ListView& rows = *list();
+    if (checkAdapter(services()) != AdapterAccess::Ready) return true;
+    ui::ListView& rows = list();
     rows.deleteAllRows();
     rows.appendRow(loadString(kThroughputSend), kSendRow);
     rows.appendRow(loadString(kThroughputReceive), kReceiveRow);
     rows.appendRow(loadString(kThroughputTotal), kTotalRow);
-    const uint32_t chipClass = services_.adapterInfo().ChipClass;
-    for (size_t i = 0; i < counters_.size(); ++i)
-        if (counters_[i].kindMask == 0 || (counters_[i].kindMask & chipClass) != 0)
-            rows.appendRow(counters_[i].label, static_cast<intptr_t>(i));
+    for (size_t i = 0; i < counters_.size(); ++i) rows.appendRow(counters_[i].label, static_cast<intptr_t>(i));
     onTimer(kForcedRefresh);
-    timers().setTimer(kRefreshTimer, kRefreshPeriodMs);
+    timers().setTimer(kRefreshTimer, jobs::kStatisticsPeriodMs);
     return ui::PropertyPage::onSetActive();
 }
-
-bool CStatisticsPage::onKillActive() { return leaveListPage(services_, *this, list()); }
 
 void CStatisticsPage::onTimer(int id) {
     // The timer keeps running while another page is shown; its ticks then do nothing.
@@ -75,7 +67,7 @@ void CStatisticsPage::onTimer(int id) {
 }
 
 void CStatisticsPage::refresh(bool forced) {
-    ui::ListView* view = list();
+    ui::ListView* view = findList();
     if (!view) return;
     const ui::ListView::FrozenDrawing frozen(*view);
     for (int row = 0; row < view->rowCount(); ++row) {
@@ -92,20 +84,20 @@ void CStatisticsPage::refresh(bool forced) {
 }
 
 void CStatisticsPage::refreshCounterRow(ui::ListView& view, int row, CounterEntry& entry, bool forced) {
-    const std::optional<jobs::OidValue> answer = services_.session().counter(entry.oid);
+    const std::optional<jobs::OidValue> answer = services().session().counter(entry.oid);
     if (!answer) {
         view.setItemText(row, 1, kUnknown);
         entry.lastShown.reset();
         return;
     }
-    const uint64_t value = jobs::shownCounterValue(entry.oid, answer->value, services_.driverVersionNumber());
+    const uint64_t value = jobs::shownCounterValue(entry.oid, answer->value, services().driverVersionNumber());
     if (value == entry.lastShown && !forced) return;
     entry.lastShown = value;
     view.setItemText(row, 1, answer->wide ? QString::number(value) : QString::number(static_cast<uint32_t>(value)));
 }
 
 void CStatisticsPage::refreshThroughputRow(ui::ListView& view, int row, ByteTotal& total) {
-    const std::optional<jobs::OidValue> answer = services_.session().counter(total.oid);
+    const std::optional<jobs::OidValue> answer = services().session().counter(total.oid);
     if (!answer) {
         view.setItemText(row, 1, kUnknown);
         return;

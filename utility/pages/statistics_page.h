@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "framework/property_page.h"
+#include "pages/list_page.h"
 
 namespace kv::ui {
 class ListView;
@@ -17,19 +17,17 @@ namespace kv::diag {
 
 class PageServices;
 
-class CStatisticsPage : public ui::PropertyPage {
+class CStatisticsPage : public ListPage {
     Q_OBJECT
 
 public:
     // The refresh timer, and the id of the refresh forced at activation.
     static constexpr int kRefreshTimer = 3;
     static constexpr int kForcedRefresh = 4;
-    static constexpr uint32_t kRefreshPeriodMs = 500;
 
     explicit CStatisticsPage(PageServices& services);
 
     bool onSetActive() override;
-    bool onKillActive() override;
 
 protected:
     bool onInitDialog() override;
@@ -40,7 +38,6 @@ private:
     struct CounterEntry {
         uint32_t oid;
         QString label;
-        uint32_t kindMask;  // 0: every adapter kind; else listed when it shares a bit with ChipClass
         // The value the row shows; none while it shows "Unknown", so that the value is written
         // again once the driver answers.
         std::optional<uint64_t> lastShown = 0;
@@ -52,12 +49,10 @@ private:
         double rate = 0.0;           // bytes per second
     };
 
-    ui::ListView* list() const;
     void refresh(bool forced);
     void refreshCounterRow(ui::ListView& list, int row, CounterEntry& entry, bool forced);
     void refreshThroughputRow(ui::ListView& list, int row, ByteTotal& total);
 
-    PageServices& services_;
     std::vector<CounterEntry> counters_;
     ByteTotal send_;
     ByteTotal receive_;

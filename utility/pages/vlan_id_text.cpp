@@ -1,6 +1,6 @@
 #include "pages/vlan_id_text.h"
 
-#include "kv/jobs/decimal_text.h"
+#include "kv/jobs/library_text.h"
 
 namespace kv::diag {
 

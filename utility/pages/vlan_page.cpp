@@ -26,7 +26,7 @@ namespace mb = ui::mb;
 
 namespace {
 
-using namespace jobs::ids::vlan;
+using namespace res::str::vlan;
 
 // The adapter name column takes the rest of the list and then some.
 constexpr int kAdapterNameExtraWidth = 150;
@@ -46,7 +46,7 @@ bool CVlanPage::onInitDialog() {
     view.addColumn(loadString(kVlanIdColumn), 2 * tenth);
     view.addColumn(loadString(kConnectionNameColumn), 4 * tenth);
     view.addColumn(loadString(kAdapterNameColumn), 4 * tenth + kAdapterNameExtraWidth);
-    view.onRowSelected = [this](int row) { selectedRow_ = row; };
+    connect(&view, &ui::ListView::rowSelected, this, [this](int row) { selectedRow_ = row; });
     view.onBeginLabelEdit = [this](int row) { return beginLabelEdit(row); };
     view.onEndLabelEdit = [this](int row, const std::optional<QString>& text) { return endLabelEdit(row, text); };
     return true;

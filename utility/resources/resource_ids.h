@@ -2,7 +2,13 @@
 // ids of the page templates.
 #pragma once
 
+#include "kv/jobs/string_table.h"
+
 namespace kv::diag::res {
+
+// String ids (loadString): the one string table the pages share with the jobs, by the page that
+// shows them (res::str::general::kMacAddress, res::str::tray::kShowTrayIcon, ...).
+namespace str = jobs::ids;
 
 // Dialog templates (dialog_templates.h).
 inline constexpr int kDialogVlan = 107;

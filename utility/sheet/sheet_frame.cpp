@@ -10,28 +10,28 @@ CSheetFrame::~CSheetFrame() = default;
 
 void CSheetFrame::SetCaptionVisible(bool visible) {
     captionVisible_ = visible;
-    InvalidateCaption();
+    invalidateCaption();
 }
 
 void CSheetFrame::SetCaptionBarHeight(int height) {
     captionBarHeight_ = height;
-    InvalidateCaption();
+    invalidateCaption();
 }
 
 void CSheetFrame::SetTitle(const QString& text, const QIcon& icon) {
     title_ = text;
     titleIcon_ = icon;
-    InvalidateCaption();
+    invalidateCaption();
 }
 
 void CSheetFrame::SetMessage(const QString& text) {
     message_ = text;
-    InvalidateMessage();
+    invalidateMessage();
 }
 
 void CSheetFrame::SetMessageFormat(uint32_t flags) {
     messageFormat_ = flags;
-    InvalidateMessage();
+    invalidateMessage();
 }
 
 void CSheetFrame::Paint(QPainter& dc) {
@@ -40,7 +40,7 @@ void CSheetFrame::Paint(QPainter& dc) {
 }
 
 QRect CSheetFrame::MessageRect() const {
-    QRect rect = ClientRect();
+    QRect rect = clientRect();
     if (captionVisible_) rect.setTop(rect.top() + captionBarHeight_);
     return rect;
 }
@@ -54,23 +54,23 @@ void CSheetFrame::PaintMessage(QPainter& dc, const QRect& rect, const QString& t
 }
 
 QRect CSheetFrame::CaptionRect() const {
-    const QRect client = ClientRect();
+    const QRect client = clientRect();
     const int bottom = captionVisible_ ? client.top() + captionBarHeight_ : client.top();
     return winRect(client.left(), client.top(), rightOf(client), bottom);
 }
 
 void CSheetFrame::PaintCaption(QPainter&, const QRect&, const QString&, const QIcon&) {}
 
-QRect CSheetFrame::ClientRect() const {
+QRect CSheetFrame::clientRect() const {
     const QWidget* window = Window();
     return window ? window->rect() : QRect();
 }
 
-void CSheetFrame::Invalidate(const QRect& rect) const {
+void CSheetFrame::invalidate(const QRect& rect) const {
     if (QWidget* window = Window()) window->update(rect);
 }
 
-void CSheetFrame::InvalidateCaption() const { Invalidate(CaptionRect()); }
-void CSheetFrame::InvalidateMessage() const { Invalidate(MessageRect()); }
+void CSheetFrame::invalidateCaption() const { invalidate(CaptionRect()); }
+void CSheetFrame::invalidateMessage() const { invalidate(MessageRect()); }
 
 }  // namespace kv::diag

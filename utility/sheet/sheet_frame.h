@@ -41,22 +41,22 @@ public:
     virtual QRect CaptionRect() const;
     virtual void PaintCaption(QPainter& dc, const QRect& rect, const QString& text, const QIcon& icon);
 
-    bool IsCaptionVisible() const { return captionVisible_; }
-    int CaptionBarHeight() const { return captionBarHeight_; }
-    QString Message() const { return message_; }
-    uint32_t MessageFormat() const { return messageFormat_; }
-    QString Title() const { return title_; }
-    QIcon TitleIcon() const { return titleIcon_; }
+    bool isCaptionVisible() const { return captionVisible_; }
+    int captionBarHeight() const { return captionBarHeight_; }
+    QString message() const { return message_; }
+    uint32_t messageFormat() const { return messageFormat_; }
+    QString title() const { return title_; }
+    QIcon titleIcon() const { return titleIcon_; }
 
 protected:
     // The window's client rectangle; empty before the window exists.
-    QRect ClientRect() const;
+    QRect clientRect() const;
     // When the window exists, that area is drawn again (background included).
-    void InvalidateCaption() const;
-    void InvalidateMessage() const;
+    void invalidateCaption() const;
+    void invalidateMessage() const;
 
 private:
-    void Invalidate(const QRect& rect) const;
+    void invalidate(const QRect& rect) const;
 
     bool captionVisible_ = false;
     int captionBarHeight_ = 0;

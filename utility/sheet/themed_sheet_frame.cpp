@@ -59,27 +59,27 @@ void CThemedSheetFrame::SetTitle(const QString& text, const QIcon& icon) {
 }
 
 QRect CThemedSheetFrame::MessageRect() const {
-    const QRect client = ClientRect();
-    const int band = CaptionBarHeight();
+    const QRect client = clientRect();
+    const int band = captionBarHeight();
     if (ui::VisualStyles::active()) {
         const auto theme = ui::VisualStyles::openTabPane(this);
         if (!theme) return client;
         QRect content = theme->contentRect(client);
-        if (IsCaptionVisible())
+        if (isCaptionVisible())
             content = winRect(content.left(), client.top() + band + 1, rightOf(content), bottomOf(content));
         return content;
     }
-    if (!IsCaptionVisible()) return client;
+    if (!isCaptionVisible()) return client;
     return winRect(client.left(), client.top() + band + 1, rightOf(client), bottomOf(client));
 }
 
 QRect CThemedSheetFrame::CaptionRect() const {
-    const QRect client = ClientRect();
+    const QRect client = clientRect();
     if (!ui::VisualStyles::active()) return CSheetFrame::CaptionRect();
     const auto theme = ui::VisualStyles::openTabPane(this);
     if (!theme) return client;
     const QRect content = theme->contentRect(client);
-    const int bottom = IsCaptionVisible() ? client.top() + CaptionBarHeight() : content.top();
+    const int bottom = isCaptionVisible() ? client.top() + captionBarHeight() : content.top();
     return winRect(content.left(), content.top(), rightOf(content), bottom);
 }
 
@@ -126,8 +126,8 @@ void CThemedSheetFrame::PaintCaption(QPainter& dc, const QRect& rect, const QStr
     dc.restore();
 }
 
-void CThemedSheetFrame::EraseBackground(QPainter& dc) const {
-    const QRect client = ClientRect();
+void CThemedSheetFrame::eraseBackground(QPainter& dc) const {
+    const QRect client = clientRect();
     if (ui::VisualStyles::active()) {
         if (const auto theme = ui::VisualStyles::openTabPane(this)) {
             theme->drawBackground(dc, client);
@@ -139,17 +139,17 @@ void CThemedSheetFrame::EraseBackground(QPainter& dc) const {
     dc.fillRect(client, palette().color(QPalette::Button));
 }
 
-QImage CThemedSheetFrame::Render() {
+QImage CThemedSheetFrame::renderFrame() {
     QImage image(size(), QImage::Format_ARGB32_Premultiplied);
     image.fill(palette().color(QPalette::Window));
     QPainter dc(&image);
-    EraseBackground(dc);
+    eraseBackground(dc);
     Paint(dc);
     return image;
 }
 
 void CThemedSheetFrame::paintEvent(QPaintEvent* event) {
-    const QImage image = Render();
+    const QImage image = renderFrame();
     QPainter painter(this);
     painter.drawImage(event->rect(), image, event->rect());
 }

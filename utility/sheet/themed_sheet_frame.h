@@ -26,15 +26,15 @@ public:
     void PaintCaption(QPainter& dc, const QRect& rect, const QString& text, const QIcon& icon) override;
 
     // The caption icon's list (at most one image); null when there is no icon.
-    const ui::ImageList* IconList() const { return iconList_.get(); }
+    const ui::ImageList* iconList() const { return iconList_.get(); }
     // The frame drawn as it appears on screen: background, then Paint.
-    QImage Render();
+    QImage renderFrame();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void EraseBackground(QPainter& dc) const;
+    void eraseBackground(QPainter& dc) const;
 
     bool created_ = false;
     std::unique_ptr<ui::ImageList> iconList_;

@@ -132,7 +132,7 @@ bool CTreeSheet::onInitDialog() {
     pageTree_->show();
     if (treeImages_) pageTree_->setImageList(&images_);
     pageTree_->onSelectionChanging = [this](QTreeWidgetItem*, QTreeWidgetItem* to) {
-        return OnPageTreeSelChanging(to);
+        return onPageTreeSelChanging(to);
     };
 
     RebuildPageTree();
@@ -158,7 +158,7 @@ void CTreeSheet::RebuildPageTree() {
         if (const ui::ImageList* tabImages = tabs->imageList()) {
             for (int i = 0; i < tabImages->count(); ++i) images_.add(tabImages->image(i));
         }
-        if (HasDefaultImages()) {
+        if (hasDefaultImages()) {
             images_.add(defaultImages_.image(0));
             images_.add(defaultImages_.image(1));
         }
@@ -172,7 +172,7 @@ void CTreeSheet::RebuildPageTree() {
         int image = -1;
         if (tabImage >= 0 && tabImage < images_.count()) {
             image = tabImage;
-        } else if (HasDefaultImages()) {
+        } else if (hasDefaultImages()) {
             image = images_.count() - 1;
         }
         pageTree_->setItemImage(item, image, image);
@@ -180,14 +180,14 @@ void CTreeSheet::RebuildPageTree() {
     pageTree_->refreshImages();
 }
 
-std::pair<QString, QString> CTreeSheet::SplitPageTreePath(const QString& path) {
+std::pair<QString, QString> CTreeSheet::splitPageTreePath(const QString& path) {
     qsizetype from = 0;
     for (;;) {
         const qsizetype at = path.indexOf(kSeparator, from);
         if (at < 0) return {path, QString()};
         if (at == 0) {
             // A path that starts with the separator: the separator is dropped.
-            return SplitPageTreePath(path.mid(kSeparator.size()));
+            return splitPageTreePath(path.mid(kSeparator.size()));
         }
         qsizetype backslashes = 0;
         while (at - backslashes - 1 >= 0 && path[at - backslashes - 1] == u'\\') ++backslashes;
@@ -203,14 +203,14 @@ std::pair<QString, QString> CTreeSheet::SplitPageTreePath(const QString& path) {
 }
 
 QTreeWidgetItem* CTreeSheet::AddPageTreePath(QString path, QTreeWidgetItem* parent) {
-    const auto [part, rest] = SplitPageTreePath(path);
+    const auto [part, rest] = splitPageTreePath(path);
     QTreeWidgetItem* item = pageTree_->firstChild(parent);
     while (item && pageTree_->itemText(item) != part) item = pageTree_->nextSibling(item);
     if (!item) {
         item = pageTree_->insertItem(part, parent);
         if (!item) return nullptr;
         pageTree_->setItemData(item, -1);
-        if (!rest.isEmpty() && treeImages_ && HasDefaultImages()) {
+        if (!rest.isEmpty() && treeImages_ && hasDefaultImages()) {
             const int innerNode = images_.count() - 2;
             pageTree_->setItemImage(item, innerNode, innerNode);
         }
@@ -220,14 +220,14 @@ QTreeWidgetItem* CTreeSheet::AddPageTreePath(QString path, QTreeWidgetItem* pare
 
 QTreeWidgetItem* CTreeSheet::FindPageTreeItem(int pageIndex, QTreeWidgetItem* start) const {
     if (!pageTree_ || pageIndex < 0 || pageIndex >= pageCount()) return nullptr;
-    return FindInSiblings(pageIndex, start ? start : pageTree_->firstRoot());
+    return findInSiblings(pageIndex, start ? start : pageTree_->firstRoot());
 }
 
 // Depth first, pre-order, over `item` and its following siblings.
-QTreeWidgetItem* CTreeSheet::FindInSiblings(int pageIndex, QTreeWidgetItem* item) const {
+QTreeWidgetItem* CTreeSheet::findInSiblings(int pageIndex, QTreeWidgetItem* item) const {
     for (; item; item = pageTree_->nextSibling(item)) {
         if (pageTree_->itemData(item) == pageIndex) return item;
-        if (QTreeWidgetItem* found = FindInSiblings(pageIndex, pageTree_->firstChild(item))) return found;
+        if (QTreeWidgetItem* found = findInSiblings(pageIndex, pageTree_->firstChild(item))) return found;
     }
     return nullptr;
 }
@@ -242,35 +242,35 @@ void CTreeSheet::SelectPageTreeItem(int pageIndex) {
 
 bool CTreeSheet::setActivePage(int index) {
     const bool result = ui::PropertySheet::setActivePage(index);
-    AfterPageSelected();
+    afterPageSelected();
     return result;
 }
 
 bool CTreeSheet::setActivePageById(int templateId) {
     const bool result = ui::PropertySheet::setActivePageById(templateId);
-    AfterPageSelected();
+    afterPageSelected();
     return result;
 }
 
-void CTreeSheet::AfterPageSelected() {
+void CTreeSheet::afterPageSelected() {
     if (!treeMode_ || !pageTree_ || !tabControl()) return;
     SelectPageTreeItem(tabControl()->currentItem());
-    UpdateFrameTitle(pageTree_->selectedItem());
+    updateFrameTitle(pageTree_->selectedItem());
 }
 
-ui::TreeControl::Change CTreeSheet::OnPageTreeSelChanging(QTreeWidgetItem* to) {
+ui::TreeControl::Change CTreeSheet::onPageTreeSelChanging(QTreeWidgetItem* to) {
     if (selectionChangeInProgress_) return ui::TreeControl::Change::Allow;
     selectionChangeInProgress_ = true;
     const intptr_t page = pageTree_->itemData(to);
     const bool done =
-        page < 0 || page >= pageTree_->itemCount() ? HideActivePage() : setActivePage(static_cast<int>(page));
-    if (done) UpdateFrameTitle(to);
+        page < 0 || page >= pageTree_->itemCount() ? hideActivePage() : setActivePage(static_cast<int>(page));
+    if (done) updateFrameTitle(to);
     selectionChangeInProgress_ = false;
     return done ? ui::TreeControl::Change::Allow : ui::TreeControl::Change::Refuse;
 }
 
 // An inner node is selected: the page goes, if it lets itself be left.
-bool CTreeSheet::HideActivePage() {
+bool CTreeSheet::hideActivePage() {
     ui::PropertyPage* page = activePage();
     if (!page || !page->hasWindow() || page->isHidden()) return true;
     if (!page->onKillActive()) return false;
@@ -278,7 +278,7 @@ bool CTreeSheet::HideActivePage() {
     return true;
 }
 
-void CTreeSheet::UpdateFrameTitle(QTreeWidgetItem* item) {
+void CTreeSheet::updateFrameTitle(QTreeWidgetItem* item) {
     if (!frame_) return;
     const ui::PropertyPage* page = activePage();
     const bool pageVisible = page && page->hasWindow() && !page->isHidden();
@@ -286,7 +286,7 @@ void CTreeSheet::UpdateFrameTitle(QTreeWidgetItem* item) {
     const QString name = pageTree_->itemText(item);
     if (!pageVisible) frame_->SetMessage(FormatEmptyPageText(emptyPageFormat_, name));
     const ui::TabControl* tabs = tabControl();
-    if (!frame_->IsCaptionVisible() || !tabs) return;
+    if (!frame_->isCaptionVisible() || !tabs) return;
     QIcon icon;
     if (treeImages_) {
         icon = images_.icon(pageTree_->itemImage(item));
@@ -302,12 +302,12 @@ bool CTreeSheet::onDialogKey(const QKeyEvent& key) {
     // The keys select through the tree as a click would: not while the user may not act.
     if (!userActionsAllowed()) return true;
     QTreeWidgetItem* selected = pageTree_->selectedItem();
-    QTreeWidgetItem* target = direction > 0 ? NextTreeItem(selected) : PreviousTreeItem(selected);
+    QTreeWidgetItem* target = direction > 0 ? nextTreeItem(selected) : previousTreeItem(selected);
     if (target) pageTree_->selectItem(target);
     return true;
 }
 
-QTreeWidgetItem* CTreeSheet::NextTreeItem(QTreeWidgetItem* item) const {
+QTreeWidgetItem* CTreeSheet::nextTreeItem(QTreeWidgetItem* item) const {
     if (!item) return pageTree_->firstRoot();
     if (QTreeWidgetItem* child = pageTree_->firstChild(item)) return child;
     for (QTreeWidgetItem* at = item; at; at = pageTree_->parentItem(at)) {
@@ -316,14 +316,14 @@ QTreeWidgetItem* CTreeSheet::NextTreeItem(QTreeWidgetItem* item) const {
     return pageTree_->firstRoot();
 }
 
-QTreeWidgetItem* CTreeSheet::PreviousTreeItem(QTreeWidgetItem* item) const {
-    if (!item) return DeepestLastItem(pageTree_->lastRoot());
-    if (QTreeWidgetItem* previous = pageTree_->previousSibling(item)) return DeepestLastItem(previous);
+QTreeWidgetItem* CTreeSheet::previousTreeItem(QTreeWidgetItem* item) const {
+    if (!item) return deepestLastItem(pageTree_->lastRoot());
+    if (QTreeWidgetItem* previous = pageTree_->previousSibling(item)) return deepestLastItem(previous);
     if (QTreeWidgetItem* parent = pageTree_->parentItem(item)) return parent;
-    return DeepestLastItem(pageTree_->lastRoot());
+    return deepestLastItem(pageTree_->lastRoot());
 }
 
-QTreeWidgetItem* CTreeSheet::DeepestLastItem(QTreeWidgetItem* item) const {
+QTreeWidgetItem* CTreeSheet::deepestLastItem(QTreeWidgetItem* item) const {
     while (QTreeWidgetItem* last = pageTree_->lastChild(item)) item = last;
     return item;
 }

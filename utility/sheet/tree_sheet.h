@@ -34,10 +34,10 @@ public:
     // sheet keeps a copy; the tree is rebuilt when the window exists.
     bool SetDefaultTreeImages(const ui::ImageList& images);
     // The format of the text shown when an inner node is selected ("%s" takes its name).
-    void SetEmptyPageFormat(const QString& format) { emptyPageFormat_ = format; }
+    void setEmptyPageFormat(const QString& format) { emptyPageFormat_ = format; }
 
     ui::TreeControl* PageTreeCtrl() const { return pageTree_.get(); }
-    CSheetFrame* PageFrame() const { return frame_.get(); }
+    CSheetFrame* pageFrame() const { return frame_.get(); }
     // Rebuilds the tree from the tab control; adding and removing pages does not do it.
     void RebuildPageTree();
     void SelectPageTreeItem(int pageIndex);
@@ -48,16 +48,16 @@ public:
     // needed; null when an item cannot be inserted.
     QTreeWidgetItem* AddPageTreePath(QString path, QTreeWidgetItem* parent);
     // Splits the first part off a path: (the part, the rest).
-    static std::pair<QString, QString> SplitPageTreePath(const QString& path);
+    static std::pair<QString, QString> splitPageTreePath(const QString& path);
 
-    bool IsSelectionChangeInProgress() const { return selectionChangeInProgress_; }
-    bool IsTreeMode() const { return treeMode_; }
-    bool HasPageCaptions() const { return pageCaptions_; }
-    bool HasTreeImages() const { return treeImages_; }
-    int PageTreeWidth() const { return pageTreeWidth_; }
+    bool isSelectionChangeInProgress() const { return selectionChangeInProgress_; }
+    bool isTreeMode() const { return treeMode_; }
+    bool hasPageCaptions() const { return pageCaptions_; }
+    bool hasTreeImages() const { return treeImages_; }
+    int pageTreeWidth() const { return pageTreeWidth_; }
     // The page tree's images: the tab control's icons, then the two default images.
-    const ui::ImageList& TreeImages() const { return images_; }
-    const ui::ImageList& DefaultTreeImages() const { return defaultImages_; }
+    const ui::ImageList& treeImages() const { return images_; }
+    const ui::ImageList& defaultTreeImages() const { return defaultImages_; }
 
     bool setActivePage(int index) override;
     bool setActivePageById(int templateId) override;
@@ -72,15 +72,15 @@ protected:
     bool onDialogKey(const QKeyEvent& key) override;
 
 private:
-    QTreeWidgetItem* FindInSiblings(int pageIndex, QTreeWidgetItem* item) const;
-    bool HasDefaultImages() const { return defaultImages_.count() == 2; }
-    void AfterPageSelected();
-    ui::TreeControl::Change OnPageTreeSelChanging(QTreeWidgetItem* to);
-    bool HideActivePage();
-    void UpdateFrameTitle(QTreeWidgetItem* item);
-    QTreeWidgetItem* NextTreeItem(QTreeWidgetItem* item) const;
-    QTreeWidgetItem* PreviousTreeItem(QTreeWidgetItem* item) const;
-    QTreeWidgetItem* DeepestLastItem(QTreeWidgetItem* item) const;
+    QTreeWidgetItem* findInSiblings(int pageIndex, QTreeWidgetItem* item) const;
+    bool hasDefaultImages() const { return defaultImages_.count() == 2; }
+    void afterPageSelected();
+    ui::TreeControl::Change onPageTreeSelChanging(QTreeWidgetItem* to);
+    bool hideActivePage();
+    void updateFrameTitle(QTreeWidgetItem* item);
+    QTreeWidgetItem* nextTreeItem(QTreeWidgetItem* item) const;
+    QTreeWidgetItem* previousTreeItem(QTreeWidgetItem* item) const;
+    QTreeWidgetItem* deepestLastItem(QTreeWidgetItem* item) const;
 
     bool treeMode_ = true;
     bool selectionChangeInProgress_ = false;

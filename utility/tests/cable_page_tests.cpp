@@ -1,16 +1,22 @@
 // The "Cable" page: the pair rows from the cable analysis with link and without, the result kept
-// between analyses, the driver reload when the analysis does not run, and the "Refresh" button.
+// between analyses, the driver reload when the analysis does not run, and the "Refresh" button;
+// its rows in the main window too, the default machine's 4440 among them.
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QtTest>
+#include <filesystem>
 
 #include "framework/list_view.h"
 #include "kelvalib.h"
+#include "kv/sim/host.h"
 #include "pages/cable_page.h"
 #include "resources/resource_ids.h"
+#include "support/diag_fixture.h"
 #include "support/page_harness.h"
 #include "support/page_machines.h"
 
 Q_DECLARE_METATYPE(kv::sim::Json)
+Q_DECLARE_METATYPE(kv::sim::testing::MachineBuilder)
 
 using kv::sim::Json;
 using kv::sim::testing::MachineBuilder;
@@ -122,6 +128,70 @@ private slots:
         QVERIFY(harness->activate());
         QCOMPARE(rows(), shown);
         QCOMPARE(harness->refreshRequests(), 2);
+    }
+
+    // In the main window, as the page table places the page.
+    void cableRows_data() {
+        QTest::addColumn<MachineBuilder>("machine");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("with link") << oneAdapter([](auto& a) {
+            a.link(true, 100).set("cable.length", Json(42));
+        }) << QStringList{"1-2 | 42 | Normal", "3-6 | 42 | Normal", "4-5 | 42 | Normal", "7-8 | 42 | Normal"};
+        QTest::newRow("longer than 200 m")
+            << oneAdapter([](auto& a) { a.link(true, 100).set("cable.length", Json(230)); })
+            << QStringList{"1-2 | 0 | Normal", "3-6 | 0 | Normal", "4-5 | 0 | Normal", "7-8 | 0 | Normal"};
+        QTest::newRow("faults without link") << oneAdapter([](auto& a) {
+            a.link(false).set("cable.pairs",
+                              jsonList({cablePair("fault", 20), cablePair("short", 7), cablePair("open", 150)}));
+        }) << QStringList{"1-2 | 20 | ", "3-6 | 7 | Short", "4-5 | 150 | Open", "7-8 | 0 | Normal"};
+    }
+
+    void cableRows() {
+        QFETCH(MachineBuilder, machine);
+        QFETCH(QStringList, expected);
+        QCOMPARE(pageRows(machine, "Cable", res::ctl::kCableList), expected);
+    }
+
+    void aLengthTheAnalysisDidNotWriteKeepsThePreviousOne() {
+        // With link first; the link never returns after it, so "Refresh" tests the pairs one by
+        // one and writes only the open pair's length.
+        DiagFixture fx(oneAdapter([](auto& a) {
+            a.link(true, 100)
+                .set("cable.length", Json(42))
+                .set("cable.pairs", jsonList({Json::object(), cablePair("open", 12)}))
+                .fault("linkNeverReturns", Json(true));
+        }));
+        fx.start();
+        QVERIFY(fx.activatePage("Cable"));
+        fx.control<QPushButton>(res::ctl::kCableRefresh)->click();
+        QCOMPARE(fx.listRows(res::ctl::kCableList),
+                 QStringList({"1-2 | 42 | Normal", "3-6 | 12 | Open", "4-5 | 42 | Normal", "7-8 | 42 | Normal"}));
+    }
+
+    void anAnalysisThatDoesNotRunReloadsTheDriver() {
+        DiagFixture fx(oneAdapter([](auto&) {}));
+        fx.start();
+        QVERIFY(fx.activatePage("Cable"));
+        kv::sim::Host::get().machine().adapters.at(0)->present = false;
+        kv::sim::Host::get().trace().clear();
+        fx.control<QPushButton>(res::ctl::kCableRefresh)->click();
+        QCOMPARE(fx.listRows(res::ctl::kCableList), QStringList({"1-2 |  | ", "3-6 |  | ", "4-5 |  | ", "7-8 |  | "}));
+        // The reload restarts the adapter's device through the device installer.
+        QVERIFY(!DiagFixture::traced("propchange").empty());
+    }
+
+    void theDefaultMachines4440ShowsItsOpenPair() {
+        DiagFixture fx;
+        const QTemporaryDir directory;
+        QVERIFY(directory.isValid());
+        const std::filesystem::path path(directory.path().toStdString());
+        kv::sim::writeDefaultMachine(path);
+        kv::sim::Host::get().install(kv::sim::loadMachineDirectory(path), kv::sim::SimClock::Mode::Virtual);
+        fx.start();
+        QVERIFY(fx.selectAdapter(2));
+        QVERIFY(fx.activatePage("Cable"));
+        QCOMPARE(fx.listRows(res::ctl::kCableList),
+                 QStringList({"1-2 | 0 | Normal", "3-6 | 12 | Open", "4-5 | 0 | Normal", "7-8 | 0 | Normal"}));
     }
 };
 

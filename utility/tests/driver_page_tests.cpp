@@ -1,5 +1,5 @@
 // The "Driver" page: the driver record's rows in their order, the binary rows, the adapter kinds
-// it describes, and what an activation without the adapter leaves.
+// it describes, and what an activation without the adapter leaves; its rows in the main window too.
 #include <QtTest>
 #include <cstring>
 
@@ -7,8 +7,10 @@
 #include "kelvalib.h"
 #include "pages/driver_page.h"
 #include "resources/resource_ids.h"
+#include "support/diag_fixture.h"
 #include "support/page_harness.h"
 #include "support/page_machines.h"
+Q_DECLARE_METATYPE(kv::sim::testing::MachineBuilder)
 
 using kv::sim::testing::MachineBuilder;
 using namespace kv::diag;
@@ -92,6 +94,34 @@ private slots:
         QVERIFY(harness->activate());
         QVERIFY(harness->leave());
         QVERIFY(rows().isEmpty());
+    }
+
+    // In the main window, as the page table places the page.
+    void driverRows_data() {
+        QTest::addColumn<MachineBuilder>("machine");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("three binaries") << driverMachine(kInfWithThreeBinaries)
+                                        << kDriverTextRows + QStringList{"Binary Path | tvx60x64.sys",
+                                                                         " | tvxcoins.dll", " | tvxhelp.chm"};
+        QTest::newRow("no binary") << driverMachine(kInfWithoutBinaries) << kDriverTextRows;
+    }
+
+    void driverRows() {
+        QFETCH(MachineBuilder, machine);
+        QFETCH(QStringList, expected);
+        QCOMPARE(pageRows(machine, "Driver", res::ctl::kDriverList), expected);
+    }
+
+    void driverGoneAtActivationKeepsItsRows() {
+        DiagFixture fx(driverMachine(kInfWithThreeBinaries));
+        fx.start();
+        QVERIFY(fx.activatePage("Driver"));
+        const QStringList shown = fx.listRows(res::ctl::kDriverList);
+        API_Close();
+        QVERIFY(fx.activatePage("General"));  // leaving finds the channel closed: no emptying
+        QVERIFY(fx.activatePage("Driver"));
+        QCOMPARE(fx.listRows(res::ctl::kDriverList), shown);
+        QVERIFY(refreshRequested(fx));
     }
 };
 

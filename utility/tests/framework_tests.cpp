@@ -234,7 +234,7 @@ private slots:
         list.appendRow(QStringLiteral("Register"), 0);
         list.appendRow(QStringLiteral("EEPROM"), 1);
         std::vector<int> changed;
-        list.onCheckChanged = [&](int row) { changed.push_back(row); };
+        QObject::connect(&list, &ListView::checkChanged, [&](int row) { changed.push_back(row); });
         list.onInfoTip = [&](int row) { return QStringLiteral("tip %1").arg(row); };
         list.setChecked(1, true);
         list.setChecked(1, true);
@@ -284,8 +284,9 @@ private slots:
         QVERIFY(vlan.control<QPushButton>(kv::diag::res::ctl::kVlanAdd));
         QCOMPARE(vlan.controlText(kv::diag::res::ctl::kVlanModifyVid), QStringLiteral("Modify VID"));
         QCOMPARE(sheet.tabControl()->itemText(1), QStringLiteral("VLAN"));
-        QCOMPARE(kv::diag::loadString(7), QStringLiteral("MAC Address"));
-        QCOMPARE(kv::diag::loadString(79), QString());
+        QCOMPARE(kv::diag::loadString(kv::diag::res::str::general::kMacAddress), QStringLiteral("MAC Address"));
+        constexpr int kIdTheTableLacks = 79;  // between the diagnostics page's texts
+        QCOMPARE(kv::diag::loadString(kIdTheTableLacks), QString());
     }
 
     void theSheetGoesBackWhenAPageRefuses() {

@@ -1,14 +1,19 @@
 // The "General" page: its rows, their conditions and formats, the live queries, and the guard
-// around the selected adapter at activation and deactivation.
+// around the selected adapter at activation and deactivation; its rows in the main window too.
 #include <QtTest>
 
 #include "framework/list_view.h"
+#include "framework/property_page.h"
 #include "kelvalib.h"
 #include "kv/protocol.h"
 #include "pages/general_info_page.h"
 #include "resources/resource_ids.h"
+#include "support/diag_fixture.h"
 #include "support/page_harness.h"
+#include "support/page_machines.h"
 #include "support/trace_queries.h"
+
+Q_DECLARE_METATYPE(kv::sim::testing::MachineBuilder)
 
 using kv::sim::Json;
 using kv::sim::testing::MachineBuilder;
@@ -202,6 +207,77 @@ private slots:
         QVERIFY(harness->leave());
         QCOMPARE(rows().size(), shown);
         QCOMPARE(harness->refreshRequests(), 1);
+    }
+
+    // In the main window, as the page table places the page.
+    void generalRows_data() {
+        QTest::addColumn<MachineBuilder>("machine");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("PCI adapter, every format") << oneAdapter([](auto& a) {
+            a.set("mac", Json("00-1D-7A-AB-CD-EF"))
+                .set("ip.address", Json("192.168.1.20"))
+                .set("pci.bus", Json(2))
+                .set("pci.slot", Json(3))
+                .set("pci.io", Json("0x1D000"))
+                .set("pci.memory", Json("0xA0000"))
+                .set("pci.irq", Json(17))
+                .set("vlanId", Json(65536 + 20));
+        })
+                                                   << QStringList{"MAC Address | 00-1d-7a-ab-cd-ef",
+                                                                  "IP Address | 192.168.1.20",
+                                                                  "Connection Name | Local Area Connection",
+                                                                  "VLAN ID | 20",
+                                                                  "Link Status | 1.0 Gbps",
+                                                                  "Duplex Mode | Full Duplex",
+                                                                  "Device Location | Bus: 0002, Slot: 0003",
+                                                                  "Vendor ID | 1D7A",
+                                                                  "Device ID | 4450",
+                                                                  "SubVendor ID | 1D7A",
+                                                                  "SubSystem ID | 0001",
+                                                                  "Revision ID | 01",
+                                                                  "IO Address | 1D000",
+                                                                  "Memory Address | 000A0000",
+                                                                  "Interrupt Number | 17"};
+        QTest::newRow("link down, no address") << oneAdapter([](auto& a) { a.link(false).set("pci.irq", Json(5)); })
+                                               << QStringList{"MAC Address | 00-1d-7a-00-00-01",
+                                                              "IP Address | 0.0.0.0",
+                                                              "Connection Name | Local Area Connection",
+                                                              "VLAN ID | 0",
+                                                              "Link Status | Disconnected",
+                                                              "Device Location | Bus: 0001, Slot: 0000",
+                                                              "Vendor ID | 1D7A",
+                                                              "Device ID | 4450",
+                                                              "SubVendor ID | 1D7A",
+                                                              "SubSystem ID | 0001",
+                                                              "Revision ID | 01",
+                                                              "IO Address | D000",
+                                                              "Memory Address | 00000000",
+                                                              "Interrupt Number | 5"};
+        MachineBuilder foreign;
+        foreign.addForeignAdapter().link(true, 2500, "half").set("ip.address", Json("10.1.2.3"));
+        QTest::newRow("another maker's kind at an odd speed") << foreign
+                                                              << QStringList{"MAC Address | 00-1d-7a-00-00-01",
+                                                                             "IP Address | 10.1.2.3",
+                                                                             "Connection Name | Local Area Connection",
+                                                                             "VLAN ID | 0",
+                                                                             "Link Status | Unknow",
+                                                                             "Duplex Mode | Half Duplex"};
+    }
+
+    void generalRows() {
+        QFETCH(MachineBuilder, machine);
+        QFETCH(QStringList, expected);
+        QCOMPARE(pageRows(machine, "General", res::ctl::kGeneralList), expected);
+    }
+
+    void noAdapterSelectedLeavesGeneralEmpty() {
+        DiagFixture fx;
+        fx.start();
+        QCOMPARE(fx.sheet().selectedAdapterIndex(), -1);
+        kv::ui::PropertyPage* general = fx.activatePage("General");
+        QVERIFY(general);
+        QCOMPARE(fx.activePage(), general);
+        QVERIFY(fx.listRows(res::ctl::kGeneralList).isEmpty());
     }
 };
 

@@ -52,7 +52,7 @@ void verifyUserActionsBack(DiagFixture& fx) {
     QVERIFY(sheet.PageTreeCtrl()->isEnabled());
     QVERIFY(fx.activePage()->isEnabled());
     QVERIFY(sheet.isCloseEnabled());
-    QVERIFY(!sheet.timers().isRunning(kWorkerWatchTimer));
+    QVERIFY(!sheet.timers().isRunning(timer::kWorkerWatch));
 }
 
 }  // namespace

@@ -2,8 +2,8 @@
 // Ethernet address, the advanced settings' numbers and the VLAN ID typed into the VLAN list.
 #include <QTest>
 
-#include "kv/jobs/decimal_text.h"
 #include "kv/jobs/ethernet_address.h"
+#include "kv/jobs/library_text.h"
 #include "kv/jobs/throughput.h"
 #include "pages/vlan_id_text.h"
 

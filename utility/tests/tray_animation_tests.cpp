@@ -14,8 +14,8 @@ namespace {
 // Window timers on a simulated timeline: each running timer fires every period.
 class TimelineHost : public TrayAnimationHost {
 public:
-    void startTimer(int id, uint32_t periodMs) override { timers[id] = {periodMs, now + periodMs}; }
-    void stopTimer(int id) override { timers.erase(id); }
+    void startTrayTimer(int id, uint32_t periodMs) override { timers[id] = {periodMs, now + periodMs}; }
+    void stopTrayTimer(int id) override { timers.erase(id); }
     bool trayIconShown() const override { return shown; }
     void modifyTrayIcon(int iconId) override { icons.push_back(std::to_string(now) + ":" + std::to_string(iconId)); }
 
@@ -29,8 +29,8 @@ public:
             if (next < 0) break;
             now = timers[next].due;
             timers[next].due += timers[next].period;
-            if (next == trayicon::kFrameTimer) animation.frameTick();
-            if (next == trayicon::kHoldTimer) animation.holdTick();
+            if (next == timer::kTrayFrame) animation.frameTick();
+            if (next == timer::kTrayHold) animation.holdTick();
         }
         now = until;
     }

@@ -83,7 +83,7 @@ private slots:
         QCOMPARE(driver->childCount(), 1);
         QCOMPARE(tree.itemText(driver->child(0)), QStringLiteral("Advanced Setting"));
         QCOMPARE(tree.itemData(driver->child(0)), childData);
-        const int images = test.sheet.TreeImages().count();
+        const int images = test.sheet.treeImages().count();
         QCOMPARE(images, 2);
         QCOMPARE(tree.itemImage(driver), images - driverImage);
         QCOMPARE(tree.itemImage(driver->child(0)), images - 1);
@@ -124,7 +124,7 @@ private slots:
         QFETCH(QString, path);
         QFETCH(QString, part);
         QFETCH(QString, rest);
-        const auto split = CTreeSheet::SplitPageTreePath(path);
+        const auto split = CTreeSheet::splitPageTreePath(path);
         QCOMPARE(split.first, part);
         QCOMPARE(split.second, rest);
     }
@@ -149,7 +149,7 @@ private slots:
         QFETCH(QString, format);
         QFETCH(QString, message);
         TestSheet test({"General", "Driver::Advanced Setting"});
-        test.sheet.SetEmptyPageFormat(format);
+        test.sheet.setEmptyPageFormat(format);
         test.pages[0]->refuseKillActive = false;
         QVERIFY(!test.pages[0]->isHidden());
         test.pages[1]->setActiveCalls = 0;
@@ -158,13 +158,13 @@ private slots:
         QVERIFY(test.pages[0]->isHidden());
         QVERIFY(test.pages[1]->isHidden());
         QCOMPARE(test.tree().selectedItem(), test.item("Driver"));
-        QCOMPARE(test.sheet.PageFrame()->Message(), message);
-        QCOMPARE(test.sheet.PageFrame()->Title(), QStringLiteral("Driver"));
+        QCOMPARE(test.sheet.pageFrame()->message(), message);
+        QCOMPARE(test.sheet.pageFrame()->title(), QStringLiteral("Driver"));
 
         QVERIFY(test.tree().selectItem(test.item("Advanced Setting")));
         QCOMPARE(test.sheet.activeIndex(), 1);
         QVERIFY(!test.pages[1]->isHidden());
-        QCOMPARE(test.sheet.PageFrame()->Title(), QStringLiteral("Advanced Setting"));
+        QCOMPARE(test.sheet.pageFrame()->title(), QStringLiteral("Advanced Setting"));
     }
 
     void aPageRefusingToBeLeftKeepsItsItem() {
@@ -233,9 +233,9 @@ private slots:
         CTreeSheet sheet(QStringLiteral("Images"));
         QVERIFY(!sheet.SetDefaultTreeImages(imagesOf(3)));
         QVERIFY(!sheet.SetDefaultTreeImages(imagesOf(1)));
-        QCOMPARE(sheet.DefaultTreeImages().count(), 0);
+        QCOMPARE(sheet.defaultTreeImages().count(), 0);
         QVERIFY(sheet.SetDefaultTreeImages(imagesOf(2)));
-        QCOMPARE(sheet.DefaultTreeImages().count(), 2);
+        QCOMPARE(sheet.defaultTreeImages().count(), 2);
     }
 
     void pageIconsComeBeforeTheDefaultImages() {
@@ -250,21 +250,21 @@ private slots:
         sheet.SetDefaultTreeImages(imagesOf(2));
         for (const auto& page : pages) sheet.addPage(page.get());
         sheet.createWindow();
-        QCOMPARE(sheet.TreeImages().count(), 3);
+        QCOMPARE(sheet.treeImages().count(), 3);
         TreeControl& tree = *sheet.PageTreeCtrl();
         QCOMPARE(tree.itemImage(sheet.FindPageTreeItem(0)), 2);
         QCOMPARE(tree.itemImage(sheet.FindPageTreeItem(1)), 0);
         QVERIFY(sheet.setActivePage(1));
-        QCOMPARE(sheet.PageFrame()->Title(), QStringLiteral("Driver"));
-        QVERIFY(!sheet.PageFrame()->TitleIcon().isNull());
+        QCOMPARE(sheet.pageFrame()->title(), QStringLiteral("Driver"));
+        QVERIFY(!sheet.pageFrame()->titleIcon().isNull());
     }
 
     void modeAndWidthAreSetOnlyBeforeTheWindowExists() {
         TestSheet test({"General"});
         QVERIFY(!test.sheet.SetTreeMode(false, false, false));
         QVERIFY(!test.sheet.SetPageTreeWidth(90));
-        QVERIFY(test.sheet.IsTreeMode());
-        QCOMPARE(test.sheet.PageTreeWidth(), 150);
+        QVERIFY(test.sheet.isTreeMode());
+        QCOMPARE(test.sheet.pageTreeWidth(), 150);
         QVERIFY(!test.sheet.FindPageTreeItem(1));
         QVERIFY(!test.sheet.FindPageTreeItem(-1));
     }
@@ -290,7 +290,7 @@ private slots:
         sheet.SetPageTreeWidth(120);
         sheet.addPage(pages[0].get());
         sheet.createWindow();
-        const int band = sheet.PageFrame()->CaptionBarHeight();
+        const int band = sheet.pageFrame()->captionBarHeight();
         QVERIFY(band > 0);
         const int shift = captions ? 0 : band;
         QCOMPARE(sheet.size(), QSize(plainSize.width() + 120, plainSize.height() - shift));
@@ -300,11 +300,11 @@ private slots:
         QCOMPARE(tree->objectName(), QStringLiteral("PageTree"));
         QCOMPARE(tree->geometry(), QRect(pageArea.left(), pageArea.top(), 120 - 5, pageArea.height() - shift));
 
-        QWidget* frame = sheet.PageFrame()->Window();
+        QWidget* frame = sheet.pageFrame()->Window();
         QCOMPARE(kv::ui::controlId(frame), 0xFFFF);
         QCOMPARE(frame->geometry(),
                  QRect(pageArea.left() + 120, pageArea.top(), pageArea.width(), pageArea.height() - shift));
-        QCOMPARE(sheet.PageFrame()->IsCaptionVisible(), captions);
+        QCOMPARE(sheet.pageFrame()->isCaptionVisible(), captions);
         QVERIFY(sheet.tabControl()->isHidden());
         QVERIFY(!sheet.tabControl()->isEnabled());
     }
@@ -322,9 +322,9 @@ private slots:
         kv::ui::VisualStyles::forceActive(styles);
         kv::ui::VisualStyles::forceTabPaneFailure(!themeOpens);
         const TestSheet test({"General"});
-        CSheetFrame& frame = *test.sheet.PageFrame();
+        CSheetFrame& frame = *test.sheet.pageFrame();
         const QRect client = frame.Window()->rect();
-        const int band = frame.CaptionBarHeight();
+        const int band = frame.captionBarHeight();
         const auto pane = kv::ui::VisualStyles::openTabPane(frame.Window());
         if (!styles) {
             QCOMPARE(frame.CaptionRect(), QRect(0, 0, client.width(), band));
@@ -342,9 +342,9 @@ private slots:
     void theCaptionBandRunsFromTheInactiveCaptionColourToTheBackground() {
         kv::ui::VisualStyles::forceActive(false);
         const TestSheet test({"General"});
-        auto* frame = dynamic_cast<CThemedSheetFrame*>(test.sheet.PageFrame());
+        auto* frame = dynamic_cast<CThemedSheetFrame*>(test.sheet.pageFrame());
         QVERIFY(frame);
-        const QImage image = frame->Render();
+        const QImage image = frame->renderFrame();
         const QRect band = frame->CaptionRect();
         const QColor background = frame->palette().color(QPalette::Button);
         QCOMPARE(image.pixelColor(band.left(), band.top()), inactiveCaptionColour());

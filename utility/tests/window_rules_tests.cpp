@@ -6,8 +6,9 @@
 #include <vector>
 
 #include "app/command_line.h"
-#include "app/driver_version.h"
 #include "app/page_set.h"
+#include "kv/jobs/driver_version.h"
+#include "kv/jobs/library_text.h"
 
 using namespace kv::diag;
 
@@ -57,14 +58,14 @@ private slots:
         QFETCH(QString, version);
         QFETCH(int, expected);
         const std::string text = version.toStdString();
-        QCOMPARE(kv::diag::driverVersionNumber(static_cast<uint8_t>(flags), text), expected);
+        QCOMPARE(kv::jobs::driverVersionNumber(static_cast<uint8_t>(flags), text), expected);
     }
 
     void fieldStopsAtTheFieldsEnd() {
         char field[4] = {'5', '.', '6', '1'};
-        QCOMPARE(fieldText(field, sizeof field), std::string_view("5.61"));
+        QCOMPARE(kv::jobs::fieldText(field, sizeof field), std::string_view("5.61"));
         char shorter[4] = {'5', 0, 'x', 'x'};
-        QCOMPARE(fieldText(shorter, sizeof shorter), std::string_view("5"));
+        QCOMPARE(kv::jobs::fieldText(shorter, sizeof shorter), std::string_view("5"));
     }
 
     void pageSetMask_data() {

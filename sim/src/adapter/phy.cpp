@@ -6,6 +6,7 @@
 #include <string>
 
 #include "kv/bytes.h"
+#include "kv/phy_registers.h"
 #include "kv/platform/types.h"
 #include "kv/protocol.h"
 #include "kv/sim/adapter/components.h"
@@ -18,20 +19,20 @@ namespace err = kv::platform::err;
 
 namespace {
 
-// Page 0.
-constexpr unsigned kControl = 0x00;
-constexpr unsigned kStatus = 0x01;
-constexpr unsigned kIdentifier1 = 0x02;
-constexpr unsigned kIdentifier2 = 0x03;
-constexpr unsigned kLoopbackControl = 0x0B;
-constexpr unsigned kSpecificStatus = 0x11;
-// Page 1.
-constexpr unsigned kLengthMeasure = 0x04;
-constexpr unsigned kCableLength = 0x1E;
-// Page 3.
-constexpr unsigned kPairTestControl = 0x00;
-constexpr unsigned kGreenFeature = 0x19;
-constexpr unsigned kPairTestResult = 0x1C;
+using phy::kCableLengthEstimate;
+using phy::kCableLengthMeasure;
+using phy::kControl;
+using phy::kGreenFeatureMarker;
+using phy::kGreenFeatureOn;
+using phy::kIdentifier1;
+using phy::kIdentifier2;
+using phy::kLoopbackControl;
+using phy::kMdix;
+using phy::kNoLengthEstimate;
+using phy::kPairTestControl;
+using phy::kPairTestResult;
+using phy::kSpecificStatus;
+using phy::kStatus;
 
 constexpr uint16_t kReset = 0x8000;
 constexpr uint16_t kAutoNegEnable = 0x1000;
@@ -40,12 +41,9 @@ constexpr uint16_t kControlDefault = 0x1140;  // auto-negotiation, full duplex, 
 constexpr uint16_t kStatusBase = 0x7949;
 constexpr uint16_t kStatusLink = 0x0004;
 constexpr uint16_t kStatusNegotiated = 0x0020;
-constexpr uint16_t kMdix = 0x0040;
 constexpr uint16_t k4410LoopbackMode = 0x0300;
 constexpr uint16_t kLoopbackEnable = 0x0002;
 constexpr uint16_t kStartPairTest = 0x8000;
-constexpr uint16_t kNoLengthEstimate = 0xFF;
-constexpr uint16_t kGreenFeatureOn = 0x0001;
 
 constexpr size_t kRequestDataBytes = 6;
 
@@ -87,7 +85,7 @@ void PhyModel::readPowerUpImage(const Json& image) {
     // The state the capture found, loopback and green feature included; a reset leaves them.
     regs_ = powerUp_;
     pageSelect_ = powerUp_[0][kPageSelect];
-    cableLengthLatch_ = powerUp_[1][kCableLength];
+    cableLengthLatch_ = powerUp_[1][kCableLengthEstimate];
     pairResultImage_ = powerUp_[3][kPairTestResult];
 }
 // --- end captured image ---
@@ -160,7 +158,7 @@ uint16_t PhyModel::readRegister(unsigned page, unsigned reg) const {
                 return (regs_[0][reg] & ~kMdix) | (mdix_ ? kMdix : 0);
         }
     }
-    if (page == 1 && reg == kCableLength) return cableLengthLatch_;
+    if (page == 1 && reg == kCableLengthEstimate) return cableLengthLatch_;
     if (page == 3 && reg == kPairTestResult) return pairResultImage_.value_or(pairTest_.resultRegister());
     return regs_[page][reg];
 }
@@ -182,10 +180,10 @@ void PhyModel::write(unsigned page, unsigned reg, uint16_t value) {
                 return;
         }
     }
-    if (page == 1 && reg == kCableLength) return;
+    if (page == 1 && reg == kCableLengthEstimate) return;
     if (page == 3 && reg == kPairTestResult) return;
     regs_[page][reg] = value;
-    if (page == 1 && reg == kLengthMeasure && value == 1) latchCableLength();
+    if (page == 1 && reg == kCableLengthMeasure && value == 1) latchCableLength();
     if (page == 3 && reg == kPairTestControl) writePairTestControl(value);
 }
 
@@ -219,7 +217,7 @@ void PhyModel::resetRegisters() {
     regs_[0][kControl] &= static_cast<uint16_t>(~(kReset | kRestartAutoNeg));
     regs_[0][kLoopbackControl] &= static_cast<uint16_t>(~kLoopbackEnable);
     regs_[0][kSpecificStatus] &= static_cast<uint16_t>(~k4410LoopbackMode);
-    regs_[3][kGreenFeature] &= static_cast<uint16_t>(~kGreenFeatureOn);
+    regs_[3][kGreenFeatureMarker] &= static_cast<uint16_t>(~kGreenFeatureOn);
     pageSelect_ = 0;
     cableLengthLatch_ = 0;
     pairResultImage_.reset();

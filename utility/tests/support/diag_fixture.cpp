@@ -165,4 +165,19 @@ QStringList DiagFixture::boxTexts() const {
 
 std::vector<std::string> DiagFixture::traced(std::string_view kind) { return kv::sim::testing::traced(kind); }
 
+kv::sim::testing::MachineBuilder oneAdapter(const std::function<void(kv::sim::testing::AdapterBuilder&)>& shape) {
+    kv::sim::testing::MachineBuilder machine;
+    shape(machine.addAdapter(0x4450));
+    return machine;
+}
+
+QStringList pageRows(kv::sim::testing::MachineBuilder machine, const QString& title, int listId) {
+    DiagFixture fx(std::move(machine));
+    fx.start();
+    if (!fx.activatePage(title)) return {QStringLiteral("no page ") + title};
+    return fx.listRows(listId);
+}
+
+bool refreshRequested(DiagFixture& fx) { return fx.sheet().timers().isRunning(timer::kRefresh); }
+
 }  // namespace kv::diag::testing

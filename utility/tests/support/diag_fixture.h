@@ -7,7 +7,7 @@
 //   fx.start();                         // the window, adapter 0 selected (the library's Current)
 //   fx.selectAdapter(1);
 //   auto* page = fx.activatePage("Driver");
-//   QCOMPARE(fx.listRows(1022).at(0), "Description | ...");
+//   QCOMPARE(fx.listRows(res::ctl::kDriverList).at(0), "Description | ...");
 //   fx.advance(5000);
 #pragma once
 
@@ -112,5 +112,13 @@ private:
     std::unique_ptr<CDiagSheet> owned_;
     CDiagSheet* sheet_ = nullptr;
 };
+
+// One 4450 that `shape` adds to.
+kv::sim::testing::MachineBuilder oneAdapter(const std::function<void(kv::sim::testing::AdapterBuilder&)>& shape);
+// The rows of a page in the main window for the machine's adapter 0 ("no page <title>" when the
+// window has no such page).
+QStringList pageRows(kv::sim::testing::MachineBuilder machine, const QString& title, int listId);
+// Whether the window's adapter-list refresh is waiting to run.
+bool refreshRequested(DiagFixture& fx);
 
 }  // namespace kv::diag::testing

@@ -25,9 +25,6 @@ struct ListedAdapter {
 // cannot list (the protocol driver's enumeration ended abnormally).
 std::optional<std::vector<ListedAdapter>> listAdapters();
 
-// A text field of a library record: up to its first zero, never past the field, as UTF-8.
-std::string fieldUtf8(const char* field, size_t capacity);
-
 // The records the main window reads when the user selects an adapter.
 struct AdapterRecords {
     AdapterInfo info{};

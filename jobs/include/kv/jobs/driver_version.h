@@ -17,7 +17,4 @@ inline constexpr int kEmptyVersionNumber = 601;
 // "beta") gives -1, as for every other chip.
 int driverVersionNumber(uint8_t chipFlags, std::string_view version);
 
-// The version field of a record: the text up to its first zero, never past the field.
-std::string_view fieldText(const char* field, size_t capacity);
-
 }  // namespace kv::jobs

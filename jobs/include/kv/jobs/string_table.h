@@ -34,12 +34,25 @@ inline constexpr int kTestItemColumn = 40, kPassColumn = 41, kFailColumn = 42;
 inline constexpr int kAdapterNotReady = 75, kUnbinding = 76, kBinding = 77, kReloading = 78;
 inline constexpr int kNoErrors = 80, kOneError = 81, kErrors = 82;
 }  // namespace diagnostics
+// Each self-test's texts: its row, its info tip, its name in the "Testing on" status, its failure.
+namespace selftest {
+inline constexpr int kRegisterName = 43, kRegisterTip = 44, kRegisterDisplay = 45, kRegisterFailure = 46;
+inline constexpr int kEepromName = 74, kEepromTip = 47, kEepromDisplay = 48, kEepromFailure = 49;
+inline constexpr int kLoopbackName = 54, kLoopbackTip = 55, kLoopbackDisplay = 56, kLoopbackFailure = 57;
+inline constexpr int kMacLoopbackName = 58, kMacLoopbackTip = 59, kMacLoopbackDisplay = 60, kMacLoopbackFailure = 61;
+inline constexpr int kPhyLoopbackName = 62, kPhyLoopbackTip = 63, kPhyLoopbackDisplay = 64, kPhyLoopbackFailure = 65;
+inline constexpr int kIrqName = 66, kIrqTip = 67, kIrqDisplay = 68, kIrqFailure = 69;
+inline constexpr int kFifoName = 70, kFifoTip = 71, kFifoDisplay = 72, kFifoFailure = 73;
+}  // namespace selftest
 namespace statistics {
 inline constexpr int kPacketSent = 83, kPacketReceived = 84, kErrorSend = 85, kErrorReceive = 86;
 inline constexpr int kThroughputSend = 87, kThroughputReceive = 88, kThroughputTotal = 89;
 }  // namespace statistics
 namespace vlan {
 inline constexpr int kVlanIdColumn = 90, kConnectionNameColumn = 91, kAdapterNameColumn = 92;
+}
+namespace tray {
+inline constexpr int kRemoveTrayIcon = 93, kShowTrayIcon = 94, kEnableStartUp = 95, kDisableStartUp = 96;
 }
 namespace green {
 inline constexpr int kDisable = 97, kUnlink = 98, kNormal = 99, kEnable = 100, kStage1 = 101;

@@ -7,7 +7,8 @@
 namespace kv::jobs {
 
 // The statistics page reads the totals every half second.
-inline constexpr double kStatisticsPeriodSeconds = 0.5;
+inline constexpr uint32_t kStatisticsPeriodMs = 500;
+inline constexpr double kStatisticsPeriodSeconds = kStatisticsPeriodMs / 1000.0;
 
 // Bytes per second from the previous and the current byte total of one period. A previous total of
 // 0 means there is no earlier reading (rate 0); a total that went down (a driver reset) gives 0 as

@@ -70,10 +70,13 @@ private:
     uint32_t queryBinding(std::span<const uint8_t> in, std::span<uint8_t> out);
     uint32_t openAdapter(ChannelState& channel, std::span<const uint8_t> in);
     uint32_t oidRequest(ChannelState& channel, uint32_t code, std::span<const uint8_t> in, std::span<uint8_t> out);
-    // The adapter a frame transfer on this channel reaches, or the error that stops it.
-    Adapter* frameAdapter(ChannelState* channel, uint32_t* error);
+    // What every new frame transfer starts with: the stand-in answers it while one is installed;
+    // otherwise a handle that is no channel, or an adapter that cannot carry frames, fails it at
+    // once. Returns the adapter that takes the transfer, or null when it is answered already.
+    Adapter* startTransfer(void* handle, const FrameTransferPtr& transfer, ChannelState*& channel);
+    void failTransfer(FrameTransfer& transfer, uint32_t error);
     void traceTransfer(const FrameTransfer& transfer, std::string_view result);
-    FrameTransferPtr standInTransfer(ChannelState& channel, const FrameTransferPtr& transfer);
+    void standInTransfer(ChannelState& channel, const FrameTransferPtr& transfer);
 
     Host& host_;
     HandleTable<ChannelState> channels_;

@@ -44,6 +44,7 @@
 #include <memory>
 #include <optional>
 
+#include "kv/phy_registers.h"
 #include "kv/sim/adapter/adapter.h"
 #include "kv/sim/adapter/cable.h"
 
@@ -51,9 +52,9 @@ namespace kv::sim {
 
 class PhyModel : public AdapterComponent {
 public:
-    static constexpr unsigned kPages = 4;
-    static constexpr unsigned kRegisters = 32;
-    static constexpr unsigned kPageSelect = 0x1F;
+    static constexpr unsigned kPages = phy::kPages;
+    static constexpr unsigned kRegisters = phy::kRegisters;
+    static constexpr unsigned kPageSelect = phy::kPageSelect;
 
     PhyModel();
     ~PhyModel() override;
@@ -64,7 +65,9 @@ public:
     // True while the chip's loopback set-up is in effect.
     bool inLoopback() const;
     bool inDiagMode() const { return diagMode_; }
-    bool greenFeatureOn() const { return (regs_[3][0x19] & 1) != 0; }
+    bool greenFeatureOn() const {
+        return (regs_[phy::kTestPage][phy::kGreenFeatureMarker] & phy::kGreenFeatureOn) != 0;
+    }
     using Pages = std::array<std::array<uint16_t, kRegisters>, kPages>;
     // A register as a read command would report it now (reads have no side effects).
     uint16_t readRegister(unsigned page, unsigned reg) const;

@@ -177,10 +177,16 @@ ProgramResult runProgram(const ProgramRequest& request) {
     ProgramResult result;
     InheritedPipe output;
     InheritedPipe errors;
-    if (!output.open() || !errors.open()) return result;
+    if (!output.open() || !errors.open()) {
+        result.standardError = "no pipe for the program's output: error " + std::to_string(GetLastError());
+        return result;
+    }
     Handle processHandle;
     processHandle.h = createProcess(request, output.writeEnd.h, errors.writeEnd.h);
-    if (!processHandle.h) return result;
+    if (!processHandle.h) {
+        result.standardError = "the program did not start: error " + std::to_string(GetLastError());
+        return result;
+    }
     output.writeEnd.close();
     errors.writeEnd.close();
 

@@ -38,8 +38,8 @@ uninstall='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Kelvadiag'
 folder='C:\Program Files\Tavrick\Kelvadiag'
 dir=$(unix "$folder")
 menu=$(unix 'C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Kelvadiag')
-files=(Kelvadiag.exe Kelvalib.dll Cyclenic64.exe Plantdrv64.exe Kelvacapture.exe kelvalist.exe kelvapost.exe
-  Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll platforms/qwindows.dll styles/qwindowsvistastyle.dll Uninstall.exe)
+files=(Kelvadiag.exe Kelvalib.dll Cyclenic64.exe Plantdrv64.exe Kelvacapture.exe kelvactl.exe kelvalist.exe
+  kelvapost.exe Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll platforms/qwindows.dll styles/qwindowsvistastyle.dll Uninstall.exe)
 
 # A user's setting from an earlier installation, which neither step may touch.
 "$wine" reg add "$settings" /v ShowTrayIcon /t REG_SZ /d 0 /f >/dev/null 2>&1
@@ -49,6 +49,11 @@ for f in "${files[@]}"; do check "installed $f" test -f "$dir/$f"; done
 check "Start-menu entry" test -f "$menu/Kelvadiag.lnk"
 check "AppDir names the folder" test "$(registry_value "$settings" AppDir)" = "$folder"
 check "uninstaller registered" test -n "$(registry_value "$uninstall" UninstallString)"
+
+# The installed command line runs beside Kelvalib.dll (without the protocol driver it can still
+# say its version).
+quiet() { "$@" </dev/null >/dev/null 2>&1; }
+check "installed kelvactl.exe runs" quiet "$wine" "$folder\\kelvactl.exe" --version
 
 # The installed program runs from its folder and ends on the quit request.
 (cd "$dir" && exec "$wine" "$folder\\Kelvadiag.exe" </dev/null >/dev/null 2>&1) &

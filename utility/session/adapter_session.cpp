@@ -33,22 +33,7 @@ void AdapterSession::close() {
 
 bool AdapterSession::channelOpen() { return admit("channel") && API_IsPlug() != 0; }
 
-bool AdapterSession::select(int index) {
-    if (!admit("select")) return false;
-    if (API_SetCurrAdaptIdx(index) != 1) return false;
-    current_ = index;
-    return true;
-}
-
-AdapterSession::AdapterBracket::~AdapterBracket() {
-    if (!refused_) session_.select(previous_);
-}
-
-bool AdapterSession::AdapterBracket::select(int index) {
-    if (session_.select(index)) return true;
-    refused_ = true;
-    return false;
-}
+bool AdapterSession::select(int index) { return admit("select") && API_SetCurrAdaptIdx(index) == 1; }
 
 std::optional<AdapterInfo> AdapterSession::adapterInfo() {
     AdapterInfo info{};

@@ -1,8 +1,8 @@
 // The adapter session: the one road from the window and its pages to the library. The library is
 // flat, stateful and single-threaded: it has one current adapter, which every call works on, and
 // no locks. The session
-//   - owns the selection: the library's current adapter changes only here (select, or a bracket
-//     that works on another adapter for a while and goes back);
+//   - owns the selection: the library's current adapter changes only here (select; the VLAN
+//     listing of kv/jobs/vlans.h selects through it too);
 //   - answers typed queries about the current adapter, each a value or a clear failure, instead of
 //     buffers filled behind "== 1" checks;
 //   - decides who may use the library now (LibraryHolder): the window's thread, or the worker the
@@ -56,26 +56,6 @@ public:
     // ---- the selection ----
     // Makes the adapter the library's current one; false when the library refuses.
     bool select(int index);
-    // The adapter selected last (-1 before the first selection).
-    int current() const { return current_; }
-
-    // "Work on adapter N": selections made through the bracket move the library's current adapter
-    // for the bracket's life; its end selects the adapter that was current at its start again.
-    // After a refused selection the library has no current adapter to go back from: the bracket
-    // then leaves it alone (the window lists the adapters again).
-    class AdapterBracket {
-    public:
-        explicit AdapterBracket(AdapterSession& session) : session_(session), previous_(session.current()) {}
-        ~AdapterBracket();
-        AdapterBracket(const AdapterBracket&) = delete;
-        AdapterBracket& operator=(const AdapterBracket&) = delete;
-        bool select(int index);
-
-    private:
-        AdapterSession& session_;
-        const int previous_;
-        bool refused_ = false;
-    };
 
     // ---- typed queries about the current adapter ----
     std::optional<AdapterInfo> adapterInfo();
@@ -104,7 +84,6 @@ private:
 
     LibraryHolder holder_;
     bool open_ = false;
-    int current_ = -1;
 };
 
 }  // namespace kv::diag

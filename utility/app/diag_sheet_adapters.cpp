@@ -2,9 +2,9 @@
 // set that follows from its chip kind.
 #include "app/adapter_tree.h"
 #include "app/diag_sheet.h"
+#include "kv/jobs/chip_kind.h"
 #include "kv/jobs/driver_version.h"
 #include "kv/jobs/library_text.h"
-#include "session/chip_kind.h"
 
 namespace kv::diag {
 
@@ -43,7 +43,7 @@ void CDiagSheet::onAdapterSelected(int index) {
         return;
     }
     adapterInfo_ = *info;
-    const uint8_t flags = chipKindFlags(adapterInfo_);
+    const uint8_t flags = jobs::chipKindFlags(adapterInfo_);
     // A failed read leaves the record cleared, so it cannot show the previous adapter's driver
     // under this one.
     const std::optional<DriverInfo_A> driver = session_.driverInfo();

@@ -9,13 +9,13 @@
 #include "framework/list_view.h"
 #include "framework/message_box.h"
 #include "framework/ui_thread.h"
+#include "kv/jobs/chip_kind.h"
 #include "kv/jobs/self_test_table.h"
 #include "kv/jobs/string_table.h"
 #include "pages/page_guard.h"
 #include "resources/dialog_templates.h"
 #include "resources/resource_ids.h"
 #include "resources/string_table.h"
-#include "session/chip_kind.h"
 #include "session/page_services.h"
 
 namespace kv::diag {
@@ -188,7 +188,7 @@ void CDiagnosticsPage::fillList() {
     ui::ListView& view = list();
     view.deleteAllRows();
     auto items = std::make_shared<TestItems>();
-    for (const jobs::SelfTest* test : jobs::selfTestsFor(chipKindFlags(services().adapterInfo()))) {
+    for (const jobs::SelfTest* test : jobs::selfTestsFor(jobs::chipKindFlags(services().adapterInfo()))) {
         view.appendRow(loadString(test->nameId), static_cast<intptr_t>(items->size()));
         items->push_back(std::make_unique<TestItem>(*test));
     }
